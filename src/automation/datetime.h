@@ -1,0 +1,50 @@
+// Dates as the automation runtime holds them: a double counting days from 30 December 1899,
+// the fraction being the time of day.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "automation/locale.h"
+#include "automation/text.h"
+
+namespace vantrel::automation {
+
+struct DateParts {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+bool isLeapYear(int year);
+int daysInMonth(int year, int month);
+
+// DateSerial + TimeSerial. Throws RuntimeError 5 for a date outside years 100..9999.
+double makeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+DateParts splitDate(double date);
+
+// The locale's general date format: date alone at midnight, time alone on day 0.
+Text formatDate(double date, const Locale& locale = Locale::current());
+// Just the date part in the locale's short date format.
+Text formatShortDate(double date, const Locale& locale = Locale::current());
+
+// Reads a date (and optional time) by the locale's date order; a four-digit first number
+// means year first. Two-digit years 0-29 are 2000-2029, 30-99 are 1930-1999.
+std::optional<double> parseDate(TextView text, const Locale& locale = Locale::current());
+
+// The machine's clock as a date; the platform layer may replace it (tests fix the day).
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual double now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    double now() const override;
+};
+
+}  // namespace vantrel::automation

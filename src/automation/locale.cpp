@@ -1,0 +1,32 @@
+#include "automation/locale.h"
+
+namespace vantrel::automation {
+
+namespace {
+Locale& currentLocale() {
+    static Locale locale = Locale::portugal();
+    return locale;
+}
+}  // namespace
+
+Locale Locale::portugal() { return Locale{}; }
+
+Locale Locale::unitedStates() {
+    Locale l;
+    l.decimalSeparator = u'.';
+    l.thousandsSeparator = u',';
+    l.dateOrder = DateOrder::MonthDayYear;
+    l.dateSeparator = u'/';
+    l.dayLeadingZero = false;
+    l.monthLeadingZero = false;
+    l.twelveHourClock = true;
+    l.trueName = u"True";
+    l.falseName = u"False";
+    return l;
+}
+
+const Locale& Locale::current() { return currentLocale(); }
+
+void Locale::setCurrent(const Locale& locale) { currentLocale() = locale; }
+
+}  // namespace vantrel::automation

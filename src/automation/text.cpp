@@ -1,0 +1,232 @@
+#include "automation/text.h"
+
+#include <array>
+
+namespace vantrel::automation {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Windows-1252 bytes 0x80..0x9F. The undefined ones (81, 8D, 8F, 90, 9D) pass through as
+// the C1 control of the same value, which is what MultiByteToWideChar does with them.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+char16_t upper(char16_t c) {
+    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+    if (c == 0xFF) return 0x178;
+    if (c == 0x161 || c == 0x153 || c == 0x17E) return static_cast<char16_t>(c - 1);
+    return c;
+}
+
+char16_t lower(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    if (c == 0x178) return 0xFF;
+    if (c == 0x160 || c == 0x152 || c == 0x17D) return static_cast<char16_t>(c + 1);
+    return c;
+}
+
+}  // namespace
+
+Text fromUtf8(std::string_view in) {
+    Text out;
+    out.reserve(in.size());
+    std::size_t i = 0;
+    while (i < in.size()) {
+        auto b0 = static_cast<unsigned char>(in[i]);
+        char32_t cp;
+        std::size_t len;
+        if (b0 < 0x80) {
+            cp = b0;
+            len = 1;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            cp = b0 & 0x1F;
+            len = 2;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            cp = b0 & 0x0F;
+            len = 3;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            cp = b0 & 0x07;
+            len = 4;
+        } else {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        bool ok = i + len <= in.size();
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            auto b = static_cast<unsigned char>(in[i + k]);
+            if ((b & 0xC0) != 0x80) {
+                ok = false;
+            } else {
+                cp = (cp << 6) | (b & 0x3F);
+            }
+        }
+        static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!ok || cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::string toUtf8(TextView in) {
+    std::string out;
+    out.reserve(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        char32_t c = in[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
+            in[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+Text fromCp1252(std::string_view in) {
+    Text out;
+    out.reserve(in.size());
+    for (char ch : in) {
+        auto b = static_cast<unsigned char>(ch);
+        out.push_back(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : static_cast<char16_t>(b));
+    }
+    return out;
+}
+
+std::string toCp1252(TextView in) {
+    std::string out;
+    out.reserve(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        char16_t c = in[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        char mapped = '?';
+        for (std::size_t k = 0; k < kHigh.size(); ++k) {
+            if (kHigh[k] == c) {
+                mapped = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        // A surrogate pair is one character, so it becomes one '?'.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
+            in[i + 1] <= 0xDFFF) {
+            ++i;
+        }
+        out.push_back(mapped);
+    }
+    return out;
+}
+
+Text ucase(TextView text) {
+    Text out(text);
+    for (auto& c : out) c = upper(c);
+    return out;
+}
+
+Text lcase(TextView text) {
+    Text out(text);
+    for (auto& c : out) c = lower(c);
+    return out;
+}
+
+Text ltrim(TextView text) {
+    std::size_t b = 0;
+    while (b < text.size() && text[b] == u' ') ++b;
+    return Text(text.substr(b));
+}
+
+Text rtrim(TextView text) {
+    std::size_t e = text.size();
+    while (e > 0 && text[e - 1] == u' ') --e;
+    return Text(text.substr(0, e));
+}
+
+Text trim(TextView text) { return ltrim(rtrim(text)); }
+
+Text left(TextView text, std::size_t count) { return Text(text.substr(0, count)); }
+
+Text right(TextView text, std::size_t count) {
+    if (count >= text.size()) return Text(text);
+    return Text(text.substr(text.size() - count));
+}
+
+Text mid(TextView text, std::size_t start, std::size_t count) {
+    if (start == 0 || start > text.size()) return Text();
+    return Text(text.substr(start - 1, count));
+}
+
+std::size_t instr(std::size_t start, TextView text, TextView what) {
+    if (start == 0 || start > text.size() + 1) return 0;
+    auto pos = text.find(what, start - 1);
+    return pos == TextView::npos ? 0 : pos + 1;
+}
+
+Text replaceAll(TextView text, TextView what, TextView with) {
+    if (what.empty()) return Text(text);
+    Text out;
+    std::size_t pos = 0;
+    while (true) {
+        auto hit = text.find(what, pos);
+        if (hit == TextView::npos) break;
+        out.append(text.substr(pos, hit - pos));
+        out.append(with);
+        pos = hit + what.size();
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+bool startsWith(TextView text, TextView prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+bool endsWith(TextView text, TextView suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool equalsIgnoreCase(TextView a, TextView b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace vantrel::automation

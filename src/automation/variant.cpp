@@ -1,0 +1,492 @@
+#include "automation/variant.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "automation/datetime.h"
+#include "automation/locale.h"
+#include "automation/object.h"
+#include "automation/runtime_error.h"
+
+namespace vantrel::automation {
+
+namespace {
+
+[[noreturn]] void mismatch() { throw RuntimeError(errc::TypeMismatch); }
+[[noreturn]] void overflow() { throw RuntimeError(errc::Overflow); }
+[[noreturn]] void nullUse() { throw RuntimeError(errc::InvalidUseOfNull); }
+
+enum class Parse { Ok, NotNumber, Overflow };
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Reads "&Hxx" or "&Oxx" (whole text). 16-bit for short literals, 32-bit otherwise, both
+// signed as the runtime reads them.
+bool parseRadix(TextView s, double& out) {
+    if (s.size() < 3 || s[0] != u'&') return false;
+    char16_t kind = s[1];
+    int base;
+    if (kind == u'H' || kind == u'h') {
+        base = 16;
+    } else if (kind == u'O' || kind == u'o') {
+        base = 8;
+    } else {
+        return false;
+    }
+    std::uint64_t value = 0;
+    std::size_t digits = 0;
+    for (std::size_t i = 2; i < s.size(); ++i) {
+        char16_t c = s[i];
+        int d;
+        if (isDigit(c)) {
+            d = c - u'0';
+        } else if (base == 16 && c >= u'a' && c <= u'f') {
+            d = c - u'a' + 10;
+        } else if (base == 16 && c >= u'A' && c <= u'F') {
+            d = c - u'A' + 10;
+        } else {
+            break;
+        }
+        if (d >= base) break;
+        value = value * base + d;
+        ++digits;
+        if (value > 0xFFFFFFFFull) overflow();
+    }
+    if (digits == 0) return false;
+    if (value <= 0xFFFF && digits <= (base == 16 ? 4u : 6u)) {
+        out = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    } else {
+        out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    }
+    return true;
+}
+
+Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && isBlank(text[b])) ++b;
+    while (e > b && isBlank(text[e - 1])) --e;
+    TextView s = text.substr(b, e - b);
+    if (s.empty()) return Parse::NotNumber;
+    if (s[0] == u'&') {
+        double v;
+        return parseRadix(s, v) && (out = v, true) ? Parse::Ok : Parse::NotNumber;
+    }
+    std::string ascii;  // normalised for strtod: sign, digits, '.', exponent
+    std::size_t i = 0;
+    if (s[i] == u'+' || s[i] == u'-') ascii.push_back(static_cast<char>(s[i++]));
+    bool digits = false;
+    bool seenDecimal = false;
+    for (; i < s.size(); ++i) {
+        char16_t c = s[i];
+        if (isDigit(c)) {
+            ascii.push_back(static_cast<char>(c));
+            digits = true;
+        } else if (c == locale.decimalSeparator && !seenDecimal) {
+            ascii.push_back('.');
+            seenDecimal = true;
+        } else if (c == locale.thousandsSeparator && !seenDecimal && digits) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return Parse::NotNumber;
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E' || s[i] == u'd' || s[i] == u'D')) {
+        std::size_t j = i + 1;
+        std::string exp = "e";
+        if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) exp.push_back(static_cast<char>(s[j++]));
+        bool expDigits = false;
+        while (j < s.size() && isDigit(s[j])) {
+            exp.push_back(static_cast<char>(s[j++]));
+            expDigits = true;
+        }
+        if (!expDigits) return Parse::NotNumber;
+        ascii += exp;
+        i = j;
+    }
+    if (i != s.size()) return Parse::NotNumber;
+    double v = std::strtod(ascii.c_str(), nullptr);
+    if (std::isinf(v)) return Parse::Overflow;
+    out = v;
+    return Parse::Ok;
+}
+
+Variant objectValue(const std::shared_ptr<Object>& o) {
+    if (!o) throw RuntimeError(errc::ObjectVariableNotSet);
+    Variant v = o->invoke(u"", CallKind::Get, {});
+    if (v.isObject()) mismatch();
+    return v;
+}
+
+Text formatCurrency(Currency c) {
+    std::int64_t whole = c.scaled / 10000;
+    std::int64_t frac = c.scaled % 10000;
+    bool negative = c.scaled < 0;
+    if (frac < 0) frac = -frac;
+    std::string out = negative && whole == 0 ? "-0" : std::to_string(whole);
+    if (frac != 0) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(frac));
+        std::string f(buf);
+        while (!f.empty() && f.back() == '0') f.pop_back();
+        Text t = fromUtf8(out);
+        t.push_back(Locale::current().decimalSeparator);
+        return t + fromUtf8(f);
+    }
+    return fromUtf8(out);
+}
+
+}  // namespace
+
+// ---- Array ---------------------------------------------------------------------------
+
+Array::Array(VarType element, std::int32_t lower, std::int32_t upper)
+    : elementType(element), lowerBound(lower) {
+    if (upper >= lower) items.resize(static_cast<std::size_t>(upper - lower + 1));
+    if (element == VarType::String) {
+        for (auto& v : items) v = Variant(Text());
+    } else if (element == VarType::Long) {
+        for (auto& v : items) v = Variant(std::int32_t{0});
+    } else if (element == VarType::Integer) {
+        for (auto& v : items) v = Variant(std::int16_t{0});
+    }
+}
+
+Array Array::ofTexts(const std::vector<Text>& texts, std::int32_t lower) {
+    Array a;
+    a.elementType = VarType::String;
+    a.lowerBound = lower;
+    for (const auto& t : texts) a.items.emplace_back(t);
+    return a;
+}
+
+Variant& Array::at(std::int32_t index) {
+    if (index < lowerBound || index > ubound()) throw RuntimeError(errc::SubscriptOutOfRange);
+    return items[static_cast<std::size_t>(index - lowerBound)];
+}
+
+const Variant& Array::at(std::int32_t index) const {
+    if (index < lowerBound || index > ubound()) throw RuntimeError(errc::SubscriptOutOfRange);
+    return items[static_cast<std::size_t>(index - lowerBound)];
+}
+
+void Array::redim(std::int32_t lower, std::int32_t upper, bool preserve) {
+    Array fresh(elementType, lower, upper);
+    if (preserve) {
+        for (std::int32_t i = std::max(lower, lowerBound); i <= std::min(upper, ubound()); ++i) {
+            fresh.at(i) = std::move(at(i));
+        }
+    }
+    *this = std::move(fresh);
+}
+
+// ---- Variant -------------------------------------------------------------------------
+
+Variant::Variant(const ObjectRef& o) : v_(o.shared()) {}
+Variant::Variant(Array a) : v_(std::make_shared<Array>(std::move(a))) {}
+
+Variant::Variant(const Variant& other) : v_(other.v_) {
+    // Arrays are values: a copy owns its own elements.
+    if (auto a = std::get_if<std::shared_ptr<Array>>(&v_)) *a = std::make_shared<Array>(**a);
+}
+
+Variant& Variant::operator=(const Variant& other) {
+    if (this != &other) {
+        Variant copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Variant::~Variant() = default;
+
+VarType Variant::type() const {
+    switch (v_.index()) {
+        case 0: return VarType::Empty;
+        case 1: return VarType::Null;
+        case 2: return VarType::Boolean;
+        case 3: return VarType::Integer;
+        case 4: return VarType::Long;
+        case 5: return VarType::Double;
+        case 6: return VarType::Currency;
+        case 7: return VarType::Date;
+        case 8: return VarType::String;
+        case 9: return VarType::Object;
+        case 10: return VarType::Error;
+        default: return VarType::Array;
+    }
+}
+
+bool Variant::isMissing() const {
+    auto e = std::get_if<ErrorCode>(&v_);
+    return e && e->code == static_cast<std::int32_t>(0x80020004);
+}
+
+bool Variant::isNumeric() const {
+    switch (type()) {
+        case VarType::Boolean:
+        case VarType::Integer:
+        case VarType::Long:
+        case VarType::Double:
+        case VarType::Currency:
+        case VarType::Date: return true;
+        default: return false;
+    }
+}
+
+bool Variant::isSetObject() const {
+    auto o = std::get_if<std::shared_ptr<Object>>(&v_);
+    return o && *o;
+}
+
+const Text& Variant::text() const {
+    auto t = std::get_if<Text>(&v_);
+    if (!t) mismatch();
+    return *t;
+}
+
+const Array& Variant::array() const {
+    auto a = std::get_if<std::shared_ptr<Array>>(&v_);
+    if (!a) mismatch();
+    return **a;
+}
+
+Array& Variant::array() {
+    auto a = std::get_if<std::shared_ptr<Array>>(&v_);
+    if (!a) mismatch();
+    return **a;
+}
+
+double Variant::toDouble() const {
+    return std::visit(
+        [](const auto& x) -> double {
+            using X = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<X, std::monostate>) return 0.0;
+            else if constexpr (std::is_same_v<X, NullTag>) nullUse();
+            else if constexpr (std::is_same_v<X, bool>) return x ? -1.0 : 0.0;
+            else if constexpr (std::is_same_v<X, std::int16_t> || std::is_same_v<X, std::int32_t>)
+                return static_cast<double>(x);
+            else if constexpr (std::is_same_v<X, double>) return x;
+            else if constexpr (std::is_same_v<X, Currency>) return static_cast<double>(x.scaled) / 10000.0;
+            else if constexpr (std::is_same_v<X, DateValue>) return x.value;
+            else if constexpr (std::is_same_v<X, Text>) {
+                double v = 0;
+                switch (parseLocaleNumber(x, Locale::current(), v)) {
+                    case Parse::Ok: return v;
+                    case Parse::Overflow: overflow();
+                    case Parse::NotNumber: mismatch();
+                }
+                mismatch();
+            } else if constexpr (std::is_same_v<X, std::shared_ptr<Object>>)
+                return objectValue(x).toDouble();
+            else mismatch();
+        },
+        v_);
+}
+
+std::int32_t Variant::toLong() const {
+    if (auto i = std::get_if<std::int32_t>(&v_)) return *i;
+    if (auto i = std::get_if<std::int16_t>(&v_)) return *i;
+    if (auto b = std::get_if<bool>(&v_)) return *b ? -1 : 0;
+    if (auto c = std::get_if<Currency>(&v_)) {
+        // Currency rounds half to even on its exact scaled value.
+        std::int64_t q = c->scaled / 10000, r = c->scaled % 10000;
+        if (r > 5000 || (r == 5000 && (q & 1))) ++q;
+        if (r < -5000 || (r == -5000 && (q & 1))) --q;
+        if (q < std::numeric_limits<std::int32_t>::min() || q > std::numeric_limits<std::int32_t>::max())
+            overflow();
+        return static_cast<std::int32_t>(q);
+    }
+    return roundToLong(toDouble());
+}
+
+std::int16_t Variant::toInteger() const {
+    if (auto i = std::get_if<std::int16_t>(&v_)) return *i;
+    std::int32_t l;
+    if (std::holds_alternative<std::int32_t>(v_) || std::holds_alternative<bool>(v_) ||
+        std::holds_alternative<Currency>(v_)) {
+        l = toLong();
+    } else {
+        return roundToInteger(toDouble());
+    }
+    if (l < -32768 || l > 32767) overflow();
+    return static_cast<std::int16_t>(l);
+}
+
+Currency Variant::toCurrency() const {
+    if (auto c = std::get_if<Currency>(&v_)) return *c;
+    double d = toDouble() * 10000.0;
+    if (!(std::fabs(d) < 9.2233720368547758e18)) overflow();
+    return Currency{static_cast<std::int64_t>(std::nearbyint(d))};
+}
+
+bool Variant::toBool() const {
+    if (auto b = std::get_if<bool>(&v_)) return *b;
+    if (auto t = std::get_if<Text>(&v_)) {
+        Text s = trim(*t);
+        const Locale& l = Locale::current();
+        if (equalsIgnoreCase(s, u"True") || equalsIgnoreCase(s, l.trueName)) return true;
+        if (equalsIgnoreCase(s, u"False") || equalsIgnoreCase(s, l.falseName)) return false;
+        double v = 0;
+        switch (parseLocaleNumber(s, l, v)) {
+            case Parse::Ok: return v != 0;
+            case Parse::Overflow: overflow();
+            case Parse::NotNumber: mismatch();
+        }
+    }
+    if (isObject()) return objectValue(std::get<std::shared_ptr<Object>>(v_)).toBool();
+    return toDouble() != 0;
+}
+
+double Variant::toDate() const {
+    if (auto d = std::get_if<DateValue>(&v_)) return d->value;
+    if (auto t = std::get_if<Text>(&v_)) {
+        auto parsed = parseDate(*t, Locale::current());
+        if (!parsed) mismatch();
+        return *parsed;
+    }
+    if (isObject()) return objectValue(std::get<std::shared_ptr<Object>>(v_)).toDate();
+    double d = toDouble();
+    // Dates run from year 100 to year 9999.
+    if (d < -657434.0 || d >= 2958466.0) overflow();
+    return d;
+}
+
+Text Variant::toText() const {
+    return std::visit(
+        [](const auto& x) -> Text {
+            using X = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<X, std::monostate>) return Text();
+            else if constexpr (std::is_same_v<X, NullTag>) nullUse();
+            else if constexpr (std::is_same_v<X, bool>) return x ? u"True" : u"False";
+            else if constexpr (std::is_same_v<X, std::int16_t> || std::is_same_v<X, std::int32_t>)
+                return fromUtf8(std::to_string(x));
+            else if constexpr (std::is_same_v<X, double>) return formatNumber(x);
+            else if constexpr (std::is_same_v<X, Currency>) return formatCurrency(x);
+            else if constexpr (std::is_same_v<X, DateValue>) return formatDate(x.value);
+            else if constexpr (std::is_same_v<X, Text>) return x;
+            else if constexpr (std::is_same_v<X, std::shared_ptr<Object>>) return objectValue(x).toText();
+            else if constexpr (std::is_same_v<X, ErrorCode>)
+                return u"Error " + fromUtf8(std::to_string(x.code));
+            else mismatch();
+        },
+        v_);
+}
+
+ObjectRef Variant::toObject() const {
+    if (auto o = std::get_if<std::shared_ptr<Object>>(&v_)) return ObjectRef(*o);
+    if (isEmpty()) return ObjectRef();
+    throw RuntimeError(errc::ObjectRequired);
+}
+
+bool Variant::looksNumeric() const {
+    if (isNumeric()) return true;
+    if (auto t = std::get_if<Text>(&v_)) {
+        double v;
+        return parseLocaleNumber(*t, Locale::current(), v) == Parse::Ok;
+    }
+    return false;
+}
+
+// ---- free functions ------------------------------------------------------------------
+
+std::int32_t roundToLong(double value) {
+    if (std::isnan(value)) overflow();
+    double r = std::nearbyint(value);
+    if (r < -2147483648.0 || r > 2147483647.0) overflow();
+    return static_cast<std::int32_t>(r);
+}
+
+std::int16_t roundToInteger(double value) {
+    if (std::isnan(value)) overflow();
+    double r = std::nearbyint(value);
+    if (r < -32768.0 || r > 32767.0) overflow();
+    return static_cast<std::int16_t>(r);
+}
+
+Text formatNumber(double value) {
+    if (value == 0) return u"0";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15G", value);
+    Text out = fromUtf8(buf);
+    for (auto& c : out) {
+        if (c == u'.') c = Locale::current().decimalSeparator;
+    }
+    return out;
+}
+
+bool parseNumber(TextView text, double& out) {
+    return parseLocaleNumber(text, Locale::current(), out) == Parse::Ok;
+}
+
+double val(TextView text) {
+    std::string ascii;
+    for (char16_t c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+        ascii.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');
+    }
+    Text compact = fromUtf8(ascii);
+    double radix;
+    if (parseRadix(compact, radix)) return radix;
+    std::size_t i = 0;
+    std::string num;
+    if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) num.push_back(ascii[i++]);
+    bool digits = false, dot = false;
+    for (; i < ascii.size(); ++i) {
+        char c = ascii[i];
+        if (c >= '0' && c <= '9') {
+            num.push_back(c);
+            digits = true;
+        } else if (c == '.' && !dot) {
+            num.push_back(c);
+            dot = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return 0.0;
+    if (i < ascii.size() && (ascii[i] == 'e' || ascii[i] == 'E' || ascii[i] == 'd' || ascii[i] == 'D')) {
+        std::size_t j = i + 1;
+        std::string exp = "e";
+        if (j < ascii.size() && (ascii[j] == '+' || ascii[j] == '-')) exp.push_back(ascii[j++]);
+        bool any = false;
+        while (j < ascii.size() && ascii[j] >= '0' && ascii[j] <= '9') {
+            exp.push_back(ascii[j++]);
+            any = true;
+        }
+        if (any) num += exp;
+    }
+    double v = std::strtod(num.c_str(), nullptr);
+    if (std::isinf(v)) overflow();
+    return v;
+}
+
+int compare(const Variant& a, const Variant& b) {
+    if (a.isNull() || b.isNull()) nullUse();
+    if (a.isObject()) return compare(objectValue(std::get<std::shared_ptr<Object>>(a.storage())), b);
+    if (b.isObject()) return compare(a, objectValue(std::get<std::shared_ptr<Object>>(b.storage())));
+    if (a.isArray() || b.isArray() || a.type() == VarType::Error || b.type() == VarType::Error) mismatch();
+    auto cmpText = [](const Text& x, const Text& y) { return x < y ? -1 : (x == y ? 0 : 1); };
+    auto cmpNum = [](double x, double y) { return x < y ? -1 : (x == y ? 0 : 1); };
+    if (a.isEmpty() && b.isEmpty()) return 0;
+    if (a.isString() && b.isString()) return cmpText(a.text(), b.text());
+    if (a.isEmpty()) return b.isString() ? cmpText(Text(), b.text()) : cmpNum(0, b.toDouble());
+    if (b.isEmpty()) return a.isString() ? cmpText(a.text(), Text()) : cmpNum(a.toDouble(), 0);
+    if (a.isNumeric() && b.isNumeric()) return cmpNum(a.toDouble(), b.toDouble());
+    // One text, one number.
+    const Variant& s = a.isString() ? a : b;
+    const Variant& n = a.isString() ? b : a;
+    double sv = 0;
+    int result;
+    if (parseLocaleNumber(s.text(), Locale::current(), sv) == Parse::Ok) {
+        result = cmpNum(sv, n.toDouble());
+    } else {
+        result = 1;  // a text that is no number is greater than any number
+    }
+    return a.isString() ? result : -result;
+}
+
+}  // namespace vantrel::automation

@@ -1,0 +1,32 @@
+// Where the outside components come from. The maker's core components are named by a
+// logical name; the installation decides which ProgID answers to it.
+#pragma once
+
+#include "automation/object.h"
+#include "automation/text.h"
+
+namespace vantrel::interfaces {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+
+namespace component {
+inline constexpr char16_t CoreDataAccess[] = u"CoreDataAccess";
+inline constexpr char16_t ConnectionSettings[] = u"ConnectionSettings";
+inline constexpr char16_t NextApiConnection[] = u"NextApiConnection";
+inline constexpr char16_t SharedFolders[] = u"SharedFolders";
+inline constexpr char16_t FolderCheck[] = u"FolderCheck";
+}  // namespace component
+
+class ComponentCatalog {
+public:
+    virtual ~ComponentCatalog() = default;
+    // The ProgID to create for a logical component name.
+    virtual Text progIdOf(TextView component) = 0;
+};
+
+// The ProgIDs of the maker's components on a standard installation.
+Text defaultProgId(TextView component);
+
+}  // namespace vantrel::interfaces

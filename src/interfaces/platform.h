@@ -1,0 +1,51 @@
+// The operating-system services the add-in needs besides INI files and message boxes.
+// Paths are Windows paths (backslashes); the Linux implementation translates them.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "automation/datetime.h"
+#include "automation/text.h"
+
+namespace vantrel::interfaces {
+
+using automation::Text;
+using automation::TextView;
+
+struct ScreenMetrics {
+    double widthTwips = 19200;   // 1280 pixels at 15 twips per pixel
+    double heightTwips = 15360;  // 1024 pixels
+    double twipsPerPixelX = 15;
+    double twipsPerPixelY = 15;
+};
+
+struct PrinterInfo {
+    Text deviceName;
+    Text driverName;
+    Text port;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Folder holding the add-in's own library file, without a final backslash.
+    virtual Text moduleFolder() = 0;
+    // First name a directory listing of `pattern` yields (wild cards * and ? allowed in the
+    // last component), as Dir() does; empty when nothing matches.
+    virtual Text firstMatch(TextView pattern) = 0;
+    bool fileExists(TextView pattern) { return !firstMatch(pattern).empty(); }
+    // Kill: deletes a file; RuntimeError 53 when it does not exist, 75 when it cannot go.
+    virtual void deleteFile(TextView path) = 0;
+    // Lines of a text file in the ANSI code page (CR LF or LF ends a line);
+    // RuntimeError 53 when the file does not exist.
+    virtual std::vector<Text> readTextLines(TextView path) = 0;
+    virtual const automation::Clock& clock() = 0;
+    virtual ScreenMetrics screen() = 0;
+    // DoEvents: lets the platform process pending window messages.
+    virtual void processMessages() = 0;
+    virtual std::vector<PrinterInfo> printers() = 0;
+    virtual std::optional<PrinterInfo> currentPrinter() = 0;
+};
+
+}  // namespace vantrel::interfaces

@@ -1,0 +1,28 @@
+// The ports through which the system modules reach the world. One bundle is handed to each
+// Solucao and CrystalReportMain; the Windows layer, the Linux program and the tests each
+// fill it with their own implementations.
+#pragma once
+
+#include "automation/object.h"
+#include "interfaces/components.h"
+#include "interfaces/dialogs.h"
+#include "interfaces/platform.h"
+#include "interfaces/profile_functions.h"
+
+namespace vantrel::interfaces {
+
+struct Services {
+    automation::ObjectFactory* factory = nullptr;
+    ComponentCatalog* components = nullptr;
+    Dialogs* dialogs = nullptr;
+    ProfileFunctions* profile = nullptr;
+    Platform* platform = nullptr;
+
+    // Creates one of the maker's components by its logical name.
+    ObjectRef createComponent(TextView name) const {
+        return factory->create(components->progIdOf(name));
+    }
+    ObjectRef create(TextView progId) const { return factory->create(progId); }
+};
+
+}  // namespace vantrel::interfaces

@@ -1,0 +1,116 @@
+#include "platform/posix/posix_platform.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "automation/runtime_error.h"
+
+namespace vantrel::platform::posix {
+
+using automation::errc::FileNotFound;
+using automation::errc::PathFileAccessError;
+using automation::RuntimeError;
+
+std::string nativePath(TextView windowsPath) {
+    Text p(windowsPath);
+    if (p.size() >= 2 && p[1] == u':' &&
+        ((p[0] >= u'A' && p[0] <= u'Z') || (p[0] >= u'a' && p[0] <= u'z'))) {
+        p.erase(0, 2);
+    }
+    for (auto& c : p) {
+        if (c == u'\\') c = u'/';
+    }
+    return automation::toUtf8(p);
+}
+
+bool wildcardMatch(TextView pattern, TextView name) {
+    std::size_t p = 0, n = 0, star = TextView::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' ||
+                                   automation::equalsIgnoreCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            mark = n;
+        } else if (star != TextView::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+PosixPlatform::PosixPlatform(Text moduleFolder) : moduleFolder_(std::move(moduleFolder)) {}
+
+Text PosixPlatform::firstMatch(TextView pattern) {
+    if (pattern.empty()) return Text();
+    std::string path = nativePath(pattern);
+    auto slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (leaf.empty()) return Text();
+    Text wideLeaf = automation::fromUtf8(leaf);
+    bool wild = leaf.find_first_of("*?") != std::string::npos;
+    if (!wild) {
+        // Dir() lists files, not folders.
+        struct stat st {};
+        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return wideLeaf;
+    }
+    DIR* d = opendir(dir.c_str());
+    if (!d) return Text();
+    Text found;
+    while (dirent* e = readdir(d)) {
+        Text name = automation::fromUtf8(e->d_name);
+        if (!wildcardMatch(wideLeaf, name)) continue;
+        struct stat st {};
+        std::string full = dir + "/" + e->d_name;
+        if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            found = name;
+            break;
+        }
+    }
+    closedir(d);
+    return found;
+}
+
+void PosixPlatform::deleteFile(TextView path) {
+    std::string p = nativePath(path);
+    struct stat st {};
+    if (stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) throw RuntimeError(FileNotFound);
+    if (unlink(p.c_str()) != 0) throw RuntimeError(PathFileAccessError);
+}
+
+std::vector<Text> PosixPlatform::readTextLines(TextView path) {
+    std::ifstream in(nativePath(path), std::ios::binary);
+    if (!in) throw RuntimeError(FileNotFound);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string all = ss.str();
+    std::vector<Text> lines;
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        auto nl = all.find('\n', pos);
+        std::string line = all.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(automation::fromCp1252(line));
+        if (nl == std::string::npos) break;
+        pos = nl + 1;
+    }
+    return lines;
+}
+
+std::optional<PrinterInfo> PosixPlatform::currentPrinter() {
+    if (printers_.empty()) return std::nullopt;
+    return printers_.front();
+}
+
+}  // namespace vantrel::platform::posix

@@ -1,0 +1,1 @@
+int vantrel_substitutes_anchor = 0;

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "automation/text.h"
+
+using namespace vantrel::automation;
+
+TEST(Text, Utf8RoundTripKeepsAccentsAndAstralCharacters) {
+    for (const char* s : {"", "Ligação", "Taxa Energética", "ação €", "\xF0\x9F\x98\x80 x"}) {
+        EXPECT_EQ(toUtf8(fromUtf8(s)), s) << s;
+    }
+    EXPECT_EQ(fromUtf8("Ligação").size(), 7u);
+    EXPECT_EQ(fromUtf8("\xF0\x9F\x98\x80").size(), 2u);  // one astral character, two units
+}
+
+TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
+    EXPECT_EQ(fromUtf8("a\xC3"), Text(u"a\uFFFD"));
+    EXPECT_EQ(fromUtf8("\xC0\x80"), Text(u"\uFFFD\uFFFD"));  // overlong NUL
+    EXPECT_EQ(fromUtf8("\xED\xA0\x80"), Text(u"\uFFFD\uFFFD\uFFFD"));  // encoded surrogate
+}
+
+TEST(Text, Cp1252MapsEveryByte) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    Text wide = fromCp1252(all);
+    ASSERT_EQ(wide.size(), 256u);
+    EXPECT_EQ(wide[0x80], 0x20AC);
+    EXPECT_EQ(wide[0xE7], u'ç');
+    EXPECT_EQ(toCp1252(wide), all);  // every byte survives a round trip
+    EXPECT_EQ(toCp1252(u"Ligação"), std::string("Liga\xE7\xE3o"));
+    EXPECT_EQ(toCp1252(u"\u4E2D\U0001F600"), "??");
+}
+
+struct StringCase {
+    const char* name;
+    Text got;
+    Text want;
+};
+
+TEST(Text, StringFunctionsCountUtf16Units) {
+    const StringCase cases[] = {
+        {"ucase", ucase(u"ação é"), u"AÇÃO É"},
+        {"lcase", lcase(u"AÇÃO É"), u"ação é"},
+        {"trim", trim(u"  a b  "), u"a b"},
+        {"trim keeps tabs", trim(u"\ta\t"), u"\ta\t"},
+        {"ltrim", ltrim(u"  x "), u"x "},
+        {"rtrim", rtrim(u"  x "), u"  x"},
+        {"left", left(u"abc", 2), u"ab"},
+        {"left past end", left(u"abc", 9), u"abc"},
+        {"right", right(u"abc", 2), u"bc"},
+        {"mid", mid(u"abcdef", 2, 3), u"bcd"},
+        {"mid to end", mid(u"abcdef", 5), u"ef"},
+        {"mid past end", mid(u"abc", 4, 1), u""},
+        {"replace", replaceAll(u"1,5,0", u",", u"."), u"1.5.0"},
+        {"replace nothing", replaceAll(u"abc", u"", u"x"), u"abc"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
+
+TEST(Text, InstrIsOneBasedAndBinary) {
+    EXPECT_EQ(instr(u";FT,A;FR,A;", u";FR,A;"), 6u);
+    EXPECT_EQ(instr(u";FT,A;", u";ft,A;"), 0u);
+    EXPECT_EQ(instr(3, u"abab", u"ab"), 3u);
+    EXPECT_EQ(instr(u"abc", u""), 1u);
+    EXPECT_EQ(instr(9, u"abc", u"a"), 0u);
+    EXPECT_TRUE(equalsIgnoreCase(u"NossoNoDocumento", u"NOSSONODOCUMENTO"));
+    EXPECT_FALSE(equalsIgnoreCase(u"Cab", u"Ca"));
+}
