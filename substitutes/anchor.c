@@ -1,1 +1,0 @@
-int vantrel_substitutes_anchor = 0;
