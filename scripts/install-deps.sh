@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the builds need from Debian's packages, only what is missing.
+#   scripts/install-deps.sh native   compiler, CMake, SQLite (enough for vantrel demo)
+#   scripts/install-deps.sh test     also GoogleTest, Google Benchmark, mingw-w64, Wine, Xvfb, npm
+set -euo pipefail
+
+want=(build-essential cmake g++ libsqlite3-dev pkg-config)
+if [[ "${1:-native}" == "test" ]]; then
+    want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev
+           g++-mingw-w64-i686 mingw-w64-tools libwine-dev
+           wine wine32:i386 xvfb xauth npm)
+fi
+
+missing=()
+for p in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+    exit 1
+fi
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+    dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "installed: ${missing[*]}"
