@@ -1,0 +1,15 @@
+// On Linux the maker's components are the stand-ins: each logical component name maps to
+// "QuorilVantrel.StandIns." + that name, the ProgIDs the stand-in factory answers to.
+#pragma once
+
+#include "interfaces/components.h"
+
+namespace vantrel::platform::posix {
+
+class PosixCatalog : public interfaces::ComponentCatalog {
+public:
+    // Unknown names keep the installation's default ProgID (interfaces::defaultProgId).
+    interfaces::Text progIdOf(interfaces::TextView component) override;
+};
+
+}  // namespace vantrel::platform::posix

@@ -1,0 +1,98 @@
+// The company database of the stand-ins: one SQLite file per company database (catalog),
+// at substitutes::databaseFile(catalog). Besides DOCGCLIN, which the add-in reads, it holds
+// tables of the stand-in ERP itself:
+//
+//   DOCGCLIN     document lines (LINANU -1 = cancelled line; DATA as "YYYY-MM-DD")
+//   DOCGCCAB     document headers: key, date, customer, tax bases, totals, finalised flag
+//   ARTIGOS      articles: code, description, unit, VAT rate, price, warehouse
+//   TAXASIVA     the four VAT rates behind Base1..Base4 (23, 13, 6 and 0 by default)
+//   TIPOSDOC     document types the ERP accepts (FT, FS, FR, NC, ND, VD, GR, GT by default)
+//   NUMERADORES  last number given per document type, series and year
+//   UTILIZADORES ERP users: the login NextApiConnection.Connect checks
+//   LOGINSSQL    SQL Server logins: what CoreDataAccess.Open checks for "User Id"/"Password"
+//   FALHAS       failures injected for tests: the next call of an operation fails once
+//
+// Text keys (document type, series, article, logins) compare without regard to case, as
+// the default collation of the company's SQL Server does; passwords compare exactly.
+// Every function raises RuntimeError with SQLite's message when the file cannot be used.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "automation/object.h"
+#include "automation/text.h"
+
+namespace vantrel::substitutes::erp {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+
+struct Article {
+    Text code;
+    Text description;
+    Text unit = u"UN";
+    double vatRate = 23;  // percent; must be one of the four rates of TAXASIVA
+    double price = 0;
+    Text warehouse = u"A1";
+};
+
+// Creates the company database of `catalog` with its tables and the default VAT rates and
+// document types, creating the databases folder when needed. An existing file is replaced
+// when `replace` is true; otherwise it is an error.
+void createCompanyDatabase(TextView catalog, bool replace = false);
+
+void addArticle(TextView catalog, const Article& article);
+// An ERP user that NextApiConnection.Connect accepts ("Api Next" Login and password).
+void addErpUser(TextView catalog, TextView login, TextView password);
+// A SQL Server login that CoreDataAccess.Open accepts (User Id and Password).
+void addSqlLogin(TextView catalog, TextView login, TextView password);
+void addDocumentType(TextView catalog, TextView type, TextView description);
+// The rates (percent) whose bases go to Base1, Base2, Base3 and Base4.
+void setVatRates(TextView catalog, const std::array<double, 4>& rates);
+
+// Operations of the stand-in ERP's document object that a failure can be injected into.
+namespace operation {
+inline constexpr char16_t Validar[] = u"Validar";
+inline constexpr char16_t Inserir[] = u"Inserir";
+inline constexpr char16_t Finalizar[] = u"Finalizar";
+inline constexpr char16_t Remover[] = u"Remover";
+}  // namespace operation
+
+// The next call of `operation` on any document of this company fails once: it returns 1
+// and AllLogFileMessages holds `message` (or a message naming the injected failure).
+// Kept in the database (table FALHAS), so it also reaches a stand-in in another process.
+// NextApiConnection.SimularFalha(operation[, message]) does the same from a script.
+void injectFailure(TextView catalog, TextView operation, TextView message = {});
+
+// A document to store through the stand-in ERP's own members (see insertDocument).
+struct LineSpec {
+    Text article;
+    double quantity = 1;
+    std::optional<double> price;  // none: the article's price (SugereValoresLin)
+    std::optional<double> vatRate;
+    Text description;           // empty: the article's description
+    std::int32_t lineType = 1;  // 1 article line, 2 comment line (no article, no value)
+    bool cancelled = false;     // stored with LINANU = -1
+    double discount = 0;        // percent
+};
+
+struct DocumentSpec {
+    Text type;
+    Text series;
+    std::int16_t year = 0;
+    std::int32_t number = 0;  // 0: the next number of the type, series and year
+    Text customer;
+    std::optional<double> date;  // none: today
+    std::vector<LineSpec> lines;
+};
+
+// Stores a document exactly as a script would: NewSalesDocument, Cab, NewDocumentLine,
+// SugereValoresLin, AdicionaLinha and Inserir on a connected NextApiConnection (`api`).
+// Returns the number the document got; RuntimeError (with AllLogFileMessages) on failure.
+std::int32_t insertDocument(const ObjectRef& api, const DocumentSpec& document);
+
+}  // namespace vantrel::substitutes::erp
