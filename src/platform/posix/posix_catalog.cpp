@@ -1,0 +1,17 @@
+#include "platform/posix/posix_catalog.h"
+
+namespace vantrel::platform::posix {
+
+using interfaces::Text;
+
+interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
+    namespace c = interfaces::component;
+    for (const char16_t* name : {c::CoreDataAccess, c::ConnectionSettings, c::NextApiConnection,
+                                 c::SharedFolders, c::FolderCheck}) {
+        if (automation::equalsIgnoreCase(component, name))
+            return u"QuorilVantrel.StandIns." + Text(name);
+    }
+    return interfaces::defaultProgId(component);
+}
+
+}  // namespace vantrel::platform::posix

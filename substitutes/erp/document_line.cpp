@@ -1,0 +1,135 @@
+#include "erp/document_line.h"
+
+#include <cmath>
+#include <optional>
+
+namespace vantrel::substitutes::erp {
+
+using automation::RuntimeError;
+
+namespace {
+
+enum class Kind { Text, Double, Long, Integer, Date, Boolean };
+
+struct FieldInfo {
+    const char16_t* name;
+    Kind kind;
+};
+
+constexpr FieldInfo kFields[kLineFieldCount] = {
+    {u"TipoDeLinha", Kind::Long},     {u"Artigo", Kind::Text},
+    {u"Armazem", Kind::Text},         {u"Descricao", Kind::Text},
+    {u"Quantidade", Kind::Double},    {u"QuantidadeOrigem", Kind::Double},
+    {u"PrecoUnitario", Kind::Double}, {u"PrecoUnitarioIntroduzido", Kind::Double},
+    {u"TaxaIva", Kind::Double},       {u"Desconto", Kind::Double},
+    {u"TaxaDesconto", Kind::Double},  {u"DataMvStock", Kind::Date},
+    {u"Unidade", Kind::Text},         {u"Factor", Kind::Double},
+    {u"Orano", Kind::Integer},        {u"Ordoc", Kind::Text},
+    {u"Orserie", Kind::Text},         {u"Ornum", Kind::Long},
+    {u"LinhaOriginal", Kind::Long},   {u"LinhaRelacionada", Kind::Long},
+    {u"Ordenacao", Kind::Long},       {u"LinhaAnulada", Kind::Boolean},
+};
+
+Variant emptyOf(Kind kind) {
+    switch (kind) {
+        case Kind::Text:
+            return Variant(Text());
+        case Kind::Double:
+            return Variant(0.0);
+        case Kind::Long:
+            return Variant(std::int32_t{0});
+        case Kind::Integer:
+            return Variant(std::int16_t{0});
+        case Kind::Date:
+            return Variant::date(0);
+        case Kind::Boolean:
+            return Variant(false);
+    }
+    return Variant();
+}
+
+Variant convert(Kind kind, const Variant& v) {
+    if (v.isEmpty() || v.isNull()) return emptyOf(kind);
+    switch (kind) {
+        case Kind::Text:
+            return Variant(v.toText());
+        case Kind::Double:
+            return Variant(v.toDouble());
+        case Kind::Long:
+            return Variant(v.toLong());
+        case Kind::Integer:
+            return Variant(v.toInteger());
+        case Kind::Date:
+            return Variant::date(v.toDate());
+        case Kind::Boolean:
+            return Variant(v.toBool());
+    }
+    return v;
+}
+
+std::optional<LineField> fieldOf(TextView member) {
+    for (std::size_t i = 0; i < kLineFieldCount; ++i) {
+        if (automation::isMember(member, kFields[i].name)) return static_cast<LineField>(i);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TextView lineFieldName(LineField field) {
+    return kFields[static_cast<std::size_t>(field)].name;
+}
+
+LineData::LineData() {
+    for (std::size_t i = 0; i < kLineFieldCount; ++i) values[i] = emptyOf(kFields[i].kind);
+    values[static_cast<std::size_t>(LineField::TipoDeLinha)] = Variant(kArticleLine);
+    values[static_cast<std::size_t>(LineField::Factor)] = Variant(1.0);
+}
+
+void LineData::set(LineField f, const Variant& value) {
+    auto i = static_cast<std::size_t>(f);
+    values[i] = convert(kFields[i].kind, value);
+}
+
+double roundCents(double value) {
+    double r = std::round(value * 100.0) / 100.0;
+    return r == 0 ? 0.0 : r;  // no "-0"
+}
+
+double LineData::netValue() const {
+    double gross = number(LineField::Quantidade) * number(LineField::PrecoUnitario);
+    double net = gross * (1 - number(LineField::Desconto) / 100) *
+                 (1 - number(LineField::TaxaDesconto) / 100);
+    return roundCents(net);
+}
+
+Variant LineObject::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+    if (auto f = fieldOf(member)) {
+        if (kind == CallKind::Put || kind == CallKind::PutRef) {
+            if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
+            data.set(*f, args.back().value);
+            return Variant();
+        }
+        return data[*f];
+    }
+    if (automation::isMember(member, u"TotalLiquido") && kind != CallKind::Put &&
+        kind != CallKind::PutRef)
+        return Variant(data.netValue());
+    automation::unknownMember(member);
+}
+
+LineData readLine(const ObjectRef& line) {
+    if (line.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
+    if (auto* ours = dynamic_cast<LineObject*>(line.get())) return ours->data;
+    LineData data;
+    for (std::size_t i = 0; i < kLineFieldCount; ++i) {
+        try {
+            data.set(static_cast<LineField>(i), line.get(kFields[i].name));
+        } catch (const RuntimeError& e) {
+            if (e.number() != automation::errc::NotSupported) throw;
+        }
+    }
+    return data;
+}
+
+}  // namespace vantrel::substitutes::erp

@@ -1,0 +1,93 @@
+// The ERP's document line: a bag of typed properties. Values given to a property are
+// converted to its type (a text "1,5" becomes 1.5 under a Portuguese locale); Null or Empty
+// give the property's empty value, as the ERP does for a database column without value.
+//
+// Members: TipoDeLinha (1 article line, 2 comment line), Artigo, Armazem, Descricao,
+// Quantidade, QuantidadeOrigem, PrecoUnitario, PrecoUnitarioIntroduzido, TaxaIva (percent),
+// Desconto and TaxaDesconto (percent, applied one after the other), DataMvStock, Unidade,
+// Factor, Orano, Ordoc, Orserie, Ornum, LinhaOriginal, LinhaRelacionada, Ordenacao,
+// LinhaAnulada (stored as LINANU = -1), and the read-only TotalLiquido.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "automation/object.h"
+#include "erp/counted_object.h"
+
+namespace vantrel::substitutes::erp {
+
+using automation::Argument;
+using automation::CallKind;
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
+enum class LineField {
+    TipoDeLinha,
+    Artigo,
+    Armazem,
+    Descricao,
+    Quantidade,
+    QuantidadeOrigem,
+    PrecoUnitario,
+    PrecoUnitarioIntroduzido,
+    TaxaIva,
+    Desconto,
+    TaxaDesconto,
+    DataMvStock,
+    Unidade,
+    Factor,
+    Orano,
+    Ordoc,
+    Orserie,
+    Ornum,
+    LinhaOriginal,
+    LinhaRelacionada,
+    Ordenacao,
+    LinhaAnulada,
+};
+inline constexpr std::size_t kLineFieldCount =
+    static_cast<std::size_t>(LineField::LinhaAnulada) + 1;
+
+inline constexpr std::int32_t kArticleLine = 1;
+inline constexpr std::int32_t kCommentLine = 2;
+
+// The member name of a field.
+TextView lineFieldName(LineField field);
+
+struct LineData {
+    LineData();
+    std::array<Variant, kLineFieldCount> values;
+
+    const Variant& operator[](LineField f) const { return values[static_cast<std::size_t>(f)]; }
+    // Converts the value to the field's type (RuntimeError 13 or 6 when it cannot be).
+    void set(LineField f, const Variant& value);
+
+    Text text(LineField f) const { return (*this)[f].text(); }
+    double number(LineField f) const { return (*this)[f].toDouble(); }
+    std::int32_t lineType() const { return (*this)[LineField::TipoDeLinha].toLong(); }
+    bool cancelled() const { return (*this)[LineField::LinhaAnulada].toBool(); }
+    // Quantity x price less both discounts, rounded to cents.
+    double netValue() const;
+};
+
+class LineObject : public CountedObject {
+public:
+    LineObject() = default;
+    explicit LineObject(LineData data) : data(std::move(data)) {}
+
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+
+    LineData data;
+};
+
+// The properties of any line object: read directly from a line of ours, member by member
+// from any other (a line that reaches us through another bridge); a member the other object
+// lacks keeps its empty value.
+LineData readLine(const ObjectRef& line);
+
+double roundCents(double value);
+
+}  // namespace vantrel::substitutes::erp

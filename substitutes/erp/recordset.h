@@ -1,0 +1,79 @@
+// The rows of one query as an ADO Recordset with a client-side cursor: every row is read
+// when the query runs, so the recordset holds no lock on the database while it is walked.
+//
+// Recordset: EOF, BOF, RecordCount, MoveFirst, MoveLast, MoveNext, MovePrevious,
+//   Fields [(name or ordinal from 0)], Collect(name) (the value itself), the default member
+//   (name) giving the field, State (1 open, 0 closed), Close.
+// Fields: Count, Item(name or ordinal), the default member.
+// Field: Value, the default member (the same value), Name. A field follows the current row.
+// As in ADO, reading a field without a current row, and MoveFirst or MoveLast on a recordset
+// without rows, raise error 3021; an unknown field raises 3265; a closed recordset 3704.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "erp/counted_object.h"
+#include "erp/sqlite_database.h"
+
+namespace vantrel::substitutes::erp {
+
+using automation::Argument;
+using automation::CallKind;
+
+namespace adoerr {
+inline constexpr std::int32_t NoCurrentRecord = 3021;
+inline constexpr std::int32_t ItemNotFound = 3265;
+inline constexpr std::int32_t ObjectClosed = 3704;
+}  // namespace adoerr
+
+struct RecordsetData {
+    std::vector<Text> names;
+    std::vector<std::vector<Variant>> rows;
+    std::ptrdiff_t position = 0;  // -1 before the first row, rows.size() after the last
+    bool open = true;
+
+    bool bof() const { return rows.empty() || position < 0; }
+    bool eof() const {
+        return rows.empty() || position >= static_cast<std::ptrdiff_t>(rows.size());
+    }
+    // The column of a field name (any case) or ordinal; error 3265 when there is none.
+    std::size_t column(const Variant& nameOrOrdinal) const;
+    // The value of a column in the current row; error 3021 without one.
+    const Variant& value(std::size_t column) const;
+    void requireOpen() const;
+};
+
+// Runs the statement and keeps its rows.
+std::shared_ptr<RecordsetData> readRecordset(Statement& statement);
+
+class Recordset : public CountedObject {
+public:
+    explicit Recordset(std::shared_ptr<RecordsetData> data) : data_(std::move(data)) {}
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+
+private:
+    std::shared_ptr<RecordsetData> data_;
+};
+
+class RecordsetFields : public CountedObject {
+public:
+    explicit RecordsetFields(std::shared_ptr<RecordsetData> data) : data_(std::move(data)) {}
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+
+private:
+    std::shared_ptr<RecordsetData> data_;
+};
+
+class RecordsetField : public CountedObject {
+public:
+    RecordsetField(std::shared_ptr<RecordsetData> data, std::size_t column)
+        : data_(std::move(data)), column_(column) {}
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+
+private:
+    std::shared_ptr<RecordsetData> data_;
+    std::size_t column_;
+};
+
+}  // namespace vantrel::substitutes::erp
