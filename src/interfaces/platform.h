@@ -46,6 +46,12 @@ public:
     virtual void processMessages() = 0;
     virtual std::vector<PrinterInfo> printers() = 0;
     virtual std::optional<PrinterInfo> currentPrinter() = 0;
+
+    // Whether a folder exists. An implementation that cannot tell answers false.
+    virtual bool folderExists(TextView /*folder*/) { return false; }
+    // Appends a text and a line break (CR LF) to a file in UTF-8, creating the file when it
+    // is missing; false when that cannot be done. An implementation without files refuses.
+    virtual bool appendLine(TextView /*path*/, TextView /*line*/) { return false; }
 };
 
 }  // namespace vantrel::interfaces

@@ -113,4 +113,18 @@ std::optional<PrinterInfo> PosixPlatform::currentPrinter() {
     return printers_.front();
 }
 
+bool PosixPlatform::folderExists(TextView folder) {
+    if (folder.empty()) return false;
+    struct stat st {};
+    return stat(nativePath(folder).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixPlatform::appendLine(TextView path, TextView line) {
+    std::ofstream out(nativePath(path), std::ios::binary | std::ios::app);
+    if (!out) return false;
+    out << automation::toUtf8(line) << "\r\n";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
 }  // namespace vantrel::platform::posix

@@ -31,6 +31,8 @@ public:
     void processMessages() override {}
     std::vector<PrinterInfo> printers() override { return printers_; }
     std::optional<PrinterInfo> currentPrinter() override;
+    bool folderExists(TextView folder) override;
+    bool appendLine(TextView path, TextView line) override;
 
     void setScreen(const ScreenMetrics& s) { screen_ = s; }
     void setPrinters(std::vector<PrinterInfo> p) { printers_ = std::move(p); }

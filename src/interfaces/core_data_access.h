@@ -1,0 +1,70 @@
+// The maker's company database object (CoreDataAccess) and the ADO recordsets it hands out,
+// reached by member name.
+#pragma once
+
+#include "automation/object.h"
+#include "automation/variant.h"
+
+namespace vantrel::interfaces {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
+// An ADO Recordset: walked with MoveFirst, EOF and MoveNext, fields read by column name.
+class Recordset {
+public:
+    Recordset() = default;
+    explicit Recordset(ObjectRef recordset) : o_(std::move(recordset)) {}
+    const ObjectRef& ref() const { return o_; }
+    bool isNothing() const { return o_.isNothing(); }
+
+    bool Eof() const { return o_.get(u"EOF").toBool(); }
+    void MoveFirst() const { o_.call(u"MoveFirst"); }
+    void MoveNext() const { o_.call(u"MoveNext"); }
+    // rs.Fields(name).Value; a collection that answers the value itself is taken as it is.
+    Variant field(TextView column) const;
+
+private:
+    ObjectRef o_;
+};
+
+class CoreDataAccess {
+public:
+    CoreDataAccess() = default;
+    explicit CoreDataAccess(ObjectRef dataAccess) : o_(std::move(dataAccess)) {}
+    const ObjectRef& ref() const { return o_; }
+
+    // True when the connection is open.
+    bool Open(const Text& connectionString) const {
+        return o_.call(u"Open", connectionString).toBool();
+    }
+    Variant Close() const { return o_.call(u"Close"); }
+    // Runs a query; the rows come back through the by-reference recordset argument. The
+    // call's own answer is not meaningful; a failure is raised.
+    Recordset OpenRecordset(const Text& sql) const;
+
+private:
+    ObjectRef o_;
+};
+
+// Out-of-line members.
+
+inline Variant Recordset::field(TextView column) const {
+    Variant f = o_.get(u"Fields", Text(column));
+    if (f.isSetObject()) return f.toObject().get(u"Value");
+    return f;
+}
+
+inline Recordset CoreDataAccess::OpenRecordset(const Text& sql) const {
+    Variant rows;
+    Variant query(sql);
+    o_.call(u"OpenRecordset", Text(), query, automation::byRef(rows), true, std::int32_t{0});
+    if (!rows.isSetObject()) {
+        throw automation::RuntimeError(automation::errc::ObjectVariableNotSet);
+    }
+    return Recordset(rows.toObject());
+}
+
+}  // namespace vantrel::interfaces
