@@ -1,0 +1,218 @@
+// CrystalReportMain: one object drives one report of the Crystal Reports runtime, from the
+// report file to one output. The caller sets the properties and then runs ExecutaMapa,
+// ExecutaMapa_Recordset or AbrirMapa. Progress goes out through the event Executar, failures
+// through the report engine's error box; only the operations without a handler (AbrirMapa,
+// Add_ParametrosRecordset, QueroSair and the property procedures) let errors through.
+//
+// The object is also an automation Object (members by name), so the caller's windows can hold
+// it (AbrirMapa sets the window's member Mapa to it) and the Windows layer can expose it.
+// Create it with std::make_shared (or create()) when AbrirMapa is to be used.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "automation/object.h"
+#include "automation/variant.h"
+#include "interfaces/services.h"
+
+namespace vantrel::reports::engine {
+
+using automation::Array;
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
+// Destination codes of in_Destino.
+namespace destino {
+inline constexpr std::int32_t Ecran = 1;
+inline constexpr std::int32_t Impressora = 2;
+inline constexpr std::int32_t PDF = 3;
+inline constexpr std::int32_t Email = 4;
+inline constexpr std::int32_t Excel = 5;
+}  // namespace destino
+
+// VersaoCRYSTAL: 0 is version 10; every other value is treated as version 8.5.
+namespace versao {
+inline constexpr std::int32_t Crystal10 = 0;
+inline constexpr std::int32_t Crystal85 = 1;
+}  // namespace versao
+
+inline constexpr char16_t kProgIdCrystal10[] = u"CrystalRuntime.Application.10";
+inline constexpr char16_t kProgIdCrystal85[] = u"CrystalRuntime.Application.8.5";
+
+struct ProcedurePlace;
+
+class CrystalReportMain : public automation::Object,
+                          public std::enable_shared_from_this<CrystalReportMain> {
+public:
+    // Event Executar(DataHora, Descricao): the current date and time and a progress text.
+    using ExecutarHandler = std::function<void(double DataHora, const Text& Descricao)>;
+
+    explicit CrystalReportMain(const interfaces::Services& services);
+    ~CrystalReportMain() override;
+    CrystalReportMain(const CrystalReportMain&) = delete;
+    CrystalReportMain& operator=(const CrystalReportMain&) = delete;
+
+    static std::shared_ptr<CrystalReportMain> create(const interfaces::Services& services);
+
+    // Adds an observer of Executar. Observers run in the order they were added.
+    void onExecutar(ExecutarHandler handler);
+
+    // The open report (a public field, written when the report is opened).
+    ObjectRef m_Mapa;
+
+    // ---- properties ----
+    bool JanelaModal() const { return janelaModal_; }
+    void JanelaModal(bool v) { janelaModal_ = v; }
+    void HandleFormPai(std::int32_t v) { handleFormPai_ = v; }  // write-only, never read
+    ObjectRef FormPai() const { return formPai_; }
+    void FormPai(const ObjectRef& v) { formPai_ = v; }
+    Text in_NomeBaseDados_Next() const { return nomeBaseDadosNext_; }
+    void in_NomeBaseDados_Next(Text v) { nomeBaseDadosNext_ = std::move(v); }
+    std::int32_t in_Destino() const { return destino_; }
+    void in_Destino(std::int32_t v) { destino_ = v; }
+    std::int32_t in_OrientacaoPagina() const { return orientacaoPagina_; }
+    void in_OrientacaoPagina(std::int32_t v) { orientacaoPagina_ = v; }
+    std::int32_t in_FormatoDoPapel() const { return formatoDoPapel_; }
+    void in_FormatoDoPapel(std::int32_t v) { formatoDoPapel_ = v; }
+    ObjectRef JanelaVisualizador() const { return janelaVisualizador_; }
+    void JanelaVisualizador(const ObjectRef& v) { janelaVisualizador_ = v; }
+    bool PodeMudarImpressora() const { return podeMudarImpressora_; }
+    void PodeMudarImpressora(bool v) { podeMudarImpressora_ = v; }
+    std::int16_t NumeroDeVias() const { return numeroDeVias_; }
+    void NumeroDeVias(std::int16_t v);  // 0 stores 1
+    bool NaoPermiteImprimir() const { return naoPermiteImprimir_; }
+    void NaoPermiteImprimir(bool v) { naoPermiteImprimir_ = v; }
+    Text in_Pedidos() const { return pedidos_; }
+    void in_Pedidos(Text v);  // a text that is not blank also replaces m_Valores
+    Text in_NomeDaImpressora() const { return nomeDaImpressora_; }
+    void in_NomeDaImpressora(Text v) { nomeDaImpressora_ = std::move(v); }
+    Text in_Mapa() const { return mapa_; }
+    void in_Mapa(Text v) { mapa_ = std::move(v); }
+    Text FicheiroPDF() const { return ficheiroPDF_; }
+    void FicheiroPDF(Text v) { ficheiroPDF_ = std::move(v); }
+    Text emailCC() const { return emailCC_; }
+    void emailCC(Text v) { emailCC_ = std::move(v); }
+    Text emailTo() const { return emailTo_; }
+    void emailTo(Text v) { emailTo_ = std::move(v); }
+    Text emailSubject() const { return emailSubject_; }
+    void emailSubject(Text v) { emailSubject_ = std::move(v); }
+    Text emailMessage() const { return emailMessage_; }
+    void emailMessage(Text v) { emailMessage_ = std::move(v); }
+    ObjectRef in_bd() const { return bd_; }
+    void in_bd(const ObjectRef& v) { bd_ = v; }
+    Text in_Password() const { return password_; }
+    void in_Password(Text v) { password_ = std::move(v); }
+    Text in_UserId() const { return userId_; }
+    void in_UserId(Text v) { userId_ = std::move(v); }
+    Text In_NomeBaseDados() const { return nomeBaseDados_; }
+    void In_NomeBaseDados(Text v) { nomeBaseDados_ = std::move(v); }
+    Text in_Servidor() const { return servidor_; }
+    void in_Servidor(Text v) { servidor_ = std::move(v); }
+    std::int32_t VersaoCRYSTAL() const { return versao_; }
+    void VersaoCRYSTAL(std::int32_t v) { versao_ = v; }
+    Text NomeDoMapa() const { return nomeDoMapa_; }
+    void NomeDoMapa(Text v) { nomeDoMapa_ = std::move(v); }
+    ObjectRef JanelaParametros() const { return janelaParametros_; }
+    void JanelaParametros(const ObjectRef& v) { janelaParametros_ = v; }
+
+    // ---- operations ----
+    // Appends a value for ExecutaMapa_Recordset; always false. Past 32,767 values the
+    // overflow error (6) goes to the caller.
+    bool Add_ParametrosRecordset(const Text& Valor);
+    // Replaces the report's data by `rs` and outputs it; always false.
+    bool ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpressora);
+    // Runs the report with the values Parametro(1..n); true when the run failed.
+    bool ExecutaMapa(Array& Parametro, bool MostraMenuImpressora);
+    void QueroSair();
+    void VisualizarEmail(bool PedidosEcran);
+    void VisualizarExcel(bool PedidosEcran);
+    void VisualizarImpressora(bool MostraMenuImpressora, bool pPedidosEcran);
+    bool VisualizarEcran(bool PedidosEcran);
+    Text MostraLista(const Text& QuestaoSQL);
+    // Replaces the "@RRFAABB" references by (parts of) the prompt window's row values.
+    Text Substitui(const Text& expressao);
+    // Opens the report for the caller's parameter window; always false.
+    bool AbrirMapa();
+    void VisualizarPDF(bool PedidosEcran);
+
+    // automation::Object: the public members by name.
+    Variant invoke(TextView member, automation::CallKind kind,
+                   std::span<automation::Argument> args) override;
+
+private:
+    friend struct CrystalReportMainTestAccess;
+
+    void Executar(TextView Descricao);
+    void showError(const automation::RuntimeError& error, const ProcedurePlace& place);
+
+    // run sequence steps
+    bool pExisteMapa();
+    bool pStartCrystal();
+    bool pStopCrystal();
+    bool pAbrirFicheiroMapa();
+    void runOutput(bool MostraMenuImpressora);
+
+    // database binding
+    bool pLigaMapaBD();
+    bool pIndicarBD(ObjectRef& db);
+    bool pIndicarBDRecordset(ObjectRef& rs);
+    Text databaseFor(TextView tableName) const;
+
+    // start values of the prompt rows
+    Text pSubstituiDatas(const Text& line);
+    Text pTextoFuncao(const Text& line);
+    Text pTextoLista(const Text& line);
+    Text pValorPorDefeito(const Text& line);
+    Text rowValue(std::int16_t row);
+    Text firstValueOfQuery(const Text& sql);
+    double now();
+
+    interfaces::Services services_;
+    std::vector<ExecutarHandler> executar_;
+
+    // public properties
+    bool janelaModal_ = false;
+    std::int32_t handleFormPai_ = 0;
+    ObjectRef formPai_;
+    Text nomeBaseDadosNext_;
+    std::int32_t destino_ = 0;
+    std::int32_t orientacaoPagina_ = 0;
+    std::int32_t formatoDoPapel_ = 0;
+    ObjectRef janelaVisualizador_;
+    bool podeMudarImpressora_ = false;
+    std::int16_t numeroDeVias_ = 0;
+    bool naoPermiteImprimir_ = false;
+    Text pedidos_;
+    Text nomeDaImpressora_;
+    Text mapa_;
+    Text ficheiroPDF_;
+    Text emailCC_;
+    Text emailTo_;
+    Text emailSubject_;
+    Text emailMessage_;
+    ObjectRef bd_;
+    Text password_;
+    Text userId_;
+    Text nomeBaseDados_;
+    Text servidor_;
+    std::int32_t versao_ = 0;
+    Text nomeDoMapa_;
+    ObjectRef janelaParametros_;
+
+    // internal fields
+    ObjectRef m_Aplicacao;
+    ObjectRef m_Janela;
+    ObjectRef m_Visualizador;
+    Array m_Valores{automation::VarType::String, 0, -1};
+    Array m_Indices{automation::VarType::Long, 0, -1};
+    Array m_TiposCampo{automation::VarType::String, 0, -1};
+    Array m_ParametrosRecordset{automation::VarType::String, 0, 0};
+    Text m_FicheiroParametros;
+};
+
+}  // namespace vantrel::reports::engine

@@ -1,0 +1,20 @@
+#include "reports/parameters/value_list.h"
+
+namespace vantrel::reports::parameters {
+
+std::vector<Text> splitValues(TextView text) {
+    std::vector<Text> pieces;
+    if (text.empty()) return pieces;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t bar = text.find(u'|', start);
+        if (bar == TextView::npos) {
+            pieces.emplace_back(text.substr(start));
+            return pieces;
+        }
+        pieces.emplace_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+}
+
+}  // namespace vantrel::reports::parameters
