@@ -1,0 +1,165 @@
+#include "platform/posix/profile_engine_document.h"
+
+namespace vantrel::platform::posix::profile {
+
+namespace {
+
+// kernel32 keeps names and values as C strings, so a NUL read from the file ends them.
+WideView untilNul(WideView text) {
+    auto nul = text.find(u'\0');
+    return nul == WideView::npos ? text : text.substr(0, nul);
+}
+
+WideView trimTrailingBlanks(WideView text) {
+    std::size_t e = text.size();
+    while (e > 0 && isBlank(text[e - 1])) --e;
+    return text.substr(0, e);
+}
+
+}  // namespace
+
+Document::Document(Wide text, bool withNamelessSection)
+    : text_(std::make_unique<const Wide>(std::move(text))) {
+    // The keys before the first header belong to a section without a name; a file without
+    // a single byte has not even that one.
+    if (withNamelessSection) sections_.push_back(Section{});
+    const WideView all(*text_);
+    // Whether the previous key of this section had a name: of several nameless "=value" lines
+    // in a row only the first is kept.
+    bool previousKey = false, previousNamed = false;
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        std::size_t start = pos;
+        while (pos < all.size() && all[pos] != u'\n' && all[pos] != u'\r') ++pos;
+        WideView line = trimBlanks(all.substr(start, pos - start));
+        while (pos < all.size() && (all[pos] == u'\n' || all[pos] == u'\r')) ++pos;
+        if (line.empty()) continue;
+
+        // A header runs to the last ']' of the line; whatever follows it is ignored. A '['
+        // line without any ']' is an ordinary line.
+        if (line[0] == u'[') {
+            auto close = line.rfind(u']');
+            if (close != WideView::npos) {
+                sections_.push_back(Section{untilNul(trimBlanks(line.substr(1, close - 1))), {}});
+                previousKey = false;
+                continue;
+            }
+        }
+        if (sections_.empty()) sections_.push_back(Section{});
+
+        WideView name = line;
+        std::optional<WideView> value;
+        auto equals = line.find(u'=');
+        if (equals != WideView::npos) {
+            name = trimTrailingBlanks(line.substr(0, equals));
+            value = untilNul(trimLeadingBlanks(line.substr(equals + 1)));
+        }
+        if (!name.empty() || !previousKey || previousNamed) {
+            Key key{untilNul(name), value};
+            previousKey = true;
+            previousNamed = !key.name.empty();
+            sections_.back().keys.push_back(key);
+        }
+    }
+}
+
+WideView Document::keep(WideView text) {
+    added_.emplace_back(text);
+    return added_.back();
+}
+
+const Key* Document::find(WideView section, WideView key) const {
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    for (const auto& s : sections_) {
+        if (!sameName(s.name, section)) continue;
+        for (const auto& k : s.keys) {
+            if (sameName(k.name, key)) return &k;
+        }
+        return nullptr;  // only the first section of that name counts
+    }
+    return nullptr;
+}
+
+bool Document::set(WideView section, WideView key, WideView value) {
+    value = trimLeadingBlanks(value);
+    // A new name keeps its trailing blanks: only the lookup ignores them.
+    WideView newSection = trimLeadingBlanks(section), newKey = trimLeadingBlanks(key);
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    for (auto& s : sections_) {
+        if (!sameName(s.name, section)) continue;
+        for (auto& k : s.keys) {
+            if (!sameName(k.name, key)) continue;
+            if (k.value && *k.value == value) return false;
+            k.value = keep(value);
+            return true;
+        }
+        s.keys.push_back(Key{keep(newKey), keep(value)});
+        return true;
+    }
+    Section created{keep(newSection), {}};
+    created.keys.push_back(Key{keep(newKey), keep(value)});
+    sections_.push_back(std::move(created));
+    return true;
+}
+
+bool Document::deleteKey(WideView section, WideView key) {
+    for (auto& s : sections_) {
+        if (!sameName(s.name, section)) continue;
+        for (auto k = s.keys.begin(); k != s.keys.end(); ++k) {
+            if (sameName(k->name, key)) {
+                s.keys.erase(k);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool Document::deleteSection(WideView section) {
+    for (auto s = sections_.begin(); s != sections_.end(); ++s) {
+        if (sameName(s->name, section)) {
+            sections_.erase(s);
+            return true;
+        }
+    }
+    return false;
+}
+
+const Section* Document::sectionNamed(WideView section) const {
+    for (const auto& s : sections_) {
+        if (sameName(s.name, section)) return &s;
+    }
+    return nullptr;
+}
+
+Wide Document::serialize() const {
+    std::size_t size = 0;
+    for (const auto& s : sections_) {
+        size += s.name.size() + 4;
+        for (const auto& k : s.keys)
+            size += k.name.size() + (k.value ? k.value->size() + 1 : 0) + 2;
+    }
+    Wide out;
+    out.reserve(size);
+    for (const auto& s : sections_) {
+        // A section without a name has no header, so its keys join the section before it.
+        if (!s.name.empty()) {
+            out += u'[';
+            out += s.name;
+            out += u"]\r\n";
+        }
+        for (const auto& k : s.keys) {
+            out += k.name;
+            if (k.value) {
+                out += u'=';
+                out += *k.value;
+            }
+            out += u"\r\n";
+        }
+    }
+    return out;
+}
+
+}  // namespace vantrel::platform::posix::profile
