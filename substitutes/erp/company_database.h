@@ -32,8 +32,8 @@ using automation::Text;
 using automation::TextView;
 
 struct Article {
-    Text code;
-    Text description;
+    Text code{};
+    Text description{};
     Text unit = u"UN";
     double vatRate = 23;  // percent; must be one of the four rates of TAXASIVA
     double price = 0;
@@ -70,24 +70,24 @@ void injectFailure(TextView catalog, TextView operation, TextView message = {});
 
 // A document to store through the stand-in ERP's own members (see insertDocument).
 struct LineSpec {
-    Text article;
+    Text article{};
     double quantity = 1;
-    std::optional<double> price;  // none: the article's price (SugereValoresLin)
-    std::optional<double> vatRate;
-    Text description;           // empty: the article's description
+    std::optional<double> price{};  // none: the article's price (SugereValoresLin)
+    std::optional<double> vatRate{};
+    Text description{};         // empty: the article's description
     std::int32_t lineType = 1;  // 1 article line, 2 comment line (no article, no value)
     bool cancelled = false;     // stored with LINANU = -1
     double discount = 0;        // percent
 };
 
 struct DocumentSpec {
-    Text type;
-    Text series;
+    Text type{};
+    Text series{};
     std::int16_t year = 0;
     std::int32_t number = 0;  // 0: the next number of the type, series and year
-    Text customer;
-    std::optional<double> date;  // none: today
-    std::vector<LineSpec> lines;
+    Text customer{};
+    std::optional<double> date{};  // none: today
+    std::vector<LineSpec> lines{};
 };
 
 // Stores a document exactly as a script would: NewSalesDocument, Cab, NewDocumentLine,

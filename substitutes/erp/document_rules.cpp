@@ -32,7 +32,7 @@ Text documentKey(TextView type, TextView series, std::int32_t number, std::int32
 std::array<double, 4> vatRates(Database& db) {
     std::array<double, 4> rates{};
     std::array<bool, 4> seen{};
-    auto q = db.prepare("SELECT BASE, TAXA FROM TAXASIVA");
+    auto q = db.cached("SELECT BASE, TAXA FROM TAXASIVA");
     while (q.step()) {
         std::int64_t base = q.integer(0);
         if (base >= 1 && base <= 4) {
@@ -48,7 +48,7 @@ std::array<double, 4> vatRates(Database& db) {
 }
 
 std::optional<ArticleRow> findArticle(Database& db, TextView code) {
-    auto q = db.prepare(
+    auto q = db.cached(
         "SELECT ARTIGO, DESCRICAO, UNIDADE, ARMAZEM, IVA, PRECO FROM ARTIGOS WHERE ARTIGO = ?1");
     q.bind(1, code);
     if (!q.step()) return std::nullopt;
@@ -85,7 +85,7 @@ std::vector<Text> validateDocument(Database& db, const DocumentState& doc) {
     if (h.type.empty()) {
         messages.push_back(u"O tipo de documento não está preenchido.");
     } else {
-        auto q = db.prepare("SELECT 1 FROM TIPOSDOC WHERE TPDOCUM = ?1");
+        auto q = db.cached("SELECT 1 FROM TIPOSDOC WHERE TPDOCUM = ?1");
         q.bind(1, h.type);
         if (!q.step()) messages.push_back(u"O tipo de documento " + h.type + u" não existe.");
     }

@@ -19,7 +19,7 @@ double dateOf(const Statement& q, int column) {
 }
 
 std::int32_t nextNumber(Database& db, const DocumentId& id) {
-    auto q = db.prepare(
+    auto q = db.cached(
         "SELECT MAX(COALESCE((SELECT ULTIMO FROM NUMERADORES WHERE TPDOCUM = ?1 AND SERIE = ?2 AND "
         "ANO = ?3), 0),"
         "           COALESCE((SELECT MAX(NNUMDOC) FROM DOCGCCAB WHERE TPDOCUM = ?1 AND SERIE = ?2 "
@@ -37,7 +37,7 @@ std::int32_t nextNumber(Database& db, const DocumentId& id) {
 }  // namespace
 
 bool documentExists(Database& db, const DocumentId& id) {
-    auto q = db.prepare(
+    auto q = db.cached(
         "SELECT 1 FROM DOCGCCAB WHERE TPDOCUM = ?1 AND SERIE = ?2 AND ANO = ?3 AND NNUMDOC = ?4");
     bindKey(q, id);
     return q.step();
@@ -46,7 +46,7 @@ bool documentExists(Database& db, const DocumentId& id) {
 bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
     doc.header = HeaderData{};
     doc.lines.clear();
-    auto h = db.prepare(
+    auto h = db.cached(
         "SELECT TPDOCUM, SERIE, ANO, NNUMDOC, DATA, ENTIDADE, NOME, ORIGEM, NUMORIG, BASE1, BASE2, "
         "BASE3, BASE4,"
         "       TOTALIVA, TOTALDOC, FINALIZADO "
@@ -69,7 +69,7 @@ bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
     d.total = h.real(14);
     d.finalised = h.integer(15) != 0;
 
-    auto l = db.prepare(
+    auto l = db.cached(
         "SELECT ORDENACA, LINANU, TPLINHA, ARTIGO, ARMAZEM, DESCR, QUANT, PRUNIT, IVA, DESCONTO, "
         "TXDESC, DATA,"
         "       UNIDADE, FACTOR, ORANO, ORDOC, ORSERIE, ORNUM, ORLIN, LINHAREL "
@@ -108,7 +108,6 @@ bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
 
 bool storeDocument(Database& db, DocumentState& doc, double today) {
     HeaderData& h = doc.header;
-    Transaction t(db, true);
     DocumentId id{h.type, h.series, h.number, h.year};
     if (id.number == 0) {
         id.number = nextNumber(db, id);
@@ -120,7 +119,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
     if (h.date == 0) h.date = today;
     computeTotals(h, doc.lines, vatRates(db));
 
-    auto counter = db.prepare(
+    auto counter = db.cached(
         "INSERT INTO NUMERADORES (TPDOCUM, SERIE, ANO, ULTIMO) VALUES (?1, ?2, ?3, ?4) "
         "ON CONFLICT (TPDOCUM, SERIE, ANO) DO UPDATE SET ULTIMO = MAX(ULTIMO, excluded.ULTIMO)");
     counter.bind(1, id.type)
@@ -129,7 +128,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
         .bind(4, std::int64_t{id.number});
     counter.run();
 
-    auto head = db.prepare(
+    auto head = db.cached(
         "INSERT INTO DOCGCCAB (TPDOCUM, SERIE, ANO, NNUMDOC, DATA, ENTIDADE, NOME, ORIGEM, "
         "NUMORIG, BASE1, BASE2,"
         "                      BASE3, BASE4, TOTALIVA, TOTALDOC, FINALIZADO) "
@@ -144,7 +143,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
     head.bind(14, h.vat).bind(15, h.total);
     head.run();
 
-    auto row = db.prepare(
+    auto row = db.cached(
         "INSERT INTO DOCGCLIN (TPDOCUM, SERIE, ANO, NNUMDOC, ORDENACA, LINANU, TPLINHA, ARTIGO, "
         "ARMAZEM, DESCR, QUANT,"
         "                      PRUNIT, IVA, DESCONTO, TXDESC, DATA, UNIDADE, FACTOR, ORANO, ORDOC, "
@@ -179,7 +178,6 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
         row.bind(25, x.cancelled() ? 0.0 : x.netValue());
         row.run();
     }
-    t.commit();
 
     h.number = id.number;
     h.finalised = false;
@@ -190,11 +188,11 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
 
 bool deleteDocument(Database& db, const DocumentId& id) {
     Transaction t(db, true);
-    auto lines = db.prepare(
+    auto lines = db.cached(
         "DELETE FROM DOCGCLIN WHERE TPDOCUM = ?1 AND SERIE = ?2 AND ANO = ?3 AND NNUMDOC = ?4");
     bindKey(lines, id);
     lines.run();
-    auto head = db.prepare(
+    auto head = db.cached(
         "DELETE FROM DOCGCCAB WHERE TPDOCUM = ?1 AND SERIE = ?2 AND ANO = ?3 AND NNUMDOC = ?4");
     bindKey(head, id);
     head.run();
@@ -204,13 +202,13 @@ bool deleteDocument(Database& db, const DocumentId& id) {
 }
 
 FinaliseOutcome finaliseDocument(Database& db, const DocumentId& id) {
-    auto q = db.prepare(
+    auto q = db.cached(
         "SELECT FINALIZADO FROM DOCGCCAB WHERE TPDOCUM = ?1 AND SERIE = ?2 AND ANO = ?3 AND "
         "NNUMDOC = ?4");
     bindKey(q, id);
     if (!q.step()) return FinaliseOutcome::Missing;
     if (q.integer(0) != 0) return FinaliseOutcome::AlreadyFinalised;
-    auto u = db.prepare(
+    auto u = db.cached(
         "UPDATE DOCGCCAB SET FINALIZADO = -1 WHERE TPDOCUM = ?1 AND SERIE = ?2 AND ANO = ?3 AND "
         "NNUMDOC = ?4");
     bindKey(u, id);

@@ -19,9 +19,9 @@ bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc);
 
 bool documentExists(Database& db, const DocumentId& id);
 
-// Stores the document in one transaction: the next number of its type, series and year when
-// NossoNoDocumento is 0, else that number (which must be free). A number is never given
-// twice, even after its document was removed. Fills in the number, the date (today when
+// Stores the document, inside a write transaction the caller holds: the next number of its type,
+// series and year when NossoNoDocumento is 0, else that number (which must be free). A number is
+// never given twice, even after its document was removed. Fills in the number, the date (today when
 // unset), the tax bases and each line's Ordenacao. Returns false, with a message in the
 // document's log, when the number is taken.
 bool storeDocument(Database& db, DocumentState& doc, double today);

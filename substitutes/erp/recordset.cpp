@@ -42,10 +42,8 @@ std::size_t RecordsetData::column(const Variant& key) const {
         if (ordinal >= 0 && static_cast<std::size_t>(ordinal) < names.size())
             return static_cast<std::size_t>(ordinal);
     } else if (!key.isObject() && !key.isNull()) {
-        Text name = key.toText();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (automation::equalsIgnoreCase(names[i], name)) return i;
-        }
+        auto it = byName.find(automation::ucase(key.toText()));
+        if (it != byName.end()) return it->second;
     }
     throw RuntimeError(
         adoerr::ItemNotFound, kSource,
@@ -61,7 +59,10 @@ const Variant& RecordsetData::value(std::size_t column) const {
 std::shared_ptr<RecordsetData> readRecordset(Statement& statement) {
     auto data = std::make_shared<RecordsetData>();
     int columns = statement.columnCount();
-    for (int c = 0; c < columns; ++c) data->names.push_back(statement.columnName(c));
+    for (int c = 0; c < columns; ++c) {
+        data->names.push_back(statement.columnName(c));
+        data->byName.emplace(automation::ucase(data->names.back()), static_cast<std::size_t>(c));
+    }
     while (statement.step()) {
         std::vector<Variant> row;
         row.reserve(static_cast<std::size_t>(columns));

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "erp/counted_object.h"
@@ -29,6 +30,7 @@ inline constexpr std::int32_t ObjectClosed = 3704;
 
 struct RecordsetData {
     std::vector<Text> names;
+    std::unordered_map<Text, std::size_t> byName;  // upper-cased name -> first column of it
     std::vector<std::vector<Variant>> rows;
     std::ptrdiff_t position = 0;  // -1 before the first row, rows.size() after the last
     bool open = true;

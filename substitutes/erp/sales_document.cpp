@@ -103,6 +103,7 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
 std::int32_t SalesDocument::validar() {
     DocumentState& s = *state_;
     return status(s, u"Validar", [&](Database& db) {
+        Transaction reading(db);  // one lock for every look-up
         auto messages = validateDocument(db, s);
         for (const auto& m : messages) s.addMessage(m);
         return messages.empty() ? 0 : 1;
@@ -112,10 +113,20 @@ std::int32_t SalesDocument::validar() {
 std::int32_t SalesDocument::inserir() {
     DocumentState& s = *state_;
     return status(s, u"Inserir", [&](Database& db) {
+        // Validation and writing see the same data: nobody changes the articles in between.
+        Transaction writing(db, true);
         auto messages = validateDocument(db, s);
         for (const auto& m : messages) s.addMessage(m);
         if (!messages.empty()) return 1;
-        return storeDocument(db, s, s.session->today()) ? 0 : 1;
+        HeaderData before = s.header;  // what the object said before a write that may not last
+        try {
+            if (!storeDocument(db, s, s.session->today())) return 1;
+            writing.commit();
+        } catch (...) {
+            s.header = before;
+            throw;
+        }
+        return 0;
     });
 }
 

@@ -120,7 +120,7 @@ std::shared_ptr<Database> openCompanyDatabase(TextView file) {
 
 std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
     // One statement takes the failure, so two connections never both see it.
-    auto take = db.prepare("DELETE FROM FALHAS WHERE OPERACAO = ?1 RETURNING MENSAGEM");
+    auto take = db.cached("DELETE FROM FALHAS WHERE OPERACAO = ?1 RETURNING MENSAGEM");
     take.bind(1, operation);
     if (!take.step()) return std::nullopt;
     Text message = take.text(0);

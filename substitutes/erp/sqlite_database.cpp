@@ -85,7 +85,23 @@ std::shared_ptr<Database> Database::open(TextView windowsPath, Mode mode) {
 }
 
 Database::~Database() {
+    for (auto& [sql, entry] : cache_) sqlite3_finalize(entry.stmt);
     sqlite3_close_v2(db_);
+}
+
+Statement Database::cached(const char* sql) {
+    CachedStatement& entry = cache_[sql];
+    if (entry.inUse) return prepare(sql);
+    if (!entry.stmt) {
+        if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &entry.stmt, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(entry.stmt);
+            entry.stmt = nullptr;
+            fail();
+        }
+    }
+    entry.inUse = true;
+    return Statement(*this, entry.stmt, &entry.inUse);
 }
 
 void Database::fail(std::string_view context) const {
@@ -138,7 +154,13 @@ void Transaction::commit() {
 }
 
 Statement::~Statement() {
-    sqlite3_finalize(stmt_);
+    if (!inUse_) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    *inUse_ = false;
 }
 
 Statement& Statement::bind(int index, TextView text) {

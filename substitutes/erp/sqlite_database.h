@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "automation/runtime_error.h"
 #include "automation/variant.h"
@@ -54,6 +55,10 @@ public:
     // Compiles one statement; RuntimeError when it does not compile. `tail`, when given,
     // receives what follows the first statement.
     Statement prepare(std::string_view sql, std::string_view* tail = nullptr);
+    // The same, compiled once per connection and kept: for the stand-ins' own fixed
+    // statements, which run once per line. `sql` must be a string literal (it is the key).
+    // A statement already in use is compiled anew.
+    Statement cached(const char* sql);
     std::int64_t changes() const;
 
     // Raises the current error of the connection, prefixed by `context` when given.
@@ -61,8 +66,14 @@ public:
 
 private:
     Database(sqlite3* db, Text path) : db_(db), path_(std::move(path)) {}
+    friend class Statement;
+    struct CachedStatement {
+        sqlite3_stmt* stmt = nullptr;
+        bool inUse = false;
+    };
     sqlite3* db_;
     Text path_;
+    std::unordered_map<const char*, CachedStatement> cache_;
 };
 
 // BEGIN [IMMEDIATE] ... COMMIT, rolled back when left without commit().
@@ -81,9 +92,12 @@ private:
 
 class Statement {
 public:
-    Statement(const Database& db, sqlite3_stmt* stmt) : db_(&db), stmt_(stmt) {}
-    Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+    Statement(const Database& db, sqlite3_stmt* stmt, bool* inUse = nullptr)
+        : db_(&db), stmt_(stmt), inUse_(inUse) {}
+    Statement(Statement&& other) noexcept
+        : db_(other.db_), stmt_(other.stmt_), inUse_(other.inUse_) {
         other.stmt_ = nullptr;
+        other.inUse_ = nullptr;
     }
     Statement& operator=(Statement&&) = delete;
     ~Statement();
@@ -117,6 +131,7 @@ public:
 private:
     const Database* db_;
     sqlite3_stmt* stmt_;
+    bool* inUse_;  // a statement of the connection's cache: reset, not finalised, when done
 };
 
 // "YYYY-MM-DD" of a date (the time of day is dropped).
