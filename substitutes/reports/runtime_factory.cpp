@@ -1,6 +1,7 @@
 #include "runtime_factory.h"
 
 #include "automation/runtime_error.h"
+#include "report_viewer.h"
 
 namespace vantrel::substitutes::reports {
 
@@ -11,12 +12,19 @@ ObjectRef createReportRuntime(TextView progId, const std::shared_ptr<CallLog>& l
     if (automation::equalsIgnoreCase(progId, u"CrystalRuntime.Application.8.5")) {
         return automation::makeObject<CrystalApplication>(RuntimeVersion::Crystal85, log);
     }
+    if (automation::equalsIgnoreCase(progId, kViewerProgId10)) {
+        return automation::makeObject<ReportViewer>(RuntimeVersion::Crystal10, log);
+    }
+    if (automation::equalsIgnoreCase(progId, kViewerProgId85)) {
+        return automation::makeObject<ReportViewer>(RuntimeVersion::Crystal85, log);
+    }
     return ObjectRef();
 }
 
 void registerReportRuntime(StandInRegistry& registry, std::shared_ptr<CallLog> log) {
     for (const char16_t* progId :
-         {u"CrystalRuntime.Application.10", u"CrystalRuntime.Application.8.5"}) {
+         {u"CrystalRuntime.Application.10", u"CrystalRuntime.Application.8.5", kViewerProgId10,
+          kViewerProgId85}) {
         registry.add(progId, [progId, log](const StandInContext&) {
             return createReportRuntime(progId, log);
         });
@@ -30,7 +38,8 @@ ReportRuntimeFactory::ReportRuntimeFactory(std::shared_ptr<CallLog> log,
 ObjectRef ReportRuntimeFactory::create(TextView progId) {
     ObjectRef made = createReportRuntime(progId, log_);
     if (made) {
-        created_.push_back(std::static_pointer_cast<CrystalApplication>(made.shared()));
+        if (auto app = std::dynamic_pointer_cast<CrystalApplication>(made.shared()))
+            created_.push_back(app);
         return made;
     }
     if (next_) return next_->create(progId);

@@ -1,5 +1,6 @@
 // Creates the stand-in report runtime by its ProgIDs, "CrystalRuntime.Application.10" and
-// "CrystalRuntime.Application.8.5". Every application it creates writes into one call log.
+// "CrystalRuntime.Application.8.5", and its viewer controls by theirs (report_viewer.h).
+// Every object it creates writes into one call log.
 #pragma once
 
 #include <memory>
@@ -11,10 +12,10 @@
 
 namespace vantrel::substitutes::reports {
 
-// The application for one of the two ProgIDs (any case); Nothing for any other name.
+// The application or viewer for one of the four ProgIDs (any case); Nothing for any other.
 ObjectRef createReportRuntime(TextView progId, const std::shared_ptr<CallLog>& log);
 
-// Registers both ProgIDs with the stand-ins' factory; every application it then creates
+// Registers the four ProgIDs with the stand-ins' factory; every object it then creates
 // writes into `log`.
 void registerReportRuntime(StandInRegistry& registry, std::shared_ptr<CallLog> log);
 

@@ -51,9 +51,10 @@ protected:
 TEST_F(ReportCommandTest, RunsTheExampleReportFromCheckToEnd) {
     makeCompanyDatabase(data.path(), "RELSISTEMA", {"tlkEmpresa"});
     makeCompanyDatabase(data.path(), "RELEMPRESA", {"ARTIGO", "DOCGCLIN"});
-    CommandRun r = report({"run", kExample, "--data", data.path().string(), "--servidor", "SRV", "--base",
-                    "RELSISTEMA", "--base-next", "RELEMPRESA", "--user", "sa", "--password", "x",
-                    "--pedidos", "|01-07-2026|31-07-2026|A|Falso", "--calls"});
+    CommandRun r =
+        report({"run", kExample, "--data", data.path().string(), "--servidor", "SRV", "--base",
+                "RELSISTEMA", "--base-next", "RELEMPRESA", "--user", "sa", "--password", "x",
+                "--pedidos", "|01-07-2026|31-07-2026|A|Falso", "--calls"});
     EXPECT_EQ(r.code, 0) << r.out;
     const std::vector<std::string> steps = {
         "] Verificar existência do mapa ->VendasPorArtigo.rpt",
@@ -77,9 +78,9 @@ TEST_F(ReportCommandTest, RunsTheExampleReportFromCheckToEnd) {
 }
 
 TEST_F(ReportCommandTest, PrintsEachBoxAsItHappens) {
-    CommandRun r = report({"run", kExample, "--data", data.path().string(), "--versao", "1", "--base",
-                    "NENHUMA", "--answer", "ok", "--answer", "ok", "--answer", "ok", "--answer",
-                    "ok", "--answer", "ok"});
+    CommandRun r = report({"run", kExample, "--data", data.path().string(), "--versao", "1",
+                           "--base", "NENHUMA", "--answer", "ok", "--answer", "ok", "--answer",
+                           "ok", "--answer", "ok", "--answer", "ok"});
     EXPECT_EQ(r.code, 0) << r.out;
     std::size_t boxes = 0;
     for (std::size_t at = r.out.find("| Erro na ligação a base de dados"); at != std::string::npos;
@@ -108,8 +109,9 @@ TEST_F(ReportCommandTest, MissingReportEndsWithItsBoxAndFailure) {
 }
 
 TEST_F(ReportCommandTest, OutputDestinationsSayTheyAreNotBuilt) {
-    CommandRun r = report({"run", kExample, "--data", data.path().string(), "--destino", "3", "--answer",
-                    "ok", "--answer", "ok", "--answer", "ok", "--answer", "ok", "--answer", "ok"});
+    CommandRun r =
+        report({"run", kExample, "--data", data.path().string(), "--destino", "3", "--answer", "ok",
+                "--answer", "ok", "--answer", "ok", "--answer", "ok", "--answer", "ok"});
     EXPECT_EQ(positions(r.out, {"] Inicio da Visualização PDF", "] FIm da Visualização PDF",
                                 "note: the outputs are not built yet"})
                   .size(),

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "reports/report_test_support.h"
+#include "reports/report_viewer.h"
 
 namespace vantrel::reports::testing {
 namespace {
@@ -332,11 +333,52 @@ TEST(ReportRuntimeFactory, RegistersWithTheStandInRegistry) {
     registerReportRuntime(registry, log);
     EXPECT_TRUE(registry.knows(u"CrystalRuntime.Application.10"));
     EXPECT_TRUE(registry.knows(u"CrystalRuntime.Application.8.5"));
+    EXPECT_TRUE(registry.knows(u"CRVIEWERLibCtl.CRViewer"));
+    EXPECT_TRUE(registry.knows(u"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer"));
     ObjectRef app = registry.create(u"CrystalRuntime.Application.8.5");
     EXPECT_THROW(app.call(u"OpenReport", u"/nao/existe.rpt"), RuntimeError);
     ASSERT_EQ(log->calls().size(), 1u);
     EXPECT_EQ(log->calls()[0].object, u"Application 8.5");
     EXPECT_EQ(log->calls()[0].note, u"failed: Report file not found: /nao/existe.rpt");
+}
+
+TEST(ReportViewer, KeepsAndRecordsWhatItIsGiven) {
+    ReportRuntimeFactory factory;
+    ObjectRef viewer =
+        factory.create(u"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer");
+    auto control = std::static_pointer_cast<ReportViewer>(viewer.shared());
+    EXPECT_THROW(viewer.call(u"ViewReport"), RuntimeError);  // nothing to show yet
+    ObjectRef report = automation::makeObject<FakeControl>();
+    viewer.putRef(u"ReportSource", report);
+    viewer.call(u"ViewReport");
+    EXPECT_TRUE(viewer.get(u"IsBusy").toBool());
+    EXPECT_FALSE(viewer.get(u"IsBusy").toBool());
+    viewer.call(u"Zoom", std::int16_t{1});
+    viewer.put(u"#343", true);
+    viewer.put(u"Visible", false);
+    viewer.put(u"EnablePrintButton", false);
+    viewer.call(u"Move", 0, 0, 9000, 6000);
+    EXPECT_EQ(control->reportSource(), report);
+    EXPECT_TRUE(control->byDispatchId(343).toBool());
+    EXPECT_TRUE(control->byDispatchId(251).isEmpty());
+    EXPECT_FALSE(control->visible());
+    EXPECT_FALSE(viewer.get(u"EnablePrintButton").toBool());
+
+    EXPECT_TRUE(control->pressPrintButton());
+    control->onPrintButton([&](bool& printItself) {
+        viewer.call(u"#352");
+        printItself = false;
+    });
+    EXPECT_FALSE(control->pressPrintButton());
+    EXPECT_EQ(control->timesPrinted(), 2);
+    EXPECT_EQ(factory.log()->linesOf(u"PrintButtonClicked"),
+              (std::vector<Text>{u"Viewer 10.PrintButtonClicked() -> printed by the control",
+                                 u"Viewer 10.PrintButtonClicked() -> left to the window"}));
+    EXPECT_TRUE(factory.applications().empty());
+
+    ObjectRef old = factory.create(u"CRVIEWERLibCtl.CRViewer");
+    old.put(u"Visible", true);
+    EXPECT_EQ(factory.log()->calls().back().line(), u"Viewer 8.5.Visible = True");
 }
 
 }  // namespace
