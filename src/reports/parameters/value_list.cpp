@@ -5,6 +5,9 @@ namespace vantrel::reports::parameters {
 std::vector<Text> splitValues(TextView text) {
     std::vector<Text> pieces;
     if (text.empty()) return pieces;
+    std::size_t bars = 0;
+    for (char16_t c : text) bars += c == u'|';
+    pieces.reserve(bars + 1);
     std::size_t start = 0;
     while (true) {
         std::size_t bar = text.find(u'|', start);
