@@ -1,13 +1,673 @@
-// Placeholder until the host command is written.
-#include <cstdio>
+// vantrel host: plays the ERP for one company so that a person can try the add-in. It
+// creates a Solucao over the stand-ins, reads commands (from a file or standard input) and
+// turns each into the calls the ERP would make: entering and leaving the company, host
+// operations, storing documents and saving them (which fires Vendas_OnGravar).
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "automation/runtime_error.h"
+#include "automation/variant.h"
 #include "commands.h"
+#include "data_folder.h"
+#include "erp/company_database.h"
+#include "platform/posix/posix_catalog.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/posix/profile_engine.h"
+#include "platform/posix/terminal_dialogs.h"
+#include "registry.h"
+#include "solution/solucao.h"
 
 namespace vantrel::app {
 
-int runHost(const Arguments&) {
-    std::fputs("vantrel host: not built yet\n", stderr);
-    return 1;
+namespace {
+
+using automation::fromUtf8;
+using automation::ObjectRef;
+using automation::RuntimeError;
+using automation::Text;
+using automation::toUtf8;
+using automation::Variant;
+using platform::posix::TerminalDialogs;
+
+const char kHostUsage[] =
+    "usage: vantrel host [--data DIR] [--answer yes|no|ok]... [--json] [COMMAND-FILE]\n"
+    "\n"
+    "Plays the ERP for one company: the add-in is loaded as the ERP loads it and each\n"
+    "command below becomes the calls the ERP makes. Commands come from COMMAND-FILE, or\n"
+    "from standard input when none is given; one command a line, '#' starts a comment.\n"
+    "\n"
+    "options:\n"
+    "  --data DIR      base folder of the stand-ins (talmek\\VANTREL.<company> settings,\n"
+    "                  databases\\<catalog>.sqlite); else QUORILVANTREL_DATA\n"
+    "  --answer WORD   answer to the next message box (yes, no, ok, cancel); repeat it, one\n"
+    "                  per box in order. Without one, a person at the terminal answers, or\n"
+    "                  the box's default button is taken\n"
+    "  --json          one JSON object a line for each event call, message box and result\n"
+    "\n"
+    "commands:\n"
+    "  enter COMPANY [USER]      App_OnAntesEntrar and App_OnEntrar (the ERP opens the company)\n"
+    "  leave                     App_OnAntesSair and App_OnSair\n"
+    "  validate COMPANY [USER]   App_OnConnectionValidate\n"
+    "  operation CODE            App_OnOperacao (2010 switches the add-in's API connection)\n"
+    "  new-document TYPE SERIES YEAR ARTICLE:QUANTITY[:PRICE[:cancelled]] ...\n"
+    "                            stores a sales document through the ERP's own members and\n"
+    "                            prints its number (without PRICE, the article's price)\n"
+    "  save TYPE SERIES NUMBER YEAR\n"
+    "                            the ERP's save of a stored document: Vendas_OnGravar\n"
+    "  show TYPE SERIES NUMBER YEAR\n"
+    "                            header, tax bases and lines of a stored document\n"
+    "  fail OPERATION [MESSAGE]  the ERP's next Validar, Inserir, Finalizar or Remover fails\n"
+    "  echo TEXT                 prints TEXT\n"
+    "  help                      this list\n"
+    "  quit                      ends the session (leaving the company first if still in it)\n"
+    "\n"
+    "example:\n"
+    "  vantrel host --data /tmp/demo --answer yes --answer ok <<'EOF'\n"
+    "  enter DEMO ana\n"
+    "  save FT 0 1 2025\n"
+    "  leave\n"
+    "  EOF\n";
+
+// --- Output -------------------------------------------------------------------------------
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonValue(const Variant& v) {
+    switch (v.type()) {
+        case automation::VarType::Empty:
+        case automation::VarType::Null:
+            return "null";
+        case automation::VarType::Boolean:
+            return v.toBool() ? "true" : "false";
+        case automation::VarType::Integer:
+        case automation::VarType::Long:
+            return std::to_string(v.toLong());
+        case automation::VarType::Double:
+        case automation::VarType::Currency: {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.15g", v.toDouble());
+            return buf;
+        }
+        case automation::VarType::Object:
+            return v.isSetObject() ? "\"<object>\"" : "null";
+        default:
+            try {
+                return jsonString(toUtf8(v.toText()));
+            } catch (const RuntimeError&) {
+                return "null";
+            }
+    }
+}
+
+// A value as the person reads it: texts in quotes, Booleans as the runtime names them.
+std::string displayValue(const Variant& v) {
+    if (v.isEmpty()) return "Empty";
+    if (v.isNull()) return "Null";
+    if (v.isObject()) return v.isSetObject() ? "<objecto>" : "Nothing";
+    try {
+        if (v.isString()) return "\"" + toUtf8(v.toText()) + "\"";
+        return toUtf8(v.toText());
+    } catch (const RuntimeError&) {
+        return "?";
+    }
+}
+
+using Named = std::vector<std::pair<std::string, Variant>>;
+
+class Output {
+public:
+    Output(std::ostream& out, bool json) : out_(out), json_(json) {}
+    bool json() const { return json_; }
+
+    void command(const std::string& line) {
+        if (!json_) out_ << "vantrel> " << line << '\n';
+    }
+    // Before an event call (shown to a person only, so that its message boxes follow it).
+    void calling(const std::string& name, const Named& in) {
+        if (json_) return;
+        out_ << "  -> " << name << '(';
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            out_ << (i ? ", " : "") << in[i].first << '=' << displayValue(in[i].second);
+        }
+        out_ << ")\n";
+    }
+    // After it: the arguments as passed and what the event wrote back.
+    void called(const std::string& name, const Named& in, const Named& out) {
+        if (json_) {
+            std::string s = "{\"type\":\"event\",\"name\":" + jsonString(name) + ",\"args\":{";
+            for (std::size_t i = 0; i < in.size(); ++i) {
+                s += (i ? "," : "") + jsonString(in[i].first) + ":" + jsonValue(in[i].second);
+            }
+            s += "},\"out\":{";
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                s += (i ? "," : "") + jsonString(out[i].first) + ":" + jsonValue(out[i].second);
+            }
+            out_ << s << "}}\n";
+            return;
+        }
+        for (const auto& [key, value] : out) {
+            out_ << "     " << name << ": " << key << " = " << displayValue(value) << '\n';
+        }
+    }
+    void box(const TerminalDialogs::Box& b) {
+        if (!json_) return;  // the terminal dialogs have shown it already
+        out_ << "{\"type\":\"box\",\"title\":" << jsonString(toUtf8(b.title))
+             << ",\"text\":" << jsonString(toUtf8(b.text)) << ",\"style\":" << b.style
+             << ",\"answer\":" << jsonString(TerminalDialogs::buttonWord(b.answer)) << "}\n";
+    }
+    void result(const std::string& command, const Named& fields, const std::string& text) {
+        if (json_) {
+            std::string s = "{\"type\":\"result\",\"command\":" + jsonString(command);
+            for (const auto& [key, value] : fields)
+                s += "," + jsonString(key) + ":" + jsonValue(value);
+            out_ << s << "}\n";
+        } else if (!text.empty()) {
+            out_ << text << '\n';
+        }
+    }
+    void raw(const std::string& json, const std::string& text) {
+        if (json_) {
+            out_ << json << '\n';
+        } else {
+            out_ << text;
+        }
+    }
+    void error(const std::string& command, const std::string& message) {
+        if (json_) {
+            out_ << "{\"type\":\"error\",\"command\":" << jsonString(command)
+                 << ",\"message\":" << jsonString(message) << "}\n";
+        } else {
+            out_ << "  erro: " << message << '\n';
+        }
+    }
+    std::ostream& stream() { return out_; }
+
+private:
+    std::ostream& out_;
+    bool json_;
+};
+
+// --- The session --------------------------------------------------------------------------
+
+struct Options {
+    std::optional<std::string> data;
+    std::vector<std::string> answers;
+    bool json = false;
+    std::optional<std::string> file;
+};
+
+std::string executableFolder() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string path(buf, static_cast<std::size_t>(n));
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// A Linux path as the Windows-style path the add-in and the stand-ins work with.
+Text windowsPath(const std::string& path) {
+    Text t = fromUtf8(path);
+    for (auto& c : t) {
+        if (c == u'/') c = u'\\';
+    }
+    return t;
+}
+
+class HostSession {
+public:
+    HostSession(const Options& options, std::ostream& out, bool keyboard)
+        : out_(out, options.json),
+          platform_(windowsPath(executableFolder())),
+          sink_(),
+          dialogs_(options.json ? static_cast<std::ostream&>(sink_) : out, std::cin, keyboard),
+          registry_(substitutes::StandInContext{&profile_, &dialogs_, &platform_}) {
+        dialogs_.setObserver([this](const TerminalDialogs::Box& b) { out_.box(b); });
+        interfaces::Services services{&registry_, &catalog_, &dialogs_, &profile_, &platform_};
+        solucao_ = std::make_unique<solution::Solucao>(services);
+    }
+
+    bool queueAnswer(const std::string& word) { return dialogs_.queueAnswer(word); }
+
+    // Runs every command; false when one of them failed.
+    bool run(std::istream& in, bool echo) {
+        bool ok = true;
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            std::vector<std::string> words = split(line);
+            if (words.empty() || words[0][0] == '#') continue;
+            if (echo && words[0] != "echo") out_.command(line);
+            if (words[0] == "quit" || words[0] == "exit") break;
+            try {
+                if (!execute(words)) ok = false;
+            } catch (const std::exception& e) {
+                // A stand-in or conversion error: the host reports it and goes on.
+                std::string message = e.what();
+                if (auto* re = dynamic_cast<const RuntimeError*>(&e))
+                    message = toUtf8(re->description());
+                out_.error(words[0], message);
+                ok = false;
+            }
+        }
+        if (inside_) {
+            if (echo) out_.command("leave");
+            leave();
+        }
+        return ok;
+    }
+
+private:
+    static std::vector<std::string> split(const std::string& line) {
+        std::istringstream ss(line);
+        std::vector<std::string> words;
+        std::string w;
+        while (ss >> w) words.push_back(w);
+        return words;
+    }
+
+    bool usage(const std::string& command, const std::string& form) {
+        out_.error(command, "uso: " + form);
+        return false;
+    }
+
+    bool execute(const std::vector<std::string>& w) {
+        const std::string& c = w[0];
+        if (c == "help") {
+            out_.raw("{\"type\":\"help\"}", kHostUsage);
+            return true;
+        }
+        if (c == "echo") {
+            std::string text;
+            for (std::size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
+            out_.raw("{\"type\":\"echo\",\"text\":" + jsonString(text) + "}", text + "\n");
+            return true;
+        }
+        if (c == "enter") {
+            if (w.size() < 2 || w.size() > 3) return usage(c, "enter COMPANY [USER]");
+            return enter(w[1], w.size() > 2 ? w[2] : "");
+        }
+        if (c == "leave") {
+            if (w.size() != 1) return usage(c, "leave");
+            leave();
+            return true;
+        }
+        if (c == "validate") {
+            if (w.size() < 2 || w.size() > 3) return usage(c, "validate COMPANY [USER]");
+            return validate(w[1], w.size() > 2 ? w[2] : "");
+        }
+        if (c == "operation") {
+            if (w.size() != 2) return usage(c, "operation CODE");
+            return operation(w[1]);
+        }
+        if (c == "new-document") {
+            if (w.size() < 4) {
+                return usage(
+                    c, "new-document TYPE SERIES YEAR ARTICLE:QUANTITY[:PRICE[:cancelled]] ...");
+            }
+            return newDocument(w);
+        }
+        if (c == "save" || c == "show") {
+            if (w.size() != 5) return usage(c, c + " TYPE SERIES NUMBER YEAR");
+            Key k;
+            if (!parseKey(c, w, k)) return false;
+            return c == "save" ? save(k) : show(k);
+        }
+        if (c == "fail") {
+            if (w.size() < 2) return usage(c, "fail OPERATION [MESSAGE]");
+            return fail(w);
+        }
+        out_.error(c, "comando desconhecido (help lista os comandos)");
+        return false;
+    }
+
+    // --- Application events ---------------------------------------------------------------
+
+    bool enter(const std::string& company, const std::string& user) {
+        Variant sEmpresa(fromUtf8(company)), sUtilizador(fromUtf8(user)), handle(std::int32_t{0});
+        Variant bError(false);
+        Named in = {{"sEmpresa", sEmpresa}, {"sUtilizador", sUtilizador}, {"HandleJanela", handle}};
+        out_.calling("App_OnAntesEntrar", in);
+        solucao_->App_OnAntesEntrar(sEmpresa, sUtilizador, handle, bError);
+        out_.called("App_OnAntesEntrar", in, {{"bError", bError}});
+        if (bError.toBool()) return false;
+        out_.calling("App_OnEntrar", in);
+        solucao_->App_OnEntrar(sEmpresa, sUtilizador, handle, bError);
+        out_.called("App_OnEntrar", in, {{"bError", bError}});
+        company_ = fromUtf8(company);
+        inside_ = true;
+        connectHost();
+        return !bError.toBool();
+    }
+
+    void leave() {
+        Variant bError(false);
+        out_.calling("App_OnAntesSair", {});
+        solucao_->App_OnAntesSair(bError);
+        out_.called("App_OnAntesSair", {}, {{"bError", bError}});
+        out_.calling("App_OnSair", {});
+        solucao_->App_OnSair(bError);
+        out_.called("App_OnSair", {}, {{"bError", bError}});
+        inside_ = false;
+        if (!hostApi_.isNothing()) {
+            try {
+                hostApi_.call(u"Disconnect");
+            } catch (const RuntimeError&) {
+            }
+            hostApi_.reset();
+        }
+    }
+
+    bool validate(const std::string& company, const std::string& user) {
+        Variant sEmpresa(fromUtf8(company)), sUtilizador(fromUtf8(user)), handle(std::int32_t{0});
+        Variant bError(false);
+        Named in = {{"sEmpresa", sEmpresa}, {"sUtilizador", sUtilizador}, {"HandleJanela", handle}};
+        out_.calling("App_OnConnectionValidate", in);
+        solucao_->App_OnConnectionValidate(sEmpresa, sUtilizador, handle, bError);
+        out_.called("App_OnConnectionValidate", in, {{"bError", bError}});
+        return !bError.toBool();
+    }
+
+    bool operation(const std::string& code) {
+        // The ERP passes its codes as numbers; anything else goes as the text it is.
+        Variant operacao(fromUtf8(code));
+        char* end = nullptr;
+        long n = std::strtol(code.c_str(), &end, 10);
+        if (end && *end == '\0' && !code.empty()) operacao = Variant(static_cast<std::int32_t>(n));
+        ObjectRef api = hostApi_;
+        Named in = {{"Api", Variant(api)}, {"Operacao", operacao}};
+        out_.calling("App_OnOperacao", in);
+        solucao_->App_OnOperacao(api, operacao);
+        out_.called("App_OnOperacao", in, {});
+        return true;
+    }
+
+    // --- The ERP's own documents ------------------------------------------------------------
+
+    // The ERP's own API session on the company, for storing, loading and showing documents.
+    void connectHost() {
+        hostApi_ = registry_.create(substitutes::progid::NextApiConnection);
+        Variant product(Text(u"1GCO2022_40"));
+        hostApi_.call(u"SetProduct", automation::byRef(product));
+        Text settings = substitutes::dataFolder() + u"\\talmek\\VANTREL." + company_;
+        if (!hostApi_.call(u"Connect", settings).toBool()) {
+            out_.error("enter", "o ERP não abriu a empresa " + toUtf8(company_) + ": " +
+                                    toUtf8(hostApi_.get(u"LastError").toText()));
+            hostApi_.reset();
+        }
+    }
+
+    bool requireHost(const std::string& command) {
+        if (!hostApi_.isNothing()) return true;
+        out_.error(command, "nenhuma empresa aberta no ERP (use enter primeiro)");
+        return false;
+    }
+
+    struct Key {
+        Text type, series;
+        std::int32_t number = 0;
+        std::int16_t year = 0;
+    };
+
+    bool parseKey(const std::string& command, const std::vector<std::string>& w, Key& k) {
+        try {
+            k.type = fromUtf8(w[1]);
+            k.series = fromUtf8(w[2]);
+            k.number = automation::roundToLong(std::stod(w[3]));
+            k.year = automation::roundToInteger(std::stod(w[4]));
+            return true;
+        } catch (const std::exception&) {
+            out_.error(command, "número e ano têm de ser números inteiros");
+            return false;
+        }
+    }
+
+    std::string keyText(const Key& k) const {
+        return toUtf8(k.type) + "-" + toUtf8(k.series) + "-" + std::to_string(k.number) + "-" +
+               std::to_string(k.year);
+    }
+
+    bool newDocument(const std::vector<std::string>& w) {
+        if (!requireHost(w[0])) return false;
+        substitutes::erp::DocumentSpec spec;
+        spec.type = fromUtf8(w[1]);
+        spec.series = fromUtf8(w[2]);
+        try {
+            spec.year = automation::roundToInteger(std::stod(w[3]));
+            for (std::size_t i = 4; i < w.size(); ++i) {
+                std::vector<std::string> parts;
+                std::stringstream ss(w[i]);
+                std::string part;
+                while (std::getline(ss, part, ':')) parts.push_back(part);
+                if (parts.size() < 2 || parts.size() > 4) throw std::invalid_argument(w[i]);
+                substitutes::erp::LineSpec line;
+                line.article = fromUtf8(parts[0]);
+                line.quantity = std::stod(parts[1]);
+                if (parts.size() > 2 && !parts[2].empty()) line.price = std::stod(parts[2]);
+                if (parts.size() > 3) {
+                    if (parts[3] != "cancelled" && parts[3] != "anulada")
+                        throw std::invalid_argument(w[i]);
+                    line.cancelled = true;
+                }
+                spec.lines.push_back(line);
+            }
+        } catch (const std::logic_error&) {
+            out_.error(
+                w[0], "linha inválida: escreva ARTIGO:QUANTIDADE[:PRECO[:cancelled]], ano inteiro");
+            return false;
+        }
+        std::int32_t number = substitutes::erp::insertDocument(hostApi_, spec);
+        Key k{spec.type, spec.series, number, spec.year};
+        out_.result("new-document",
+                    {{"type", Variant(spec.type)},
+                     {"series", Variant(spec.series)},
+                     {"number", Variant(number)},
+                     {"year", Variant(spec.year)}},
+                    "  documento gravado: " + keyText(k));
+        return true;
+    }
+
+    // A document object of the ERP loaded with the stored document; Nothing when missing.
+    ObjectRef load(const Key& k) {
+        ObjectRef doc = hostApi_.object(u"NewSalesDocument");
+        Variant t(k.type), n(k.number), s(k.series), y(k.year);
+        bool found = doc.call(u"Ler", automation::byRef(t), automation::byRef(n),
+                              automation::byRef(s), automation::byRef(y))
+                         .toBool();
+        return found ? doc : ObjectRef();
+    }
+
+    bool save(const Key& k) {
+        if (!requireHost("save")) return false;
+        ObjectRef doc = load(k);
+        if (doc.isNothing()) {
+            out_.error("save", "o documento " + keyText(k) + " não existe");
+            return false;
+        }
+        Named in = {{"oApi", Variant(doc)}, {"documento", Variant(fromUtf8(keyText(k)))}};
+        out_.calling("Vendas_OnGravar", in);
+        solucao_->Vendas_OnGravar(doc);
+        out_.called("Vendas_OnGravar", in, {});
+        return true;
+    }
+
+    bool show(const Key& k) {
+        if (!requireHost("show")) return false;
+        ObjectRef doc = load(k);
+        if (doc.isNothing()) {
+            out_.error("show", "o documento " + keyText(k) + " não existe");
+            return false;
+        }
+        ObjectRef cab = doc.object(u"Cab");
+        ObjectRef lines = doc.object(u"Linhas");
+        std::int32_t count = lines.get(u"Count").toLong();
+        auto num = [](const Variant& v) {
+            try {
+                return toUtf8(automation::formatNumber(v.toDouble()));
+            } catch (const RuntimeError&) {
+                return displayValue(v);
+            }
+        };
+        if (out_.json()) {
+            std::string s = "{\"type\":\"document\",\"key\":" + jsonString(keyText(k)) +
+                            ",\"customer\":" + jsonValue(cab.get(u"Entidade")) +
+                            ",\"finalised\":" + jsonValue(cab.get(u"Finalizado")) + ",\"bases\":[";
+            for (int b = 1; b <= 4; ++b) {
+                s += (b > 1 ? "," : "") + jsonValue(cab.get(u"Base" + fromUtf8(std::to_string(b))));
+            }
+            s += "],\"vat\":" + jsonValue(cab.get(u"TotalIva")) +
+                 ",\"total\":" + jsonValue(cab.get(u"TotalDocumento")) + ",\"lines\":[";
+            for (std::int32_t i = 1; i <= count; ++i) {
+                ObjectRef l = doc.object(u"Linhas", static_cast<std::int16_t>(i));
+                s += (i > 1 ? "," : "") + std::string("{\"article\":") +
+                     jsonValue(l.get(u"Artigo")) +
+                     ",\"description\":" + jsonValue(l.get(u"Descricao")) +
+                     ",\"quantity\":" + jsonValue(l.get(u"Quantidade")) +
+                     ",\"price\":" + jsonValue(l.get(u"PrecoUnitario")) +
+                     ",\"vat\":" + jsonValue(l.get(u"TaxaIva")) +
+                     ",\"cancelled\":" + jsonValue(l.get(u"LinhaAnulada")) + "}";
+            }
+            out_.stream() << s << "]}\n";
+            return true;
+        }
+        std::ostream& o = out_.stream();
+        Text customer = cab.get(u"Entidade").toText();
+        o << "  Documento " << keyText(k)
+          << (customer.empty() ? "" : "  cliente " + toUtf8(customer))
+          << (cab.get(u"Finalizado").toBool() ? "  (finalizado)" : "  (por finalizar)") << '\n';
+        o << "  Bases: " << num(cab.get(u"Base1")) << " | " << num(cab.get(u"Base2")) << " | "
+          << num(cab.get(u"Base3")) << " | " << num(cab.get(u"Base4")) << "   IVA "
+          << num(cab.get(u"TotalIva")) << "   Total " << num(cab.get(u"TotalDocumento")) << '\n';
+        for (std::int32_t i = 1; i <= count; ++i) {
+            ObjectRef l = doc.object(u"Linhas", static_cast<std::int16_t>(i));
+            o << "  " << i << ". " << toUtf8(l.get(u"Artigo").toText()) << "  "
+              << toUtf8(l.get(u"Descricao").toText()) << "  qtd " << num(l.get(u"Quantidade"))
+              << " x " << num(l.get(u"PrecoUnitario")) << "  IVA " << num(l.get(u"TaxaIva")) << "%"
+              << (l.get(u"LinhaAnulada").toBool() ? "  (anulada)" : "") << '\n';
+        }
+        return true;
+    }
+
+    bool fail(const std::vector<std::string>& w) {
+        if (!requireHost(w[0])) return false;
+        std::string message;
+        for (std::size_t i = 2; i < w.size(); ++i) message += (i > 2 ? " " : "") + w[i];
+        if (message.empty()) {
+            hostApi_.call(u"SimularFalha", fromUtf8(w[1]));
+        } else {
+            hostApi_.call(u"SimularFalha", fromUtf8(w[1]), fromUtf8(message));
+        }
+        out_.result("fail", {{"operation", Variant(fromUtf8(w[1]))}},
+                    "  a próxima operação " + w[1] + " do ERP vai falhar");
+        return true;
+    }
+
+    Output out_;
+    platform::posix::PosixPlatform platform_;
+    platform::posix::ProfileEngine profile_;
+    std::ostringstream sink_;
+    TerminalDialogs dialogs_;
+    platform::posix::PosixCatalog catalog_;
+    substitutes::StandInRegistry registry_;
+    std::unique_ptr<solution::Solucao> solucao_;
+    ObjectRef hostApi_;
+    Text company_;
+    bool inside_ = false;
+};
+
+}  // namespace
+
+int runHost(const Arguments& args) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHostUsage, stdout);
+            return 0;
+        }
+        if (a == "--data" && i + 1 < args.size()) {
+            o.data = args[++i];
+        } else if (a == "--answer" && i + 1 < args.size()) {
+            o.answers.push_back(args[++i]);
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "vantrel host: unknown option '%s'\n\n%s", a.c_str(), kHostUsage);
+            return 2;
+        } else if (!o.file) {
+            o.file = a;
+        } else {
+            std::fprintf(stderr, "vantrel host: only one command file\n");
+            return 2;
+        }
+    }
+    if (o.data) substitutes::setDataFolder(windowsPath(*o.data));
+    if (substitutes::dataFolder().empty()) {
+        std::fprintf(stderr,
+                     "vantrel host: no data folder (use --data DIR or QUORILVANTREL_DATA)\n");
+        return 2;
+    }
+
+    std::ifstream file;
+    if (o.file) {
+        file.open(*o.file);
+        if (!file) {
+            std::fprintf(stderr, "vantrel host: cannot read '%s'\n", o.file->c_str());
+            return 2;
+        }
+    }
+    // Message boxes may ask the keyboard only when the commands do not come from it.
+    bool keyboard = o.file && ::isatty(0);
+    HostSession session(o, std::cout, keyboard);
+    for (const std::string& word : o.answers) {
+        if (!session.queueAnswer(word)) {
+            std::fprintf(stderr, "vantrel host: '%s' is no answer (yes, no, ok, cancel)\n",
+                         word.c_str());
+            return 2;
+        }
+    }
+    bool ok = o.file ? session.run(file, !o.json) : session.run(std::cin, !o.json && !::isatty(0));
+    std::cout.flush();
+    return ok ? 0 : 1;
 }
 
 }  // namespace vantrel::app

@@ -60,8 +60,15 @@ double EnergySurcharge::rateOf(const Text& taxa) {
 
 bool EnergySurcharge::pDocumentoInteressa(const Variant& tipo, const Variant& serie) const {
     try {
-        Text key = u";" + tipo.toText() + u"," + automation::trim(serie.toText()) + u";";
-        Text list = u";" + settings_.documentos + u";";
+        // Built by appending: GCC 12 misreads the equivalent chain of operator+ (-Wrestrict).
+        Text key(u";");
+        key += tipo.toText();
+        key += u',';
+        key += automation::trim(serie.toText());
+        key += u';';
+        Text list(u";");
+        list += settings_.documentos;
+        list += u';';
         return automation::instr(1, list, key) > 0;
     } catch (...) {
         throw currentError().withSource(u"pDocumentoInteressa");
@@ -196,17 +203,12 @@ Text EnergySurcharge::restoreStored(const HostDocument& backup,
             return T("ATENÇÃO: o documento original ") + key +
                    T(" foi removido e não foi possível repô-lo: ") + backup.AllLogFileMessages();
         }
-        Text tipo = cab.TipoDocumento().toText();
-        Text serie = cab.serie().toText();
-        std::int32_t numero = cab.NossoNoDocumento().toLong();
-        std::int16_t ano = cab.ano().toInteger();
-        Text restored = documentKey(tipo, serie, numero, ano);
-        HostDocument finaliser = api().NewSalesDocument();
-        if (finaliser.Finalizar(ano, tipo, serie, numero).toLong() != 0) {
-            return T("O documento original foi reposto como ") + restored +
-                   T(", mas não foi finalizado: ") + finaliser.AllLogFileMessages();
-        }
-        return T("O documento original foi reposto como ") + restored + u".";
+        // Finalising is left to the user: whether the removed document was final is not
+        // known here, and a final document cannot be opened again.
+        return T("O documento original foi reposto como ") +
+               documentKey(cab.TipoDocumento().toText(), cab.serie().toText(),
+                           cab.NossoNoDocumento().toLong(), cab.ano().toInteger()) +
+               u".";
     } catch (...) {
         return T("ATENÇÃO: o documento original ") + key +
                T(" foi removido e não foi possível repô-lo: ") + currentError().description();
