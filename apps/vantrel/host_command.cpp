@@ -498,10 +498,7 @@ private:
         std::int32_t number = substitutes::erp::insertDocument(hostApi_, spec);
         Key k{spec.type, spec.series, number, spec.year};
         out_.result("new-document",
-                    {{"type", Variant(spec.type)},
-                     {"series", Variant(spec.series)},
-                     {"number", Variant(number)},
-                     {"year", Variant(spec.year)}},
+                    {{"document", Variant(fromUtf8(keyText(k)))}, {"number", Variant(number)}},
                     "  documento gravado: " + keyText(k));
         return true;
     }

@@ -148,8 +148,8 @@ TEST_F(HostCommand, SessionOnTheDemoCompany) {
         vantrel("host --json --data " + data.string() + " --answer yes --answer ok", commands);
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_TRUE(
-        r.has("{\"type\":\"result\",\"command\":\"new-document\",\"type\":\"FT\",\"series\":"
-              "\"0\",\"number\":1,\"year\":2030}"))
+        r.has("{\"type\":\"result\",\"command\":\"new-document\",\"document\":\"FT-0-1-2030\","
+              "\"number\":1}"))
         << r.out;
     EXPECT_TRUE(
         r.has("\"text\":\"Foi alterado e finalizado o documento FT-0-2-2030\",\"style\":64"))
