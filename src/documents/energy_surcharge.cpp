@@ -185,7 +185,8 @@ void EnergySurcharge::addSurchargeLine(const HostDocument& doc, double price) co
 
 // Clears the lines a header copy may bring along.
 static void clearLines(const HostDocument& doc) {
-    while (doc.Linhas().Count() > 0) doc.Linhas().Remove(std::int16_t{1});
+    interfaces::LineCollection linhas = doc.Linhas();
+    while (linhas.Count() > 0) linhas.Remove(std::int16_t{1});
 }
 
 Text EnergySurcharge::restoreStored(const HostDocument& backup,
