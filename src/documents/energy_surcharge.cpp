@@ -42,6 +42,12 @@ bool isCancelled(const Variant& linanu) {
     return equals(linanu, Variant(std::int16_t{-1}));
 }
 
+// Clears the lines a header copy may bring along.
+void clearLines(const HostDocument& doc) {
+    interfaces::LineCollection linhas = doc.Linhas();
+    while (linhas.Count() > 0) linhas.Remove(std::int16_t{1});
+}
+
 }  // namespace
 
 Text documentKey(const Text& tipo, const Text& serie, std::int32_t numero, std::int16_t ano) {
@@ -181,12 +187,6 @@ void EnergySurcharge::addSurchargeLine(const HostDocument& doc, double price) co
     line.setPrecoUnitario(price);
     line.setPrecoUnitarioIntroduzido(line.PrecoUnitario());
     doc.AdicionaLinha(line);
-}
-
-// Clears the lines a header copy may bring along.
-static void clearLines(const HostDocument& doc) {
-    interfaces::LineCollection linhas = doc.Linhas();
-    while (linhas.Count() > 0) linhas.Remove(std::int16_t{1});
 }
 
 Text EnergySurcharge::restoreStored(const HostDocument& backup,
