@@ -468,11 +468,11 @@ private:
 
     bool newDocument(const std::vector<std::string>& w) {
         if (!requireHost(w[0])) return false;
-        substitutes::erp::DocumentSpec spec;
-        spec.type = fromUtf8(w[1]);
-        spec.series = fromUtf8(w[2]);
+        substitutes::erp::DocumentSpec document;
+        document.type = fromUtf8(w[1]);
+        document.series = fromUtf8(w[2]);
         try {
-            spec.year = automation::roundToInteger(std::stod(w[3]));
+            document.year = automation::roundToInteger(std::stod(w[3]));
             for (std::size_t i = 4; i < w.size(); ++i) {
                 std::vector<std::string> parts;
                 std::stringstream ss(w[i]);
@@ -488,15 +488,15 @@ private:
                         throw std::invalid_argument(w[i]);
                     line.cancelled = true;
                 }
-                spec.lines.push_back(line);
+                document.lines.push_back(line);
             }
         } catch (const std::logic_error&) {
             out_.error(
                 w[0], "linha inválida: escreva ARTIGO:QUANTIDADE[:PRECO[:cancelled]], ano inteiro");
             return false;
         }
-        std::int32_t number = substitutes::erp::insertDocument(hostApi_, spec);
-        Key k{spec.type, spec.series, number, spec.year};
+        std::int32_t number = substitutes::erp::insertDocument(hostApi_, document);
+        Key k{document.type, document.series, number, document.year};
         out_.result("new-document",
                     {{"document", Variant(fromUtf8(keyText(k)))}, {"number", Variant(number)}},
                     "  documento gravado: " + keyText(k));

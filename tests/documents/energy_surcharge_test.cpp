@@ -209,10 +209,10 @@ TEST_F(SurchargeTest, CancelledRowsAreSkippedAndOrderIsKept) {
 TEST_F(SurchargeTest, OddDocuments) {
     struct Case {
         const char* name;
-        std::vector<FakeErp::LineSpec> lines;
+        std::vector<FakeErp::StoredRow> lines;
         std::size_t expectedLines;
     };
-    std::vector<FakeErp::LineSpec> many(5000, FakeErp::LineSpec{u"A1", 1, 1});
+    std::vector<FakeErp::StoredRow> many(5000, FakeErp::StoredRow{u"A1", 1, 1});
     Case cases[] = {
         {"no lines", {}, 1},
         {"only cancelled", {{u"A1", 1, 1, true}, {u"B2", 2, 2, true}}, 1},

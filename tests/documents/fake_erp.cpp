@@ -271,7 +271,7 @@ void FakeErp::maybeThrow(const std::string& op) {
         throw RuntimeError(440, u"ERP", u"Falha do ERP em " + automation::fromUtf8(op));
 }
 
-void FakeErp::store(const DocKey& key, const std::vector<LineSpec>& lines,
+void FakeErp::store(const DocKey& key, const std::vector<StoredRow>& lines,
                     std::array<double, 4> bases) {
     FakeDoc d;
     d.cab[u"TIPODOCUMENTO"] = Variant(std::get<0>(key));
@@ -281,7 +281,7 @@ void FakeErp::store(const DocKey& key, const std::vector<LineSpec>& lines,
     const char16_t* names[] = {u"BASE1", u"BASE2", u"BASE3", u"BASE4"};
     for (int i = 0; i < 4; ++i) d.cab[names[i]] = Variant(bases[i]);
     std::int32_t order = 1;
-    for (const LineSpec& l : lines) {
+    for (const StoredRow& l : lines) {
         Row r;
         r[u"TPLINHA"] = Variant(l.tipo);
         r[u"ARTIGO"] = Variant(l.artigo);

@@ -36,14 +36,14 @@ public:
     bool insertKeepsNumber = true;  // Inserir honours a non-zero NossoNoDocumento
 
     // Stores a document; lines are (article, quantity, price, cancelled).
-    struct LineSpec {
+    struct StoredRow {
         Text artigo;
         double quantidade = 1;
         double preco = 0;
         bool anulada = false;
         std::int16_t tipo = 1;
     };
-    void store(const DocKey& key, const std::vector<LineSpec>& lines,
+    void store(const DocKey& key, const std::vector<StoredRow>& lines,
                std::array<double, 4> bases = {0, 0, 0, 0});
     const FakeDoc* find(const Text& type, const Text& series, std::int32_t number,
                         std::int16_t year) const;
