@@ -224,7 +224,10 @@ Wide wide(const char* text) {
 }  // namespace
 
 ProfileEngine::ProfileEngine()
-    : resolve_([](const char* file) { return nativePath(automation::fromCp1252(file)); }) {}
+    : resolve_([](const char* file) {
+          // kernel32 would use win.ini of the Windows folder, which Linux does not have.
+          return file ? nativePath(automation::fromCp1252(file)) : std::string();
+      }) {}
 
 ProfileEngine::ProfileEngine(PathResolver resolver) : resolve_(std::move(resolver)) {}
 
@@ -239,7 +242,7 @@ std::uint32_t ProfileEngine::getString(const char* section, const char* key,
     Wide result;
     try {
         Wide def = wide(defaultText);
-        ProfileFile f = file ? openProfile(resolve_(file), false) : ProfileFile{};
+        ProfileFile f = openProfile(resolve_(file), false);
         if (!section) {
             result = sectionNames(f.document.get(), size);
         } else if (!key) {
@@ -264,7 +267,7 @@ std::uint32_t ProfileEngine::getString(const char* section, const char* key,
 std::int32_t ProfileEngine::writeString(const char* section, const char* key, const char* text,
                                         const char* file) {
     // Three null arguments only flush kernel32's cache, and report failure doing it.
-    if (!file || !section) return 0;
+    if (!section) return 0;
     try {
         ProfileFile f = openProfile(resolve_(file), true);
         if (!f.document) return 0;

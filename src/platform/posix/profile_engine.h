@@ -19,7 +19,8 @@ namespace vantrel::platform::posix {
 
 class ProfileEngine : public interfaces::ProfileFunctions {
 public:
-    // The Linux file that a call's file argument (Windows-1252 bytes) names.
+    // The Linux file that a call's file argument (Windows-1252 bytes, or null) names; an
+    // empty result is a file that cannot be opened.
     using PathResolver = std::function<std::string(const char* file)>;
 
     // File arguments are Windows paths, translated by nativePath.
