@@ -1,0 +1,28 @@
+// State of the DLL as a COM server: its module handle and the count of objects and locks
+// that keep it loaded (DllCanUnloadNow).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace vantrel::platform::win32 {
+
+HMODULE thisModule();
+void setThisModule(HMODULE module);
+
+// Every live COM object of this module and every IClassFactory::LockServer(TRUE) counts.
+void moduleAddRef();
+void moduleRelease();
+long moduleReferences();
+
+// Counts one live object of this module for as long as it exists.
+class ModuleReference {
+public:
+    ModuleReference() { moduleAddRef(); }
+    ModuleReference(const ModuleReference&) { moduleAddRef(); }
+    ModuleReference& operator=(const ModuleReference&) = default;
+    ~ModuleReference() { moduleRelease(); }
+};
+
+}  // namespace vantrel::platform::win32

@@ -1,0 +1,69 @@
+// One parameter of an event method for the duration of one call into the core: the value
+// converted in, and on the way out written back through the caller's reference only when
+// the core changed it (so "Nothing" events leave every argument exactly as passed).
+#pragma once
+
+#include <oleauto.h>
+#include <windows.h>
+
+#include "platform/win32/variant_bridge.h"
+
+namespace vantrel::platform::win32 {
+
+class VariantParameter {
+public:
+    explicit VariantParameter(VARIANT* target)
+        : target_(target), value_(target ? fromVariant(*target) : Variant()), before_(value_) {}
+    VariantParameter(const VariantParameter&) = delete;
+    VariantParameter& operator=(const VariantParameter&) = delete;
+    ~VariantParameter() {
+        if (target_ && !sameValue(value_, before_)) {
+            try {
+                writeBack(target_, value_);
+            } catch (...) {
+                // Out of memory while building the value: the caller keeps its own.
+            }
+        }
+    }
+    operator Variant&() { return value_; }
+
+private:
+    VARIANT* target_;
+    Variant value_;
+    Variant before_;
+};
+
+class ObjectParameter {
+public:
+    explicit ObjectParameter(IDispatch** target)
+        : target_(target),
+          value_(target ? objectFromDispatch(*target) : ObjectRef()),
+          before_(value_) {}
+    ObjectParameter(const ObjectParameter&) = delete;
+    ObjectParameter& operator=(const ObjectParameter&) = delete;
+    ~ObjectParameter() {
+        if (target_ && !(value_ == before_)) {
+            try {
+                IDispatch* fresh = dispatchFromObject(value_);
+                if (*target_) (*target_)->Release();
+                *target_ = fresh;
+            } catch (...) {
+            }
+        }
+    }
+    operator ObjectRef&() { return value_; }
+
+private:
+    IDispatch** target_;
+    ObjectRef value_;
+    ObjectRef before_;
+};
+
+inline VariantParameter param(VARIANT* v) {
+    return VariantParameter(v);
+}
+inline ObjectParameter param(IDispatch** d) {
+    return ObjectParameter(d);
+}
+
+}  // namespace vantrel::platform::win32

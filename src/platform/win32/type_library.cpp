@@ -1,0 +1,243 @@
+#include "platform/win32/type_library.h"
+
+#include <mutex>
+#include <new>
+
+#include "platform/win32/com_error.h"
+#include "platform/win32/com_module.h"
+
+namespace vantrel::platform::win32 {
+
+namespace {
+std::mutex gMutex;
+ITypeLib* gTypeLib = nullptr;
+
+std::wstring modulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(thisModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+}  // namespace
+
+HRESULT moduleTypeLib(ITypeLib** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (!gTypeLib) {
+        std::wstring path = modulePath();
+        if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &gTypeLib);
+        if (FAILED(hr)) return hr;
+    }
+    gTypeLib->AddRef();
+    *out = gTypeLib;
+    return S_OK;
+}
+
+HRESULT moduleTypeInfo(REFGUID guid, ITypeInfo** out) {
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = moduleTypeLib(lib.put());
+    if (FAILED(hr)) return hr;
+    return lib->GetTypeInfoOfGuid(guid, out);
+}
+
+void releaseModuleTypeLib() {
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (gTypeLib) {
+        gTypeLib->Release();
+        gTypeLib = nullptr;
+    }
+}
+
+// ---- the mismatch object ---------------------------------------------------------------
+
+namespace {
+class MismatchObject final : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG n = --refs_;
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    // Every name is "known", so that the failure comes from the call, as "Type mismatch".
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID,
+                                            DISPID* ids) override {
+        if (!ids) return E_POINTER;
+        for (UINT i = 0; i < count; ++i) ids[i] = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                     EXCEPINFO* excep, UINT*) override {
+        if (result) VariantInit(result);
+        if (!excep) return DISP_E_TYPEMISMATCH;
+        try {
+            fillExcepInfo(RuntimeError(automation::errc::TypeMismatch), excep);
+            return DISP_E_EXCEPTION;
+        } catch (...) {
+            return DISP_E_TYPEMISMATCH;
+        }
+    }
+
+private:
+    std::atomic<ULONG> refs_{1};
+    ModuleReference module_;
+};
+}  // namespace
+
+IDispatch* newMismatchObject() {
+    return new MismatchObject();
+}
+
+// ---- event arguments -------------------------------------------------------------------
+
+bool EventArguments::kindsOf(ITypeInfo* info, DISPID id, std::vector<Kind>& kinds) {
+    kinds.clear();
+    ComPtr<ITypeInfo2> info2 = ComPtr<ITypeInfo>::share(info).query<ITypeInfo2>(IID_ITypeInfo2);
+    UINT index = 0;
+    if (!info2 || FAILED(info2->GetFuncIndexOfMemId(id, INVOKE_FUNC, &index))) return false;
+    FUNCDESC* fd = nullptr;
+    if (FAILED(info->GetFuncDesc(index, &fd))) return false;
+    bool all = fd->cParams > 0;
+    for (SHORT i = 0; i < fd->cParams; ++i) {
+        const TYPEDESC& t = fd->lprgelemdescParam[i].tdesc;
+        Kind k = Kind::Other;
+        if (t.vt == VT_PTR && t.lptdesc) {
+            const TYPEDESC& inner = *t.lptdesc;
+            if (inner.vt == VT_VARIANT)
+                k = Kind::Variant;
+            else if (inner.vt == VT_DISPATCH)
+                k = Kind::Dispatch;
+            else if (inner.vt == VT_PTR && inner.lptdesc && inner.lptdesc->vt == VT_USERDEFINED)
+                k = Kind::Dispatch;
+        }
+        if (k == Kind::Other) all = false;
+        kinds.push_back(k);
+    }
+    info->ReleaseFuncDesc(fd);
+    return all;
+}
+
+EventArguments::EventArguments(const std::vector<Kind>& kinds, const DISPPARAMS& caller) {
+    const std::size_t n = kinds.size();
+    if (caller.cArgs > n) {
+        status_ = DISP_E_BADPARAMCOUNT;
+        return;
+    }
+    // The caller's argument for each parameter position, or null when missing.
+    std::vector<VARIANT*> given(n, nullptr);
+    for (UINT i = 0; i < caller.cArgs; ++i) {
+        std::size_t position;
+        if (i < caller.cNamedArgs) {
+            DISPID named = caller.rgdispidNamedArgs ? caller.rgdispidNamedArgs[i] : -1;
+            if (named < 0 || static_cast<std::size_t>(named) >= n) {
+                status_ = DISP_E_PARAMNOTFOUND;
+                return;
+            }
+            position = static_cast<std::size_t>(named);
+        } else {
+            position = caller.cArgs - 1 - i;
+        }
+        given[position] = &caller.rgvarg[i];
+    }
+    slots_.resize(n);
+    copies_.resize(n);
+    objects_.assign(n, nullptr);
+    for (auto& v : slots_) VariantInit(&v);
+    for (auto& v : copies_) VariantInit(&v);
+    for (std::size_t p = 0; p < n; ++p) {
+        VARIANT& slot = slots_[n - 1 - p];
+        VARIANT* arg = given[p];
+        if (kinds[p] == Kind::Variant) {
+            slot.vt = VT_BYREF | VT_VARIANT;
+            if (arg && arg->vt == (VT_BYREF | VT_VARIANT) && arg->pvarVal) {
+                slot.pvarVal = arg->pvarVal;
+            } else if (arg && (arg->vt & VT_BYREF) && arg->byref) {
+                slot.pvarVal = arg;  // the typed reference itself; written with coercion
+            } else {
+                if (arg && arg->vt != VT_ERROR) VariantCopy(&copies_[p], arg);
+                slot.pvarVal = &copies_[p];
+            }
+            continue;
+        }
+        // IDispatch**
+        slot.vt = VT_BYREF | VT_DISPATCH;
+        if (arg && arg->vt == (VT_BYREF | VT_DISPATCH) && arg->ppdispVal) {
+            slot.ppdispVal = arg->ppdispVal;
+            continue;
+        }
+        if (arg && arg->vt == (VT_BYREF | VT_VARIANT) && arg->pvarVal &&
+            arg->pvarVal->vt == VT_DISPATCH) {
+            slot.ppdispVal = &arg->pvarVal->pdispVal;
+            continue;
+        }
+        const VARIANT* value = arg;
+        if (value && value->vt == (VT_BYREF | VT_VARIANT)) value = value->pvarVal;
+        IDispatch* object = nullptr;
+        VARTYPE vt = value ? value->vt : static_cast<VARTYPE>(VT_EMPTY);
+        bool byref = (vt & VT_BYREF) != 0;
+        switch (vt & ~VT_BYREF) {
+            case VT_EMPTY:
+            case VT_ERROR:
+                break;
+            case VT_DISPATCH: {
+                IDispatch* d =
+                    byref ? (value->ppdispVal ? *value->ppdispVal : nullptr) : value->pdispVal;
+                if (d) {
+                    d->AddRef();
+                    object = d;
+                }
+                break;
+            }
+            case VT_UNKNOWN: {
+                IUnknown* u =
+                    byref ? (value->ppunkVal ? *value->ppunkVal : nullptr) : value->punkVal;
+                if (u &&
+                    FAILED(u->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&object)))) {
+                    object = newMismatchObject();
+                }
+                break;
+            }
+            default:
+                object = newMismatchObject();
+                break;
+        }
+        objects_[p] = object;
+        slot.ppdispVal = &objects_[p];
+    }
+    params_ = DISPPARAMS{slots_.data(), nullptr, static_cast<UINT>(n), 0};
+}
+
+EventArguments::~EventArguments() {
+    for (auto& v : copies_) VariantClear(&v);
+    for (IDispatch* d : objects_)
+        if (d) d->Release();
+}
+
+}  // namespace vantrel::platform::win32

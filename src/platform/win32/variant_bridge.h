@@ -1,0 +1,53 @@
+// VARIANT <-> automation::Variant. By-reference VARIANTs (VT_BYREF|...) are read through
+// their reference; writeBack stores a value through the reference a caller gave, coercing
+// it to the referenced type when that is not VT_VARIANT.
+#pragma once
+
+#include <oleauto.h>
+#include <windows.h>
+
+#include "automation/object.h"
+#include "automation/variant.h"
+
+namespace vantrel::platform::win32 {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
+// The value a VARIANT holds. A type the automation layer does not know (VT_UNKNOWN without
+// IDispatch, VT_RECORD, arrays of more than one dimension) becomes a VT_ERROR value, which
+// raises "Type mismatch" as soon as the system converts it.
+Variant fromVariant(const VARIANT& v);
+
+// Fills `out` (empty or cleared by the caller) with a VARIANT the caller then owns.
+void toVariant(const Variant& value, VARIANT* out);
+
+// Stores `value` where `target` points: through the reference for VT_BYREF targets (coerced
+// to the referenced type; left as it was when the value cannot be coerced), into the
+// VARIANT itself otherwise. Returns false when the value could not be stored.
+bool writeBack(VARIANT* target, const Variant& value);
+
+// Whether two values are the same value of the same kind (objects by identity, arrays
+// element by element). Used to write back only what a call really changed.
+bool sameValue(const Variant& a, const Variant& b);
+
+// IDispatch -> Object for every host object; an object of this module that went out as an
+// IDispatch comes back as itself. A null pointer is Nothing.
+ObjectRef objectFromDispatch(IDispatch* dispatch);
+// Object -> IDispatch (new reference, or null for Nothing). A host object that came in
+// goes back out as the host's own pointer.
+IDispatch* dispatchFromObject(const ObjectRef& object);
+
+// Text <-> BSTR.
+BSTR makeBstr(TextView text);
+Text textOf(BSTR b);
+inline const wchar_t* wide(const Text& t) {
+    return reinterpret_cast<const wchar_t*>(t.c_str());
+}
+inline Text fromWide(const wchar_t* s) {
+    return s ? Text(reinterpret_cast<const char16_t*>(s)) : Text();
+}
+
+}  // namespace vantrel::platform::win32

@@ -1,0 +1,139 @@
+#include <shlwapi.h>
+#include <winspool.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "automation/runtime_error.h"
+#include "platform/win32/com_module.h"
+#include "platform/win32/variant_bridge.h"
+#include "platform/win32/win32_ports.h"
+
+namespace vantrel::platform::win32 {
+
+using automation::RuntimeError;
+namespace errc = automation::errc;
+
+Text Win32Platform::moduleFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(thisModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return Text();
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    auto slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) path.resize(slash);
+    return fromWide(path.c_str());
+}
+
+Text Win32Platform::firstMatch(TextView pattern) {
+    if (pattern.empty()) return Text();
+    Text p(pattern);
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirstFileW(wide(p), &data);
+    if (h == INVALID_HANDLE_VALUE) return Text();
+    Text found;
+    do {
+        // Dir() without attributes lists files only.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            found = fromWide(data.cFileName);
+            break;
+        }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return found;
+}
+
+void Win32Platform::deleteFile(TextView path) {
+    Text p(path);
+    if (DeleteFileW(wide(p))) return;
+    DWORD e = GetLastError();
+    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
+        throw RuntimeError(errc::FileNotFound);
+    throw RuntimeError(errc::PathFileAccessError);
+}
+
+std::vector<Text> Win32Platform::readTextLines(TextView path) {
+    Text p(path);
+    HANDLE h = CreateFileW(wide(p), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw RuntimeError(errc::FileNotFound);
+    std::string all;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) all.append(buffer, got);
+    CloseHandle(h);
+    std::vector<Text> lines;
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        auto nl = all.find('\n', pos);
+        std::string line = all.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(automation::fromCp1252(line));
+        if (nl == std::string::npos) break;
+        pos = nl + 1;
+    }
+    return lines;
+}
+
+interfaces::ScreenMetrics Win32Platform::screen() {
+    interfaces::ScreenMetrics m;
+    HDC dc = GetDC(nullptr);
+    int dpiX = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    if (dpiX <= 0) dpiX = 96;
+    if (dpiY <= 0) dpiY = 96;
+    // 1440 twips to the inch.
+    m.twipsPerPixelX = 1440.0 / dpiX;
+    m.twipsPerPixelY = 1440.0 / dpiY;
+    m.widthTwips = GetSystemMetrics(SM_CXSCREEN) * m.twipsPerPixelX;
+    m.heightTwips = GetSystemMetrics(SM_CYSCREEN) * m.twipsPerPixelY;
+    return m;
+}
+
+void Win32Platform::processMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave the quit request for the host's own loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+std::vector<interfaces::PrinterInfo> Win32Platform::printers() {
+    std::vector<interfaces::PrinterInfo> list;
+    DWORD needed = 0, count = 0;
+    const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    EnumPrintersW(flags, nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed == 0) return list;
+    std::vector<BYTE> buffer(needed);
+    if (!EnumPrintersW(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) return list;
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        list.push_back({fromWide(info[i].pPrinterName), fromWide(info[i].pDriverName),
+                        fromWide(info[i].pPortName)});
+    return list;
+}
+
+std::optional<interfaces::PrinterInfo> Win32Platform::currentPrinter() {
+    DWORD size = 0;
+    GetDefaultPrinterW(nullptr, &size);
+    if (size == 0) return std::nullopt;
+    std::wstring name(size, L'\0');
+    if (!GetDefaultPrinterW(name.data(), &size)) return std::nullopt;
+    Text wanted = fromWide(name.c_str());
+    for (auto& p : printers())
+        if (automation::equalsIgnoreCase(p.deviceName, wanted)) return p;
+    return interfaces::PrinterInfo{wanted, Text(), Text()};
+}
+
+}  // namespace vantrel::platform::win32

@@ -1,0 +1,79 @@
+// The ports of the system over Windows: kernel32 INI functions, MessageBoxW, the module's
+// folder, file listing and deletion, the screen, message pumping, printers, COM creation by
+// ProgID and the registry's list of the maker's components.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "automation/datetime.h"
+#include "automation/locale.h"
+#include "interfaces/components.h"
+#include "interfaces/dialogs.h"
+#include "interfaces/platform.h"
+#include "interfaces/profile_functions.h"
+
+namespace vantrel::platform::win32 {
+
+using interfaces::Text;
+using interfaces::TextView;
+
+class Kernel32Profile final : public interfaces::ProfileFunctions {
+public:
+    std::uint32_t getString(const char* section, const char* key, const char* defaultText,
+                            char* buffer, std::uint32_t size, const char* file) override;
+    std::int32_t writeString(const char* section, const char* key, const char* text,
+                             const char* file) override;
+};
+
+// Message boxes owned by the host's main window when it names a live one.
+class Win32Dialogs final : public interfaces::Dialogs {
+public:
+    using OwnerSource = std::function<HWND()>;
+    explicit Win32Dialogs(OwnerSource owner = {}) : owner_(std::move(owner)) {}
+    int messageBox(TextView text, int style, const std::optional<Text>& title) override;
+
+private:
+    OwnerSource owner_;
+};
+
+// A window handle as the host passes it (a 32-bit number): the window, or null when it
+// names no live window (a box with a dead owner would not show).
+HWND liveWindow(std::int32_t handle);
+
+class Win32Platform final : public interfaces::Platform {
+public:
+    Text moduleFolder() override;
+    Text firstMatch(TextView pattern) override;
+    void deleteFile(TextView path) override;
+    std::vector<Text> readTextLines(TextView path) override;
+    const automation::Clock& clock() override { return clock_; }
+    interfaces::ScreenMetrics screen() override;
+    void processMessages() override;
+    std::vector<interfaces::PrinterInfo> printers() override;
+    std::optional<interfaces::PrinterInfo> currentPrinter() override;
+
+private:
+    automation::SystemClock clock_;
+};
+
+// CLSIDFromProgID + CoCreateInstance; the object comes back through the IDispatch bridge.
+class ComObjectFactory final : public automation::ObjectFactory {
+public:
+    automation::ObjectRef create(TextView progId) override;
+};
+
+// ProgIDs of the maker's components: HKCU\Software\QuorilVantrel\Components, then the same
+// key under HKLM, then the standard installation's names.
+class RegistryCatalog final : public interfaces::ComponentCatalog {
+public:
+    Text progIdOf(TextView component) override;
+};
+
+inline constexpr wchar_t kComponentsKey[] = L"Software\\QuorilVantrel\\Components";
+
+// The user's number and date conventions, from GetLocaleInfoW.
+automation::Locale userLocale();
+
+}  // namespace vantrel::platform::win32

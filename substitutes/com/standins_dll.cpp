@@ -1,0 +1,125 @@
+// QuorilVantrelStandIns.dll: the stand-ins of the maker's components as COM servers, so
+// the add-in creates them by ProgID under Wine exactly as it creates the real ones. Each
+// class factory creates the stand-in Object and hands it out through the IDispatch bridge.
+#include <windows.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "data_folder.h"
+#include "erp/counted_object.h"
+#include "platform/win32/com_error.h"
+#include "platform/win32/com_module.h"
+#include "platform/win32/com_server.h"
+#include "platform/win32/dispatch_bridge.h"
+#include "platform/win32/variant_bridge.h"
+#include "platform/win32/win32_ports.h"
+#include "registry.h"
+#include "setup_object.h"
+
+using namespace vantrel::platform::win32;
+namespace substitutes = vantrel::substitutes;
+
+namespace {
+
+// {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1001} .. 1006
+const CLSID kCoreDataAccess = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x01}};
+const CLSID kConnectionSettings = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x02}};
+const CLSID kNextApiConnection = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x03}};
+const CLSID kSharedFolders = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x04}};
+const CLSID kFolderCheck = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x05}};
+const CLSID kSetup = {0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x06}};
+
+constexpr char16_t kSetupProgId[] = u"QuorilVantrel.StandIns.Setup";
+
+struct Context {
+    Kernel32Profile profile;
+    Win32Dialogs dialogs;
+    Win32Platform platform;
+    substitutes::StandInRegistry registry;
+    Context() {
+        registry.setContext({&profile, &dialogs, &platform});
+        registry.add(kSetupProgId, [](const substitutes::StandInContext& c) {
+            return vantrel::automation::makeObject<substitutes::com::SetupObject>(c);
+        });
+        if (const char* env = std::getenv("QUORILVANTREL_DATA"))
+            substitutes::setDataFolder(
+                substitutes::com::windowsDataFolder(vantrel::automation::fromUtf8(env)));
+    }
+};
+
+Context& context() {
+    static std::once_flag once;
+    static Context* instance = nullptr;
+    // Built on first use and kept for the life of the process: the stand-ins' objects may
+    // still point at its ports while the process ends.
+    std::call_once(once, [] { instance = new Context(); });
+    return *instance;
+}
+
+HRESULT createNamed(const char16_t* progId, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    IDispatch* dispatch = nullptr;
+    HRESULT hr = guardedCall(
+        IID_IDispatch, [&] { dispatch = dispatchFromObject(context().registry.create(progId)); });
+    if (FAILED(hr)) return hr;
+    hr = dispatch->QueryInterface(iid, out);
+    dispatch->Release();
+    return hr;
+}
+
+template <const char16_t* ProgId>
+HRESULT create(REFIID iid, void** out) {
+    return createNamed(ProgId, iid, out);
+}
+
+const ComClass kClasses[] = {
+    {&kCoreDataAccess, L"QuorilVantrel.StandIns.CoreDataAccess", L"Stand-in CoreDataAccess",
+     &create<substitutes::progid::CoreDataAccess>},
+    {&kConnectionSettings, L"QuorilVantrel.StandIns.ConnectionSettings",
+     L"Stand-in ConnectionSettings", &create<substitutes::progid::ConnectionSettings>},
+    {&kNextApiConnection, L"QuorilVantrel.StandIns.NextApiConnection",
+     L"Stand-in NextApiConnection", &create<substitutes::progid::NextApiConnection>},
+    {&kSharedFolders, L"QuorilVantrel.StandIns.SharedFolders", L"Stand-in SharedFolders",
+     &create<substitutes::progid::SharedFolders>},
+    {&kFolderCheck, L"QuorilVantrel.StandIns.FolderCheck", L"Stand-in FolderCheck",
+     &create<substitutes::progid::FolderCheck>},
+    {&kSetup, L"QuorilVantrel.StandIns.Setup", L"Stand-in company setup", &create<kSetupProgId>},
+};
+const ComServer kServer{kClasses, nullptr};
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        setThisModule(instance);
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    return serverGetClassObject(kServer, clsid, iid, out);
+}
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+    return serverCanUnloadNow();
+}
+extern "C" HRESULT WINAPI DllRegisterServer() {
+    return serverRegister(kServer);
+}
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+    return serverUnregister(kServer);
+}
+
+// For the test driver: stand-in objects alive in this process (every one of them, wrapped
+// or not), so a leak shows after every COM reference has gone.
+extern "C" long long WINAPI StandInsLiveObjects() {
+    return vantrel::substitutes::erp::liveObjectCount();
+}
