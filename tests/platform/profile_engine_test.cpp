@@ -151,6 +151,19 @@ TEST_F(ProfileEngineTest, WriteThatChangesNothingDoesNotTouchTheFile) {
     EXPECT_EQ(bytes(), "[s]\nk = v\n");
 }
 
+// kernel32 writes this file as FF FE 3D 31 ..., which every later read takes for UTF-16:
+// [s] and its keys are gone after one write. Found by the fuzzer.
+TEST_F(ProfileEngineTest, RewriteNeverMakesTheFileStartLikeAByteOrderMark) {
+    for (std::string first : {"\xFF\xFE=1", "\xFE\xFF", "\xEF\xBB\xBFk=1"}) {
+        put("\r\n" + first + "\r\n[s]\r\nk=v\r\n");
+        EXPECT_EQ(write("s", "j", "2"), 1);
+        EXPECT_EQ(bytes(), "\r\n" + first + "\r\n[s]\r\nk=v\r\nj=2\r\n");
+        EXPECT_EQ(get("s", "k", "gone"), "v");
+        EXPECT_EQ(write("s", "j", "3"), 1);  // and it stays so, rewrite after rewrite
+        EXPECT_EQ(get("s", "j"), "3");
+    }
+}
+
 TEST_F(ProfileEngineTest, ShorterRewriteLeavesNoOldBytesBehind) {
     put("[s]\r\nk=a long value that will go\r\n");
     EXPECT_EQ(write("s", "k", "x"), 1);
@@ -365,6 +378,44 @@ TEST(ProfileText, NamesMatchIgnoringTheCaseOfAsciiLettersOnly) {
     EXPECT_FALSE(profile::sameName(u"\u00E7", u"\u00C7"));
     EXPECT_FALSE(profile::sameName(u"@", u"`"));  // neighbours of the letters are not letters
     EXPECT_FALSE(profile::sameName(u"ab", u"abc"));
+}
+
+// Reads stream through the file (Scan), writes build the Document: both must see the same.
+TEST(ProfileDocument, StreamingReadsAgreeWithTheDocument) {
+    std::mt19937 random(255);
+    const char16_t alphabet[] = u"[]=; \t\r\naAbB\x1a\xe7\0";
+    const std::u16string names[] = {u"", u"a", u"A", u" a", u"ab", u"b", u";", u"[a]"};
+    for (int round = 0; round < 2000; ++round) {
+        std::u16string text;
+        for (int i = 0, n = static_cast<int>(random() % 60); i < n; ++i) {
+            text += alphabet[random() % (std::size(alphabet) - 1)];
+        }
+        profile::Document doc(text);
+        profile::Scan scan(text);
+        std::vector<std::u16string_view> headers;
+        for (std::size_t i = 1; i < doc.sections().size(); ++i)
+            headers.push_back(doc.sections()[i].name);
+        ASSERT_EQ(scan.sectionNames(), headers);
+        for (const auto& section : names) {
+            for (const auto& key : names) {
+                const profile::Key* k = doc.find(section, key);
+                std::optional<profile::Key> found = scan.find(section, key);
+                ASSERT_EQ(k != nullptr, found.has_value());
+                if (k) {
+                    ASSERT_EQ(k->name, found->name);
+                    ASSERT_EQ(k->value, found->value);
+                }
+            }
+            std::vector<profile::Key> keys;
+            const profile::Section* s = doc.sectionNamed(section);
+            ASSERT_EQ(scan.keysOf(section, keys), s != nullptr);
+            ASSERT_EQ(keys.size(), s ? s->keys.size() : 0u);
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                ASSERT_EQ(keys[i].name, s->keys[i].name);
+                ASSERT_EQ(keys[i].value, s->keys[i].value);
+            }
+        }
+    }
 }
 
 TEST(ProfileDocument, KeepsCommentsAndDropsBlankLines) {

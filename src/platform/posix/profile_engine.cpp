@@ -96,8 +96,10 @@ struct ProfileFile {
     std::string path;
     FileHandle handle;
     Encoding encoding = Encoding::Ansi;
-    std::unique_ptr<Document> document;
+    Wide text;
+    bool empty = true;     // not a single byte (kernel32 then sees no section at all)
     std::string original;  // the bytes read, kept by writes to skip rewriting the same bytes
+    bool readable() const { return state != State::Failed; }
 };
 
 ProfileFile openProfile(std::string path, bool forWrite) {
@@ -107,10 +109,7 @@ ProfileFile openProfile(std::string path, bool forWrite) {
     int flags = (forWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     FileHandle handle(::open(f.path.c_str(), flags));
     if (handle.get() < 0) {
-        if (errno == ENOENT && parentIsFolder(f.path)) {
-            f.state = ProfileFile::State::Missing;
-            f.document = std::make_unique<Document>(Wide(), false);
-        }
+        if (errno == ENOENT && parentIsFolder(f.path)) f.state = ProfileFile::State::Missing;
         return f;
     }
     struct stat st {};
@@ -122,9 +121,8 @@ ProfileFile openProfile(std::string path, bool forWrite) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     if (!readAll(handle.get(), bytes)) return f;
-    Wide text;
-    f.encoding = decodeFile(bytes, text);
-    f.document = std::make_unique<Document>(std::move(text), !bytes.empty());
+    f.encoding = decodeFile(bytes, f.text);
+    f.empty = bytes.empty();
     if (forWrite) {
         f.original = std::move(bytes);
         f.handle = std::move(handle);
@@ -133,8 +131,16 @@ ProfileFile openProfile(std::string path, bool forWrite) {
     return f;
 }
 
-bool saveProfile(ProfileFile& f) {
-    std::string bytes = encodeFile(f.document->serialize(), f.encoding);
+bool saveProfile(ProfileFile& f, const Document& document) {
+    std::string bytes = encodeFile(document.serialize(), f.encoding);
+    // The rewrite drops leading blank lines, so a Windows-1252 file could come to begin with
+    // the bytes of a byte-order mark (a first line starting with "\xFF\xFE", "\xFE\xFF" or
+    // "\xEF\xBB\xBF") and be read as UTF-16 or UTF-8 from then on: every key lost. kernel32
+    // writes it so; an empty first line keeps the file what it was.
+    Wide ignored;
+    if (f.encoding == Encoding::Ansi && decodeFile(bytes, ignored) != Encoding::Ansi) {
+        bytes.insert(0, "\r\n");
+    }
     if (f.state == ProfileFile::State::Read && bytes == f.original) return true;
     if (f.handle.get() < 0) {
         f.handle = FileHandle(
@@ -168,12 +174,10 @@ Wide copyPlain(WideView value, std::uint32_t size) {
 // The key names of a section (lines with '=' only, no comments), each followed by a NUL.
 // When they do not fit, the last name is cut and the count is size - 2. Returns the
 // characters counted; an empty result or one that starts with an empty name means "none".
-Wide keyNames(const Document& document, WideView section, std::uint32_t size) {
-    const Section* s = document.sectionNamed(section);
+Wide keyNames(const std::vector<Key>& keys, std::uint32_t size) {
     Wide out;
-    if (!s) return out;
     std::uint64_t left = size;
-    for (const auto& k : s->keys) {
+    for (const auto& k : keys) {
         if (left <= 2) break;
         if (!k.value || (!k.name.empty() && k.name[0] == u';')) continue;
         WideView name = k.name.substr(0, static_cast<std::size_t>(left - 2));
@@ -189,20 +193,20 @@ Wide keyNames(const Document& document, WideView section, std::uint32_t size) {
 // The names of all sections (the nameless ones left out), each followed by a NUL. A name
 // that does not fit, even one that would fill the buffer exactly, is cut to leave room for
 // the final two NULs, and the count is size - 2.
-Wide sectionNames(const Document* document, std::uint32_t size) {
+Wide sectionNames(const std::vector<WideView>& names, std::uint32_t size) {
     Wide out;
-    if (!document || size <= 1) return out;
+    if (size <= 1) return out;
     std::uint64_t left = size - 1;
-    for (const auto& s : document->sections()) {
-        if (s.name.empty()) continue;
-        std::uint64_t needed = s.name.size() + 1;
+    for (WideView name : names) {
+        if (name.empty()) continue;
+        std::uint64_t needed = name.size() + 1;
         if (needed >= left) {
-            out += s.name.substr(0, static_cast<std::size_t>(left - 1));
+            out += name.substr(0, static_cast<std::size_t>(left - 1));
             out += u'\0';
             out.resize(size - 2);
             return out;
         }
-        out += s.name;
+        out += name;
         out += u'\0';
         left -= needed;
     }
@@ -243,15 +247,17 @@ std::uint32_t ProfileEngine::getString(const char* section, const char* key,
     try {
         Wide def = wide(defaultText);
         ProfileFile f = openProfile(resolve_(file), false);
+        const Scan scan(f.text);
         if (!section) {
-            result = sectionNames(f.document.get(), size);
+            result = sectionNames(scan.sectionNames(), size);
         } else if (!key) {
-            if (f.document) result = keyNames(*f.document, wide(section), size);
+            std::vector<Key> keys;
+            if (f.readable() && scan.keysOf(wide(section), keys)) result = keyNames(keys, size);
             if (result.empty() || result[0] == u'\0') result = copyEntry(def, size);
-        } else if (!f.document) {
+        } else if (!f.readable()) {
             result = copyPlain(trimDefault(def), size);
         } else {
-            const Key* found = f.document->find(wide(section), wide(key));
+            std::optional<Key> found = scan.find(wide(section), wide(key));
             result = copyEntry(found && found->value ? *found->value : trimDefault(def), size);
         }
     } catch (...) {
@@ -270,11 +276,12 @@ std::int32_t ProfileEngine::writeString(const char* section, const char* key, co
     if (!section) return 0;
     try {
         ProfileFile f = openProfile(resolve_(file), true);
-        if (!f.document) return 0;
-        bool changed = !key    ? f.document->deleteSection(wide(section))
-                       : !text ? f.document->deleteKey(wide(section), wide(key))
-                               : f.document->set(wide(section), wide(key), wide(text));
-        if (changed && !saveProfile(f)) return 0;
+        if (!f.readable()) return 0;
+        Document document(std::move(f.text), !f.empty);
+        bool changed = !key    ? document.deleteSection(wide(section))
+                       : !text ? document.deleteKey(wide(section), wide(key))
+                               : document.set(wide(section), wide(key), wide(text));
+        if (changed && !saveProfile(f, document)) return 0;
         return 1;
     } catch (...) {
         return 0;

@@ -16,14 +16,10 @@ WideView trimTrailingBlanks(WideView text) {
     return text.substr(0, e);
 }
 
-}  // namespace
-
-Document::Document(Wide text, bool withNamelessSection)
-    : text_(std::make_unique<const Wide>(std::move(text))) {
-    // The keys before the first header belong to a section without a name; a file without
-    // a single byte has not even that one.
-    if (withNamelessSection) sections_.push_back(Section{});
-    const WideView all(*text_);
+// The lines of a file as kernel32 parses them, in order: each header (with its name) and each
+// key line that is kept; `visit(isHeader, line)` returns false to stop.
+template <class Visit>
+void scanLines(WideView all, Visit&& visit) {
     // Whether the previous key of this section had a name: of several nameless "=value" lines
     // in a row only the first is kept.
     bool previousKey = false, previousNamed = false;
@@ -40,13 +36,13 @@ Document::Document(Wide text, bool withNamelessSection)
         if (line[0] == u'[') {
             auto close = line.rfind(u']');
             if (close != WideView::npos) {
-                sections_.push_back(Section{untilNul(trimBlanks(line.substr(1, close - 1))), {}});
                 previousKey = false;
+                if (!visit(true,
+                           Key{untilNul(trimBlanks(line.substr(1, close - 1))), std::nullopt}))
+                    return;
                 continue;
             }
         }
-        if (sections_.empty()) sections_.push_back(Section{});
-
         WideView name = line;
         std::optional<WideView> value;
         auto equals = line.find(u'=');
@@ -58,9 +54,72 @@ Document::Document(Wide text, bool withNamelessSection)
             Key key{untilNul(name), value};
             previousKey = true;
             previousNamed = !key.name.empty();
-            sections_.back().keys.push_back(key);
+            if (!visit(false, key)) return;
         }
     }
+}
+
+}  // namespace
+
+Document::Document(Wide text, bool withNamelessSection)
+    : text_(std::make_unique<const Wide>(std::move(text))) {
+    // The keys before the first header belong to a section without a name; a file without
+    // a single byte has not even that one.
+    if (withNamelessSection) sections_.push_back(Section{});
+    scanLines(*text_, [this](bool header, const Key& line) {
+        if (header) {
+            sections_.push_back(Section{line.name, {}});
+        } else {
+            if (sections_.empty()) sections_.push_back(Section{});
+            sections_.back().keys.push_back(line);
+        }
+        return true;
+    });
+}
+
+// The streaming reads start in the nameless section, as the document does; that a file of no
+// bytes has none makes no difference to a read.
+std::optional<Key> Scan::find(WideView section, WideView key) const {
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    bool inside = section.empty();
+    std::optional<Key> found;
+    scanLines(text_, [&](bool header, const Key& line) {
+        if (header) {
+            if (inside) return false;  // only the first section of that name counts
+            inside = sameName(line.name, section);
+            return true;
+        }
+        if (inside && sameName(line.name, key)) {
+            found = line;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+bool Scan::keysOf(WideView section, std::vector<Key>& keys) const {
+    bool inside = section.empty(), found = inside;
+    scanLines(text_, [&](bool header, const Key& line) {
+        if (header) {
+            if (inside) return false;
+            inside = found = sameName(line.name, section);
+            return true;
+        }
+        if (inside) keys.push_back(line);
+        return true;
+    });
+    return found;
+}
+
+std::vector<WideView> Scan::sectionNames() const {
+    std::vector<WideView> names;
+    scanLines(text_, [&](bool header, const Key& line) {
+        if (header) names.push_back(line.name);
+        return true;
+    });
+    return names;
 }
 
 WideView Document::keep(WideView text) {

@@ -23,6 +23,23 @@ struct Section {
     std::vector<Key> keys;
 };
 
+// The same reading as Document, without building it: what a read needs, found in one pass
+// that stops as soon as it knows, over a text the caller keeps.
+class Scan {
+public:
+    explicit Scan(WideView text) : text_(text) {}
+    // As Document::find.
+    std::optional<Key> find(WideView section, WideView key) const;
+    // The keys of the first section of exactly this name (as Document::sectionNamed finds
+    // it); false when there is none.
+    bool keysOf(WideView section, std::vector<Key>& keys) const;
+    // The names of the sections with a header, in order, empty names included.
+    std::vector<WideView> sectionNames() const;
+
+private:
+    WideView text_;
+};
+
 class Document {
 public:
     // Parses `text`; the document keeps it and its names and values point into it.

@@ -4,8 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "automation/text.h"
-
 namespace vantrel::platform::posix::profile {
 
 namespace {
@@ -176,7 +174,18 @@ char32_t decodeUtf8(unsigned char lead, const unsigned char*& p, const unsigned 
 }  // namespace
 
 Wide ansiToWide(std::string_view bytes) {
-    return automation::fromCp1252(bytes);
+    // Whole files go through here on every call, so a plain table rather than the general
+    // conversion.
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (unsigned b = 0; b < 256; ++b) t[b] = static_cast<char16_t>(b);
+        for (unsigned i = 0; i < 32; ++i) t[0x80 + i] = kHigh[i];
+        return t;
+    }();
+    Wide out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = table[static_cast<unsigned char>(bytes[i])];
+    return out;
 }
 
 std::string wideToAnsi(WideView text) {
