@@ -179,26 +179,25 @@ TEST_F(ProfileEngineTest, NewFileTakesTheUsualPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-// A 100 MB file: the last key is found, and a write adds its line and nothing else.
-TEST_F(ProfileEngineTest, HundredMegabyteFile) {
+// A 10 MB file: the last key is found, and a write adds its line and nothing else. (The
+// 100 MB file is in bench/ini, where its time is measured.)
+TEST_F(ProfileEngineTest, TenMegabyteFile) {
     {
-        std::ofstream out(dir / "t.ini", std::ios::binary);
-        std::string line = "key0000000=a value of forty bytes.....\r\n";
-        char number[8];
-        for (int s = 0; s < 25; ++s) {
-            out << "[section" << s << "]\r\n";
-            for (int k = 0; k < 100000; ++k) {
-                std::snprintf(number, sizeof number, "%07d", k);
-                line.replace(3, 7, number);
-                out << line;
-            }
+        // 25 sections of 10,000 forty-byte lines, built once and written 25 times.
+        std::string lines;
+        char line[64];
+        for (int k = 0; k < 10000; ++k) {
+            std::snprintf(line, sizeof line, "key%07d=a value of forty bytes.....\r\n", k);
+            lines += line;
         }
+        std::ofstream out(dir / "t.ini", std::ios::binary);
+        for (int s = 0; s < 25; ++s) out << "[section" << s << "]\r\n" << lines;
         out << "[last]\r\nfound=yes\r\n";
     }
     auto size = fs::file_size(dir / "t.ini");
-    ASSERT_GT(size, 100u * 1000 * 1000);
+    ASSERT_GT(size, 10u * 1000 * 1000);
     EXPECT_EQ(get("last", "found"), "yes");
-    EXPECT_EQ(get("section24", "key0099999"), "a value of forty bytes.....");
+    EXPECT_EQ(get("section24", "key0009999"), "a value of forty bytes.....");
     EXPECT_EQ(write("last", "added", "1"), 1);
     EXPECT_EQ(fs::file_size(dir / "t.ini"), size + 9);
     std::ifstream in(dir / "t.ini", std::ios::binary);
