@@ -1,6 +1,7 @@
 // QuorilVantrelStandIns.dll: the stand-ins of the maker's components as COM servers, so
 // the add-in creates them by ProgID under Wine exactly as it creates the real ones. Each
 // class factory creates the stand-in Object and hands it out through the IDispatch bridge.
+
 #include <windows.h>
 
 #include <cstdlib>

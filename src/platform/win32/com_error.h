@@ -4,8 +4,9 @@
 // (0x800A0000 + number), as the automation runtime sends them.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include "automation/runtime_error.h"
 

@@ -2,8 +2,9 @@
 // VARIANT and a SAFEARRAY are each released exactly once, by their owner's destructor.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <utility>
 
@@ -101,6 +102,15 @@ public:
     UniqueVariant() { VariantInit(&v_); }
     UniqueVariant(const UniqueVariant&) = delete;
     UniqueVariant& operator=(const UniqueVariant&) = delete;
+    UniqueVariant(UniqueVariant&& o) noexcept : v_(o.v_) { VariantInit(&o.v_); }
+    UniqueVariant& operator=(UniqueVariant&& o) noexcept {
+        if (this != &o) {
+            VariantClear(&v_);
+            v_ = o.v_;
+            VariantInit(&o.v_);
+        }
+        return *this;
+    }
     ~UniqueVariant() { VariantClear(&v_); }
     VARIANT* get() { return &v_; }
     const VARIANT* get() const { return &v_; }

@@ -82,6 +82,14 @@ LSTATUS setValue(const std::wstring& keyPath, const wchar_t* name, const std::ws
     return s;
 }
 
+bool keyExists(const std::wstring& keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 // Removes a key with everything below it; a key that is not there is no error.
 LSTATUS removeTree(const std::wstring& keyPath) {
     LSTATUS s = RegDeleteTreeW(HKEY_CLASSES_ROOT, keyPath.c_str());
@@ -159,13 +167,13 @@ HRESULT serverUnregister(const ComServer& server) {
     if (server.libid) {
         ComPtr<ITypeLib> lib;
         TLIBATTR* attr = nullptr;
-        if (SUCCEEDED(moduleTypeLib(lib.put())) && SUCCEEDED(lib->GetLibAttr(&attr))) {
+        // A library that is not registered has nothing to remove.
+        if (keyExists(L"TypeLib\\" + guidText(*server.libid)) &&
+            SUCCEEDED(moduleTypeLib(lib.put())) && SUCCEEDED(lib->GetLibAttr(&attr))) {
             HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,
                                            attr->lcid, attr->syskind);
             lib->ReleaseTLibAttr(attr);
-            // Not registered is not a failure of unregistration.
-            if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY)
-                result = hr;
+            if (FAILED(hr)) result = hr;
         }
     }
     for (const auto& c : server.classes) {

@@ -9,8 +9,9 @@
 //     reveals its members only when called; a RuntimeError becomes DISP_E_EXCEPTION.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <map>
 #include <memory>

@@ -1,4 +1,5 @@
 // Entry points of QuorilVantrel.dll.
+
 #include <windows.h>
 
 #include "QuorilVantrel_h.h"

@@ -3,8 +3,9 @@
 // the core changed it (so "Nothing" events leave every argument exactly as passed).
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include "platform/win32/variant_bridge.h"
 

@@ -1,5 +1,6 @@
 #include "platform/win32/type_library.h"
 
+#include <map>
 #include <mutex>
 #include <new>
 
@@ -117,31 +118,63 @@ IDispatch* newMismatchObject() {
 
 // ---- event arguments -------------------------------------------------------------------
 
+namespace {
+// The parameter kinds of every function of a type, found by walking its FUNCDESCs (the
+// function's index is not asked of the type library: Wine numbers the dispatch view of a
+// dual interface differently for GetFuncIndexOfMemId and GetFuncDesc).
+using KindTable = std::map<DISPID, std::vector<EventArguments::Kind>>;
+
+KindTable kindTableOf(ITypeInfo* info) {
+    KindTable table;
+    TYPEATTR* attr = nullptr;
+    if (FAILED(info->GetTypeAttr(&attr))) return table;
+    WORD count = attr->cFuncs;
+    info->ReleaseTypeAttr(attr);
+    for (UINT index = 0; index < count; ++index) {
+        FUNCDESC* fd = nullptr;
+        if (FAILED(info->GetFuncDesc(index, &fd))) continue;
+        if (fd->invkind == INVOKE_FUNC) {
+            std::vector<EventArguments::Kind> kinds;
+            for (SHORT i = 0; i < fd->cParams; ++i) {
+                const TYPEDESC& t = fd->lprgelemdescParam[i].tdesc;
+                EventArguments::Kind k = EventArguments::Kind::Other;
+                if (t.vt == VT_PTR && t.lptdesc) {
+                    const TYPEDESC& inner = *t.lptdesc;
+                    if (inner.vt == VT_VARIANT)
+                        k = EventArguments::Kind::Variant;
+                    else if (inner.vt == VT_DISPATCH)
+                        k = EventArguments::Kind::Dispatch;
+                    else if (inner.vt == VT_PTR && inner.lptdesc &&
+                             inner.lptdesc->vt == VT_USERDEFINED)
+                        k = EventArguments::Kind::Dispatch;
+                }
+                kinds.push_back(k);
+            }
+            table[fd->memid] = std::move(kinds);
+        }
+        info->ReleaseFuncDesc(fd);
+    }
+    return table;
+}
+}  // namespace
+
 bool EventArguments::kindsOf(ITypeInfo* info, DISPID id, std::vector<Kind>& kinds) {
     kinds.clear();
-    ComPtr<ITypeInfo2> info2 = ComPtr<ITypeInfo>::share(info).query<ITypeInfo2>(IID_ITypeInfo2);
-    UINT index = 0;
-    if (!info2 || FAILED(info2->GetFuncIndexOfMemId(id, INVOKE_FUNC, &index))) return false;
-    FUNCDESC* fd = nullptr;
-    if (FAILED(info->GetFuncDesc(index, &fd))) return false;
-    bool all = fd->cParams > 0;
-    for (SHORT i = 0; i < fd->cParams; ++i) {
-        const TYPEDESC& t = fd->lprgelemdescParam[i].tdesc;
-        Kind k = Kind::Other;
-        if (t.vt == VT_PTR && t.lptdesc) {
-            const TYPEDESC& inner = *t.lptdesc;
-            if (inner.vt == VT_VARIANT)
-                k = Kind::Variant;
-            else if (inner.vt == VT_DISPATCH)
-                k = Kind::Dispatch;
-            else if (inner.vt == VT_PTR && inner.lptdesc && inner.lptdesc->vt == VT_USERDEFINED)
-                k = Kind::Dispatch;
-        }
-        if (k == Kind::Other) all = false;
-        kinds.push_back(k);
+    static std::mutex mutex;
+    static std::map<ITypeInfo*, KindTable> tables;  // the module's type infos live as long
+    KindTable* table;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto it = tables.find(info);
+        if (it == tables.end()) it = tables.emplace(info, kindTableOf(info)).first;
+        table = &it->second;
     }
-    info->ReleaseFuncDesc(fd);
-    return all;
+    auto f = table->find(id);
+    if (f == table->end() || f->second.empty()) return false;
+    for (Kind k : f->second)
+        if (k == Kind::Other) return false;
+    kinds = f->second;
+    return true;
 }
 
 EventArguments::EventArguments(const std::vector<Kind>& kinds, const DISPPARAMS& caller) {

@@ -3,8 +3,9 @@
 // vtable slot all come from ITypeInfo (DispGetIDsOfNames, ITypeInfo::Invoke).
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <vector>
 
@@ -96,8 +97,19 @@ public:
                 return E_OUTOFMEMORY;
             }
         }
-        return info->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep,
-                            argErr);
+        // Values given by reference (VT_BYREF|VT_VARIANT) go in as the values they refer to:
+        // ITypeInfo::Invoke does not coerce through that reference to a typed parameter.
+        try {
+            std::vector<VARIANT> values(params->rgvarg, params->rgvarg + params->cArgs);
+            for (auto& v : values)
+                if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal) v = *v.pvarVal;
+            DISPPARAMS byValue{values.data(), params->rgdispidNamedArgs, params->cArgs,
+                               params->cNamedArgs};
+            return info->Invoke(static_cast<Interface*>(this), id, flags, &byValue, result, excep,
+                                argErr);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
     }
 
 protected:

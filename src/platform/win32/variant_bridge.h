@@ -3,8 +3,9 @@
 // it to the referenced type when that is not VT_VARIANT.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include "automation/object.h"
 #include "automation/variant.h"

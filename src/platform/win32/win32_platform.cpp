@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <shlwapi.h>
 #include <winspool.h>
 

@@ -1,0 +1,120 @@
+#include "dialog_watcher.h"
+
+#include <algorithm>
+
+namespace vantrel::wine {
+
+DialogWatcher::DialogWatcher() {
+    icons_[0] = LoadIcon(nullptr, IDI_HAND);
+    icons_[1] = LoadIcon(nullptr, IDI_QUESTION);
+    icons_[2] = LoadIcon(nullptr, IDI_EXCLAMATION);
+    icons_[3] = LoadIcon(nullptr, IDI_ASTERISK);
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &DialogWatcher::run, this, 0, nullptr);
+}
+
+DialogWatcher::~DialogWatcher() {
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+}
+
+void DialogWatcher::answer(std::initializer_list<int> buttons) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answers_.assign(buttons.begin(), buttons.end());
+}
+
+std::vector<SeenBox> DialogWatcher::take(DWORD settleMs) {
+    if (settleMs) Sleep(settleMs);
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<SeenBox> out;
+    out.swap(seen_);
+    answers_.clear();
+    return out;
+}
+
+DWORD WINAPI DialogWatcher::run(void* self) {
+    auto* w = static_cast<DialogWatcher*>(self);
+    while (WaitForSingleObject(w->stop_, 15) == WAIT_TIMEOUT) w->poll();
+    return 0;
+}
+
+namespace {
+struct Found {
+    std::vector<HWND> dialogs;
+};
+BOOL CALLBACK collect(HWND hwnd, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (std::wstring(cls) == L"#32770") reinterpret_cast<Found*>(lp)->dialogs.push_back(hwnd);
+    return TRUE;
+}
+std::wstring textOf(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+    GetWindowTextW(hwnd, s.data(), n + 1);
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+}  // namespace
+
+void DialogWatcher::poll() {
+    Found found;
+    EnumWindows(&collect, reinterpret_cast<LPARAM>(&found));
+    // Forget windows that are gone, so a reused handle counts as a new box.
+    handled_.erase(
+        std::remove_if(handled_.begin(), handled_.end(), [](HWND h) { return !IsWindow(h); }),
+        handled_.end());
+    for (HWND d : found.dialogs)
+        if (std::find(handled_.begin(), handled_.end(), d) == handled_.end()) handle(d);
+}
+
+void DialogWatcher::handle(HWND dialog) {
+    HWND textControl = GetDlgItem(dialog, 0xFFFF);
+    if (!textControl) return;  // not a message box, or not built yet
+    SeenBox box;
+    box.title = textOf(dialog);
+    box.text = textOf(textControl);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        std::wstring c(cls);
+        LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (_wcsicmp(c.c_str(), L"Button") == 0 && IsWindowVisible(child)) {
+            box.buttons.push_back(GetDlgCtrlID(child));
+        } else if (_wcsicmp(c.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+            HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            if (icon) {
+                box.icon = Icon::Unknown;
+                const Icon kinds[4] = {Icon::Error, Icon::Question, Icon::Exclamation,
+                                       Icon::Information};
+                for (int i = 0; i < 4; ++i)
+                    if (icon == icons_[i]) box.icon = kinds[i];
+            }
+        }
+    }
+    std::sort(box.buttons.begin(), box.buttons.end());
+    int press;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!answers_.empty()) {
+            press = answers_.front();
+            answers_.pop_front();
+        } else {
+            press = std::find(box.buttons.begin(), box.buttons.end(), IDOK) != box.buttons.end()
+                        ? IDOK
+                        : (box.buttons.empty() ? IDCANCEL : box.buttons.front());
+        }
+        box.pressed = press;
+        seen_.push_back(box);
+    }
+    handled_.push_back(dialog);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, press)));
+}
+
+}  // namespace vantrel::wine

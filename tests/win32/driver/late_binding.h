@@ -1,0 +1,52 @@
+// Late-bound calls as the ERP (or a script) makes them: GetIDsOfNames, then Invoke with
+// the arguments in reverse order. Argument values are built with the helpers below; a list
+// owns what it holds and clears it afterwards (references stay the caller's).
+#pragma once
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/com_handles.h"
+
+namespace vantrel::wine {
+
+using platform::win32::ComPtr;
+using platform::win32::UniqueVariant;
+
+VARIANT vEmpty();
+VARIANT vNull();
+VARIANT vStr(const std::wstring& s);
+VARIANT vI4(long n);
+VARIANT vI2(short n);
+VARIANT vR8(double d);
+VARIANT vBool(bool b);
+VARIANT vDisp(IDispatch* d);    // adds a reference of its own
+VARIANT vRef(VARIANT* target);  // VT_BYREF|VT_VARIANT
+VARIANT vDispRef(IDispatch** target);
+VARIANT vBstrRef(BSTR* target);
+VARIANT vArray(const std::vector<long>& values);
+
+struct Outcome {
+    HRESULT hr = S_OK;
+    std::wstring description;  // from EXCEPINFO
+    long scode = 0;
+    UniqueVariant result;
+};
+
+// Calls member `name` of `object` with `args` (in their natural order; the list is cleared).
+Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args,
+             WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+Outcome put(IDispatch* object, const wchar_t* name, VARIANT value);
+// Reads an object-valued member (null on failure).
+ComPtr<IDispatch> getObject(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args = {});
+
+ComPtr<IDispatch> create(const wchar_t* progId, HRESULT* hr = nullptr);
+
+std::wstring textOf(const VARIANT& v);  // VariantChangeType to BSTR ("" on failure)
+double numberOf(const VARIANT& v);
+
+}  // namespace vantrel::wine
