@@ -4,7 +4,7 @@
 
 namespace vantrel::wine {
 
-DialogWatcher::DialogWatcher() {
+DialogWatcher::DialogWatcher(bool anyProcess) : anyProcess_(anyProcess) {
     icons_[0] = LoadIcon(nullptr, IDI_HAND);
     icons_[1] = LoadIcon(nullptr, IDI_QUESTION);
     icons_[2] = LoadIcon(nullptr, IDI_EXCLAMATION);
@@ -43,27 +43,30 @@ DWORD WINAPI DialogWatcher::run(void* self) {
 namespace {
 struct Found {
     std::vector<HWND> dialogs;
+    bool anyProcess = false;
 };
 BOOL CALLBACK collect(HWND hwnd, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+    auto* found = reinterpret_cast<Found*>(lp);
+    if ((!found->anyProcess && pid != GetCurrentProcessId()) || !IsWindowVisible(hwnd)) return TRUE;
     wchar_t cls[64] = {};
     GetClassNameW(hwnd, cls, 64);
     if (std::wstring(cls) == L"#32770") reinterpret_cast<Found*>(lp)->dialogs.push_back(hwnd);
     return TRUE;
 }
 std::wstring textOf(HWND hwnd) {
-    int n = GetWindowTextLengthW(hwnd);
-    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-    GetWindowTextW(hwnd, s.data(), n + 1);
-    s.resize(static_cast<std::size_t>(n));
-    return s;
+    // WM_GETTEXT rather than GetWindowText: it also reads controls of other processes.
+    wchar_t buffer[2048] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &got);
+    return std::wstring(buffer, static_cast<std::size_t>(got));
 }
 }  // namespace
 
 void DialogWatcher::poll() {
     Found found;
+    found.anyProcess = anyProcess_;
     EnumWindows(&collect, reinterpret_cast<LPARAM>(&found));
     // Forget windows that are gone, so a reused handle counts as a new box.
     handled_.erase(

@@ -25,7 +25,8 @@ struct SeenBox {
 
 class DialogWatcher {
 public:
-    DialogWatcher();
+    // anyProcess: also the boxes of other processes (scripts run beside the driver).
+    explicit DialogWatcher(bool anyProcess = false);
     ~DialogWatcher();
     // The answers for the next boxes, in order.
     void answer(std::initializer_list<int> buttons);
@@ -37,6 +38,7 @@ private:
     void poll();
     void handle(HWND dialog);
 
+    bool anyProcess_;
     HANDLE thread_ = nullptr;
     HANDLE stop_ = nullptr;
     std::mutex mutex_;

@@ -1013,6 +1013,22 @@ void suiteResult() {
 int wmain(int argc, wchar_t** argv) {
     using namespace vantrel::wine;
     setvbuf(stdout, nullptr, _IONBF, 0);
+    // --press-boxes SECONDS: answer OK to the message boxes of every process (a script's)
+    // for that long, printing each box as "box: title | text".
+    if (argc >= 3 && std::wstring(argv[1]) == L"--press-boxes") {
+        DialogWatcher watcher(true);
+        DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
+        while (GetTickCount() < until) {
+            for (const auto& b : watcher.take(200)) {
+                std::string text = narrow(b.text);
+                for (auto& c : text)
+                    if (c == '\r' || c == '\n') c = ' ';
+                std::printf("box: %s | %s\n", narrow(b.title).c_str(), text.c_str());
+            }
+            if (GetFileAttributesW(L"C:\\vantrel-stop-boxes") != INVALID_FILE_ATTRIBUTES) break;
+        }
+        return 0;
+    }
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     const std::vector<std::pair<std::wstring, void (*)()>> suites = {
         {L"typelib", suiteTypeLib},   {L"registration", suiteRegistration},
