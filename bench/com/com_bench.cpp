@@ -23,10 +23,17 @@
 using namespace vantrel;
 using Clock = std::chrono::steady_clock;
 
-
 namespace {
 
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+std::string narrow(const std::wstring& s) {
+    std::string out;
+    for (wchar_t c : s) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+double seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 struct StandInCatalog final : interfaces::ComponentCatalog {
     automation::Text progIdOf(automation::TextView c) override {
@@ -68,7 +75,8 @@ int wmain() {
     DISPPARAMS params{&arg, nullptr, 1, 0};
     auto t0 = Clock::now();
     for (int i = 0; i < calls; ++i)
-        sol->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        sol->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                    nullptr);
     auto t1 = Clock::now();
     platform::win32::Kernel32Profile profile;
     platform::win32::Win32Dialogs dialogs;
@@ -82,8 +90,8 @@ int wmain() {
     for (int i = 0; i < calls; ++i) native.App_OnAntesSair(nativeError);
     auto t3 = Clock::now();
     double comCall = seconds(t0, t1) / calls * 1e6, nativeCall = seconds(t2, t3) / calls * 1e6;
-    std::printf("event App_OnAntesSair: COM %.3f us/call, native %.3f us/call, ratio %.1f\n", comCall, nativeCall,
-                comCall / nativeCall);
+    std::printf("event App_OnAntesSair: COM %.3f us/call, native %.3f us/call, ratio %.1f\n",
+                comCall, nativeCall, comCall / nativeCall);
 
     // 2. Saves: documents stored first, each saved once.
     auto store = [&]() -> long {
@@ -97,10 +105,13 @@ int wmain() {
         put(cab.get(), L"Entidade", vStr(L"C1"));
         for (const wchar_t* a : {L"A1", L"B1"}) {
             ComPtr<IDispatch> line = getObject(api.get(), L"NewDocumentLine");
+            put(line.get(), L"TipoDeLinha", vI2(1));
             put(line.get(), L"Artigo", vStr(a));
             IDispatch* l = line.get();
-            call(doc.get(), L"SugereValoresLin", {vDispRef(&l), vBool(true), vBool(true), vBool(true), vBool(true),
-                                                  vBool(true), vBool(true), vBool(true)});
+            call(doc.get(), L"SugereValoresLin",
+                 {vDispRef(&l), vBool(true), vBool(true), vBool(true), vBool(true), vBool(true),
+                  vBool(true), vBool(true)});
+            put(line.get(), L"Quantidade", vR8(1));
             call(doc.get(), L"AdicionaLinha", {vDispRef(&l)});
         }
         call(doc.get(), L"Inserir", {});
@@ -110,7 +121,8 @@ int wmain() {
         ComPtr<IDispatch> doc = getObject(api.get(), L"NewSalesDocument");
         SYSTEMTIME st;
         GetLocalTime(&st);
-        call(doc.get(), L"Ler", {vStr(L"FT"), vI4(n), vStr(L"0"), vI2(static_cast<short>(st.wYear))});
+        call(doc.get(), L"Ler",
+             {vStr(L"FT"), vI4(n), vStr(L"0"), vI2(static_cast<short>(st.wYear))});
         return doc;
     };
     std::vector<long> forCom, forNative;
@@ -135,21 +147,30 @@ int wmain() {
     automation::ObjectRef nativeApi = registry.create(substitutes::progid::NextApiConnection);
     automation::Variant product(u"1GCO2022_40");
     nativeApi.call(u"SetProduct", automation::byRef(product));
-    nativeApi.call(u"Connect", automation::Text(reinterpret_cast<const char16_t*>(settings.c_str())));
+    nativeApi.call(u"Connect",
+                   automation::Text(reinterpret_cast<const char16_t*>(settings.c_str())));
     double nativeSave = 0;
     SYSTEMTIME st;
     GetLocalTime(&st);
     for (long n : forNative) {
         automation::ObjectRef doc = nativeApi.object(u"NewSalesDocument");
-        doc.call(u"Ler", automation::Text(u"FT"), static_cast<std::int32_t>(n), automation::Text(u"0"),
-                 static_cast<std::int16_t>(st.wYear));
+        doc.call(u"Ler", automation::Text(u"FT"), static_cast<std::int32_t>(n),
+                 automation::Text(u"0"), static_cast<std::int16_t>(st.wYear));
         auto s0 = Clock::now();
         native.Vendas_OnGravar(doc);
         nativeSave += seconds(s0, Clock::now());
     }
     auto boxes = watcher.take(100);
-    std::printf("save Vendas_OnGravar: COM %.2f ms/save, native %.2f ms/save, ratio %.2f (%zu result boxes)\n",
-                comSave / saves * 1e3, nativeSave / saves * 1e3, comSave / nativeSave, boxes.size());
+    if (boxes.size() != static_cast<std::size_t>(2 * saves)) {
+        std::printf("expected %d result boxes, saw %zu: the saves did not all run\n", 2 * saves,
+                    boxes.size());
+        for (const auto& box : boxes) std::printf("  %s\n", narrow(box.text).c_str());
+        return 1;
+    }
+    std::printf(
+        "save Vendas_OnGravar: COM %.2f ms/save, native %.2f ms/save, ratio %.2f (%zu result "
+        "boxes)\n",
+        comSave / saves * 1e3, nativeSave / saves * 1e3, comSave / nativeSave, boxes.size());
     call(sol.get(), L"App_OnSair", {vRef(b.get())});
     sol.reset();
     api.reset();

@@ -59,7 +59,8 @@ std::wstring textOf(HWND hwnd) {
     // WM_GETTEXT rather than GetWindowText: it also reads controls of other processes.
     wchar_t buffer[2048] = {};
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &got);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        2000, &got);
     return std::wstring(buffer, static_cast<std::size_t>(got));
 }
 }  // namespace
