@@ -468,7 +468,7 @@ private:
 
     bool newDocument(const std::vector<std::string>& w) {
         if (!requireHost(w[0])) return false;
-        substitutes::erp::DocumentSpec document;
+        substitutes::erp::DocumentDraft document;
         document.type = fromUtf8(w[1]);
         document.series = fromUtf8(w[2]);
         try {
@@ -479,7 +479,7 @@ private:
                 std::string part;
                 while (std::getline(ss, part, ':')) parts.push_back(part);
                 if (parts.size() < 2 || parts.size() > 4) throw std::invalid_argument(w[i]);
-                substitutes::erp::LineSpec line;
+                substitutes::erp::LineDraft line;
                 line.article = fromUtf8(parts[0]);
                 line.quantity = std::stod(parts[1]);
                 if (parts.size() > 2 && !parts[2].empty()) line.price = std::stod(parts[2]);

@@ -68,9 +68,9 @@ struct World {
         std::filesystem::remove_all(folder);
     }
     std::int32_t store(int lines) {
-        erp::DocumentSpec spec{u"FT", u"A", 2024, 0, u"C", std::nullopt, {}};
-        for (int i = 0; i < lines; ++i) spec.lines.push_back({u"A001", 1.0 + i});
-        return erp::insertDocument(api, spec);
+        erp::DocumentDraft draft{u"FT", u"A", 2024, 0, u"C", std::nullopt, {}};
+        for (int i = 0; i < lines; ++i) draft.lines.push_back({u"A001", 1.0 + i});
+        return erp::insertDocument(api, draft);
     }
     std::filesystem::path folder;
     Settings settings;

@@ -111,7 +111,7 @@ public:
     }
 
     std::int32_t store(int lines) {
-        substitutes::erp::DocumentSpec d{u"FT", u"0", kYear, 0, u"C1", std::nullopt, {}};
+        substitutes::erp::DocumentDraft d{u"FT", u"0", kYear, 0, u"C1", std::nullopt, {}};
         for (int i = 0; i < lines; ++i)
             d.lines.push_back({u"A1", 1.0 + i % 7, 10.0, {}, u"", 1, false, 0});
         return substitutes::erp::insertDocument(host_, d);

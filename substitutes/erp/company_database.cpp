@@ -111,16 +111,16 @@ void injectFailure(TextView catalog, TextView operation, TextView message) {
     q.run();
 }
 
-std::int32_t insertDocument(const ObjectRef& api, const DocumentSpec& spec) {
+std::int32_t insertDocument(const ObjectRef& api, const DocumentDraft& draft) {
     ObjectRef doc = api.object(u"NewSalesDocument");
     ObjectRef cab = doc.object(u"Cab");
-    cab.put(u"TipoDocumento", spec.type);
-    cab.put(u"serie", spec.series);
-    cab.put(u"ano", spec.year);
-    cab.put(u"NossoNoDocumento", spec.number);
-    cab.put(u"Entidade", spec.customer);
-    if (spec.date) cab.put(u"Data", automation::Variant::date(*spec.date));
-    for (const LineSpec& l : spec.lines) {
+    cab.put(u"TipoDocumento", draft.type);
+    cab.put(u"serie", draft.series);
+    cab.put(u"ano", draft.year);
+    cab.put(u"NossoNoDocumento", draft.number);
+    cab.put(u"Entidade", draft.customer);
+    if (draft.date) cab.put(u"Data", automation::Variant::date(*draft.date));
+    for (const LineDraft& l : draft.lines) {
         ObjectRef line = api.object(u"NewDocumentLine");
         line.put(u"TipoDeLinha", l.lineType);
         line.put(u"Artigo", l.article);

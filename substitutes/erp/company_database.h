@@ -69,7 +69,7 @@ inline constexpr char16_t Remover[] = u"Remover";
 void injectFailure(TextView catalog, TextView operation, TextView message = {});
 
 // A document to store through the stand-in ERP's own members (see insertDocument).
-struct LineSpec {
+struct LineDraft {
     Text article{};
     double quantity = 1;
     std::optional<double> price{};  // none: the article's price (SugereValoresLin)
@@ -80,19 +80,19 @@ struct LineSpec {
     double discount = 0;        // percent
 };
 
-struct DocumentSpec {
+struct DocumentDraft {
     Text type{};
     Text series{};
     std::int16_t year = 0;
     std::int32_t number = 0;  // 0: the next number of the type, series and year
     Text customer{};
     std::optional<double> date{};  // none: today
-    std::vector<LineSpec> lines{};
+    std::vector<LineDraft> lines{};
 };
 
 // Stores a document exactly as a script would: NewSalesDocument, Cab, NewDocumentLine,
 // SugereValoresLin, AdicionaLinha and Inserir on a connected NextApiConnection (`api`).
 // Returns the number the document got; RuntimeError (with AllLogFileMessages) on failure.
-std::int32_t insertDocument(const ObjectRef& api, const DocumentSpec& document);
+std::int32_t insertDocument(const ObjectRef& api, const DocumentDraft& document);
 
 }  // namespace vantrel::substitutes::erp

@@ -102,8 +102,8 @@ struct StandInFlow : ::testing::Test {
         host.call(u"SetProduct", vantrel::automation::byRef(product));
         ASSERT_TRUE(host.call(u"Connect", vantrel::automation::fromUtf8(settingsFile())).toBool());
     }
-    std::int32_t store(const Text& type, const Text& series, std::vector<erp::LineSpec> lines) {
-        erp::DocumentSpec d;
+    std::int32_t store(const Text& type, const Text& series, std::vector<erp::LineDraft> lines) {
+        erp::DocumentDraft d;
         d.type = type;
         d.series = series;
         d.year = year;
@@ -242,7 +242,7 @@ TEST_F(StandInFlow, RefusalsAndSkippedRows) {
               "Energética.\r\nDocumento não foi alterado!");
     EXPECT_FALSE(load(u"FT", u"0", with).isNothing());
 
-    erp::LineSpec cancelled{u"B2", 2, 5.0};
+    erp::LineDraft cancelled{u"B2", 2, 5.0};
     cancelled.cancelled = true;
     std::int32_t n = store(u"FR", u"0", {{u"A1", 1, 1.0}, cancelled, {u"B2", 3, 2.0}});
     save(u"FR", u"0", n);

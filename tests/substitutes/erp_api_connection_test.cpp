@@ -118,7 +118,7 @@ TEST_F(ApiConnectionTest, SetDatabaseMovesTheDocumentsToTheDataAccessDatabase) {
     ASSERT_TRUE(data.call(u"Open", u"Initial Catalog=EMP02;Integrated Security=SSPI").toBool());
     Variant cell(data);
     api.call(u"SetDatabase", byRef(cell));
-    insertDocument(api, DocumentSpec{u"FT", u"A", 2024, 0, u"", std::nullopt, {{u"A001", 1}}});
+    insertDocument(api, DocumentDraft{u"FT", u"A", 2024, 0, u"", std::nullopt, {{u"A001", 1}}});
     auto emp02 = Database::open(databaseFile(u"EMP02"), Database::Mode::ReadWrite);
     auto q = emp02->prepare("SELECT DESCR FROM DOCGCLIN");
     ASSERT_TRUE(q.step());

@@ -128,10 +128,10 @@ TEST_F(CoreDataAccessTest, DatabaseFileNamesTheOpenCatalog) {
 
 TEST_F(CoreDataAccessTest, TheLineQueryOfTheAddInRunsAsWritten) {
     ObjectRef api = connectedApi();
-    DocumentSpec spec{u"FT", u"A", 2024, 0, u"C1", vantrel::automation::makeDate(2024, 3, 5), {}};
-    spec.lines = {
+    DocumentDraft draft{u"FT", u"A", 2024, 0, u"C1", vantrel::automation::makeDate(2024, 3, 5), {}};
+    draft.lines = {
         {u"A001", 2}, {u"B002", 1, 7.5}, {u"C003", 3, std::nullopt, std::nullopt, u"", 1, true}};
-    std::int32_t number = insertDocument(api, spec);
+    std::int32_t number = insertDocument(api, draft);
 
     ObjectRef data = openDataAccess();
     Text sql = u"SELECT     * \r\nFROM       [DOCGCLIN] \r\nWHERE      TPDOCUM='FT' AND NNUMDOC=" +

@@ -28,9 +28,9 @@ protected:
         api = connectedApi();
     }
 
-    std::int32_t store(DocumentSpec spec) { return insertDocument(api, spec); }
-    DocumentSpec simple(Text type = u"FT", Text series = u"A", std::int16_t year = 2024) {
-        return DocumentSpec{type, series, year, 0, u"C1", makeDate(2024, 6, 1), {{u"A001", 1}}};
+    std::int32_t store(DocumentDraft draft) { return insertDocument(api, draft); }
+    DocumentDraft simple(Text type = u"FT", Text series = u"A", std::int16_t year = 2024) {
+        return DocumentDraft{type, series, year, 0, u"C1", makeDate(2024, 6, 1), {{u"A001", 1}}};
     }
     ObjectRef load(const Text& type, std::int32_t number, const Text& series, std::int16_t year) {
         ObjectRef doc = api.object(u"NewSalesDocument");
@@ -68,7 +68,7 @@ TEST_F(DocumentsTest, ARemovedNumberIsNeverGivenAgain) {
 }
 
 TEST_F(DocumentsTest, AnExplicitNumberIsKeptWhenFreeAndRefusedWhenTaken) {
-    DocumentSpec s = simple();
+    DocumentDraft s = simple();
     s.number = 10;
     EXPECT_EQ(store(s), 10);
     EXPECT_EQ(store(simple()), 11) << "numbering goes on after the highest number";
@@ -81,7 +81,7 @@ TEST_F(DocumentsTest, AnExplicitNumberIsKeptWhenFreeAndRefusedWhenTaken) {
 }
 
 TEST_F(DocumentsTest, LerLoadsHeaderAndLinesInOrder) {
-    DocumentSpec s = simple();
+    DocumentDraft s = simple();
     s.lines = {{u"A001", 2},
                {u"", 0, std::nullopt, std::nullopt, u"Nota", kCommentLine},
                {u"B002", 1, 12.5}};
@@ -117,7 +117,7 @@ TEST_F(DocumentsTest, LerOfAMissingDocumentLeavesNumberZero) {
 }
 
 TEST_F(DocumentsTest, TaxBasesFollowTheFourVatRates) {
-    DocumentSpec s = simple();
+    DocumentDraft s = simple();
     s.lines = {
         {u"A001", 10},                                               // 23%: 100
         {u"C003", 10},                                               // 13%: 50
@@ -141,7 +141,7 @@ TEST_F(DocumentsTest, TaxBasesFollowTheFourVatRates) {
 TEST_F(DocumentsTest, OtherVatRatesMoveTheBases) {
     setVatRates(kCatalog, {22, 12, 5, 0});  // Madeira
     addArticle(kCatalog, {u"M22", u"Madeira", u"UN", 22, 10, u"A1"});
-    DocumentSpec s = simple();
+    DocumentDraft s = simple();
     s.lines = {{u"M22", 1}};
     ObjectRef cab = load(u"FT", store(s), u"A", 2024).object(u"Cab");
     EXPECT_DOUBLE_EQ(cab.get(u"Base1").toDouble(), 10);
@@ -435,7 +435,7 @@ TEST_F(DocumentsTest, FinalizarMarksTheStoredDocumentAndLoadsIt) {
 }
 
 TEST_F(DocumentsTest, ClonaCopiesTheHeaderAndBringsTheLinesAlong) {
-    DocumentSpec s = simple();
+    DocumentDraft s = simple();
     s.lines = {{u"A001", 10}, {u"C003", 10}};
     std::int32_t n = store(s);
     ObjectRef stored = load(u"FT", n, u"A", 2024);
@@ -559,7 +559,7 @@ TEST_F(DocumentsTest, SimularFalhaInjectsFromTheConnection) {
 // The surcharge rewrite as the add-in drives it, against the stand-in ERP alone: clone,
 // remove, rebuild from the stored rows, add a line, validate, insert, finalise.
 TEST_F(DocumentsTest, RewriteOfAStoredDocumentThroughTheMembers) {
-    DocumentSpec s = simple(u"FT", u"0");
+    DocumentDraft s = simple(u"FT", u"0");
     s.lines = {
         {u"A001", 10}, {u"C003", 10}, {u"B002", 1, std::nullopt, std::nullopt, u"", 1, true}};
     std::int32_t n = store(s);

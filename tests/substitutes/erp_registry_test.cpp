@@ -72,7 +72,7 @@ TEST_F(RegistryTest, LiveObjectsComeBackToZeroAndALeakShows) {
         api.call(u"SetDatabase", byRef(cell));
         insertDocument(
             api,
-            DocumentSpec{u"FT", u"A", 2024, 0, u"", std::nullopt, {{u"A001", 2}, {u"B002", 1}}});
+            DocumentDraft{u"FT", u"A", 2024, 0, u"", std::nullopt, {{u"A001", 2}, {u"B002", 1}}});
         Variant rs;
         data.call(u"OpenRecordset", Text(), u"SELECT * FROM DOCGCLIN", byRef(rs), true,
                   std::int32_t{0});

@@ -2,7 +2,7 @@
 // value or holds placeholders:
 //   fn{...}  the value: "=" and a literal, ANOCORRENTE / MESCORRENTE / DIACORRENTE, or an
 //            SQL query whose first column of the first row is the value;
-//   fl[...]  a list specification for the row's Lista control (meant to end the line);
+//   fl[...]  the list definition for the row's Lista control (meant to end the line);
 // and inside fn{...} references "@RRFAABB" to the values of other rows: row RR, function F
 // ("L" first AA characters, "R" last AA, "M" BB characters from AA, anything else the whole
 // value).
