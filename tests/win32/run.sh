@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# The Wine suite of the Windows build:  tests/win32/run.sh BUILD_DIR
+# The Wine suite of the Windows build:  tests/win32/run.sh BUILD_DIR [NATIVE_BUILD_DIR]
 # Makes one Wine prefix inside BUILD_DIR, registers QuorilVantrel.dll and the stand-ins'
 # COM server, and runs under one Xvfb session: the C++ driver (real COM, real message boxes)
 # and the VBScript files of tests/win32/vbs through cscript; then unregisters and checks
-# that nothing of the add-in is left in the registry. Ends with "N passed, M failed".
+# that nothing of the add-in is left in the registry. The INI cases also run through the
+# add-in's cInifile over kernel32 and must give the report that the Linux build's cInifile
+# gives over our engine (NATIVE_BUILD_DIR, default build/native, holds ini_cases_native).
+# Ends with "N passed, M failed".
 #
 # The add-in is a 32-bit DLL. Where the kernel cannot run 32-bit programs (no ia32
 # emulation; 32-bit Wine would run only through qemu-user, far too slowly), the same
@@ -11,7 +14,8 @@
 # VANTREL_WINE_ARCH=win32 or win64 forces the choice.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-build=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
+build=$(cd "${1:?usage: run.sh BUILD_DIR [NATIVE_BUILD_DIR]}" && pwd)
+native_runner=${2:-$here/build/native}/tests/wine/ini_cases_native
 
 ia32_native() {
     # 32-bit programs run natively unless the kernel refuses them or only an emulator
@@ -96,6 +100,31 @@ for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9
         echo "ok: after regsvr32 /u the registry no longer names $key"
     fi
 done | tee -a "$log"
+
+# cInifile: the Windows build over kernel32 against the Linux build over the engine.
+ini_passed=0
+ini_failed=0
+if [[ -x $native_runner ]]; then
+    rm -rf "$build/ini-cinifile-"*
+    if "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --ini-cases \
+            "$(winpath "$here/tests/wine/ini_cases.txt")" "$(winpath "$build/ini-cinifile-work")" \
+            "$(winpath "$build/ini-cinifile-kernel32.txt")" &&
+        "$native_runner" run-cinifile "$here/tests/wine/ini_cases.txt" "$build/ini-cinifile-native" \
+            "$(winpath "$build/ini-cinifile-native")" "$build/ini-cinifile-engine.txt"; then
+        "$native_runner" compare "$build/ini-cinifile-kernel32.txt" "$build/ini-cinifile-engine.txt" \
+            >"$build/ini-cinifile.log"
+        sed 's/^FAIL /FAIL: cInifile case /' "$build/ini-cinifile.log" | grep -v ' passed, ' | tee -a "$log"
+        counts=$(tail -1 "$build/ini-cinifile.log")
+        ini_passed=${counts%% passed*}
+        ini_failed=${counts#*, }
+        ini_failed=${ini_failed%% failed}
+        echo "cInifile over kernel32 against cInifile over the engine: $counts" | tee -a "$log"
+    else
+        echo "FAIL: the cInifile cases did not run" | tee -a "$log"
+    fi
+else
+    echo "skipped: the cInifile comparison needs $native_runner (the Linux build)" | tee -a "$log"
+fi
 "$(dirname "$loader")/wineserver" -k 2>/dev/null || true
 
 # The driver's own count, plus one check per script line and per script run.
@@ -115,7 +144,9 @@ if [[ $complete -ne $scripts ]]; then
     echo "FAIL: $((scripts - complete)) script(s) stopped before their end"
     scripts_failed=$((scripts_failed + scripts - complete))
 fi
-passed=$((passed + oks))
-failed=$((failed + fails - driver_fails + scripts_failed))
+# cInifile cases that differ are counted once, from the comparison's own count.
+cinifile_fails=$(grep -c '^FAIL: cInifile case ' "$log")
+passed=$((passed + oks + ini_passed))
+failed=$((failed + fails - driver_fails - cinifile_fails + scripts_failed + ini_failed))
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -2,6 +2,9 @@
 //   ini_cases_native run CASES_FILE HOST_FOLDER WINDOWS_FOLDER REPORT_FILE
 //     runs the cases through our profile engine; HOST_FOLDER and WINDOWS_FOLDER name the
 //     same folder, as Linux and as a Windows path (what nativePath turns back into it).
+//   ini_cases_native run-cinifile CASES_FILE HOST_FOLDER WINDOWS_FOLDER REPORT_FILE
+//     the same through cInifile over the engine (to compare with the Windows build's
+//     cInifile over kernel32: the Wine driver's --ini-cases)
 //   ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT
 //     compares the reports case by case and ends with "N passed, M failed".
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <string>
 
 #include "ini_cases.h"
+#include "ini_cinifile_backend.h"
 #include "platform/posix/profile_engine.h"
 
 namespace {
@@ -28,6 +32,8 @@ public:
         return engine_.writeString(section, key, text, file);
     }
 
+    vantrel::platform::posix::ProfileEngine& engine() { return engine_; }
+
 private:
     vantrel::platform::posix::ProfileEngine engine_;
 };
@@ -43,7 +49,7 @@ std::string firstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
 
-int run(int argc, char** argv) {
+int run(int argc, char** argv, bool throughCinifile) {
     if (argc != 6) return 2;
     std::ifstream in(argv[2], std::ios::binary);
     std::vector<Case> cases;
@@ -53,7 +59,9 @@ int run(int argc, char** argv) {
         return 2;
     }
     Engine engine;
-    std::string report = runCases(cases, engine, Workspace{argv[3], argv[4]}, error);
+    CinifileBackend settings(engine.engine());
+    Backend& backend = throughCinifile ? static_cast<Backend&>(settings) : engine;
+    std::string report = runCases(cases, backend, Workspace{argv[3], argv[4]}, error);
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
@@ -88,10 +96,13 @@ int compare(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
-    int code = mode == "run" ? run(argc, argv) : mode == "compare" ? compare(argc, argv) : 2;
-    if (code == 2 && mode != "run" && mode != "compare") {
+    int code = mode == "run"            ? run(argc, argv, false)
+               : mode == "run-cinifile" ? run(argc, argv, true)
+               : mode == "compare"      ? compare(argc, argv)
+                                        : 2;
+    if (code == 2 && mode != "run" && mode != "run-cinifile" && mode != "compare") {
         std::fputs(
-            "usage: ini_cases_native run CASES HOST_FOLDER WINDOWS_FOLDER REPORT\n"
+            "usage: ini_cases_native run|run-cinifile CASES HOST_FOLDER WINDOWS_FOLDER REPORT\n"
             "       ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT\n",
             stderr);
     }
