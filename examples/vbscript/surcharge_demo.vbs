@@ -8,7 +8,8 @@ Set doc = api.NewSalesDocument
 doc.Cab.TipoDocumento = "FT": doc.Cab.serie = "0": doc.Cab.ano = Year(Date): doc.Cab.Entidade = "C1"
 For Each artigo In Array("A1", "B1")
     Set linha = api.NewDocumentLine: linha.Artigo = artigo
-    doc.SugereValoresLin linha, True, True, True, True, True, True, True: doc.AdicionaLinha linha
+    doc.SugereValoresLin linha, True, True, True, True, True, True, True
+    linha.Quantidade = 1: doc.AdicionaLinha linha
 Next
 doc.Inserir
 Set sol = CreateObject("QuorilVantrel.Solucao")

@@ -81,6 +81,31 @@ for vbs in "$here"/tests/win32/vbs/*.vbs; do
     wait \$presser
     sed 's/^/  /' "$build/\$name.boxes"
 done
+# The README's examples as a newcomer runs them: a data folder of their own, paths as given.
+rm -rf "$build/wine-examples-data"
+mkdir -p "$build/wine-examples-data"
+export QUORILVANTREL_DATA="$build/wine-examples-data"
+rm -f "$prefix/drive_c/vantrel-stop-boxes"
+"$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --press-boxes 120 > "$build/examples.boxes" &
+presser=\$!
+cd "$here"
+"$loader" cscript //nologo examples/vbscript/demo_company.vbs | tee "$build/examples.out"
+"$loader" cscript //nologo examples/vbscript/surcharge_demo.vbs | tee -a "$build/examples.out"
+touch "$prefix/drive_c/vantrel-stop-boxes"
+wait \$presser
+sed 's/^/  /' "$build/examples.boxes"
+tr -d '\\r' < "$build/examples.out" > "$build/examples.txt"
+if grep -q '^DEMO ready in ' "$build/examples.txt"; then
+    echo "ok: examples/vbscript/demo_company.vbs prepares DEMO"
+else
+    echo "FAIL: examples/vbscript/demo_company.vbs did not prepare DEMO"
+fi
+if grep -qE '^Surcharge line: TXE 2[.,]25\$' "$build/examples.txt" &&
+        grep -q '^box: Taxa Energética | Foi alterado e finalizado o documento FT-0-' "$build/examples.boxes"; then
+    echo "ok: examples/vbscript/surcharge_demo.vbs shows the surcharge line (TXE at 2.25)"
+else
+    echo "FAIL: examples/vbscript/surcharge_demo.vbs did not show the surcharge line"
+fi
 SESSION
 timeout 1200 xvfb-run -a bash "$session" 2>&1 | tr -d '\r' | tee "$log"
 
