@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what the builds need from Debian's packages, only what is missing.
 #   scripts/install-deps.sh native   compiler, CMake, SQLite (enough for vantrel demo)
-#   scripts/install-deps.sh test     also GoogleTest, Google Benchmark, mingw-w64, Wine, Xvfb, npm
+#   scripts/install-deps.sh test     also GoogleTest, Google Benchmark, mingw-w64, Wine, Xvfb, npm,
+#                                    qemu-user (32-bit Wine where the kernel runs no 32-bit programs)
 set -euo pipefail
 
 want=(build-essential cmake g++ libsqlite3-dev pkg-config)
 if [[ "${1:-native}" == "test" ]]; then
     want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev
            g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools libwine-dev
-           wine wine64 wine32:i386 xvfb xauth)
+           wine wine64 wine32:i386 xvfb xauth qemu-user-static)
     # npm fetches SQLite's amalgamation for the Windows build; any working npm will do.
     command -v npm >/dev/null 2>&1 || want+=(npm)
 fi

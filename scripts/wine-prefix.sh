@@ -30,7 +30,8 @@ else
     # A kernel without 32-bit support runs 32-bit Wine only through qemu-user.
     if ! "$loader" --version >/dev/null 2>&1; then
         echo "wine-prefix.sh: this kernel cannot run 32-bit Wine; use the 64-bit test build" \
-             "(tests/win32/run.sh does) or a kernel with ia32 support" >&2
+             "(tests/win32/run.sh makes it), or register qemu-user for i386 programs" \
+             "(VANTREL_WINE_ARCH=win32 tests/win32/run.sh does, as root)" >&2
         exit 1
     fi
 fi
@@ -41,7 +42,8 @@ export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=${WINEDEBU
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-if [[ ! -f $prefix/system.reg ]]; then
+# A live Wine session may not have written system.reg yet; wineboot's stamp tells as well.
+if [[ ! -f $prefix/system.reg && ! -f $prefix/.update-timestamp ]]; then
     echo "wine-prefix.sh: creating the $arch prefix $prefix"
     "$loader" wineboot -i >/dev/null 2>&1 || true
 fi
@@ -58,5 +60,7 @@ reg=$prefix/drive_c/vantrel-components.reg
     done
 } > "$reg"
 "$loader" regedit /s 'C:\vantrel-components.reg' >/dev/null 2>&1
-"$(dirname "$loader")/wineserver" -w 2>/dev/null || true
+# The registry reaches the prefix's files when the Wine session ends; a caller that keeps
+# the session for more steps (VANTREL_WINESERVER_KEPT) does not wait for that.
+[[ -n ${VANTREL_WINESERVER_KEPT:-} ]] || "$(dirname "$loader")/wineserver" -w 2>/dev/null || true
 echo "wine-prefix.sh: $prefix ready ($arch): WINEPREFIX=$prefix WINELOADER=$loader $loader cscript //nologo file.vbs"

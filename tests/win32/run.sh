@@ -1,36 +1,70 @@
 #!/usr/bin/env bash
 # The Wine suite of the Windows build:  tests/win32/run.sh BUILD_DIR [NATIVE_BUILD_DIR]
 # Makes one Wine prefix inside BUILD_DIR, registers QuorilVantrel.dll and the stand-ins'
-# COM server, and runs under one Xvfb session: the C++ driver (real COM, real message boxes)
-# and the VBScript files of tests/win32/vbs through cscript; then unregisters and checks
-# that nothing of the add-in is left in the registry. The INI cases also run through the
-# add-in's cInifile over kernel32 and must give the report that the Linux build's cInifile
-# gives over our engine (NATIVE_BUILD_DIR, default build/native, holds ini_cases_native).
-# Ends with "N passed, M failed".
+# COM server, and runs under one Xvfb display and one Wine session: the C++ driver (real
+# COM, real message boxes), the VBScript files of tests/win32/vbs and the README's examples
+# through cscript; then unregisters and checks that nothing of the add-in is left in the
+# registry. The INI cases also run through the add-in's cInifile over kernel32 and must give
+# the report that the Linux build's cInifile gives over our engine (NATIVE_BUILD_DIR, default
+# build/native, holds ini_cases_native). Ends with "N passed, M failed".
 #
-# The add-in is a 32-bit DLL. Where the kernel cannot run 32-bit programs (no ia32
-# emulation; 32-bit Wine would run only through qemu-user, far too slowly), the same
-# sources are built for 64-bit Windows in BUILD_DIR/x64 and run under wine64.
-# VANTREL_WINE_ARCH=win32 or win64 forces the choice.
+# The add-in is a 32-bit DLL. Where the kernel cannot run 32-bit programs, the default is
+# the same sources built for 64-bit Windows (BUILD_DIR/x64) under wine64. VANTREL_WINE_ARCH
+# chooses: win64, or win32, which on such a kernel runs 32-bit Wine through qemu-user
+# (registered for i386 programs with binfmt_misc; as root this script registers it). That
+# is slow (the prefix takes about 12 minutes, every new Wine process a minute to start), so
+# the whole run keeps one Wine session alive instead of one per step.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:?usage: run.sh BUILD_DIR [NATIVE_BUILD_DIR]}" && pwd)
 native_runner=${2:-$here/build/native}/tests/wine/ini_cases_native
 
-ia32_native() {
-    # 32-bit programs run natively unless the kernel refuses them or only an emulator
-    # registered with binfmt_misc runs them.
-    [[ -f /proc/sys/fs/binfmt_misc/qemu-i386 ]] && grep -q enabled /proc/sys/fs/binfmt_misc/qemu-i386 && return 1
-    /usr/lib/wine/wine --version >/dev/null 2>&1
+qemu_i386_registered() {
+    [[ -f /proc/sys/fs/binfmt_misc/qemu-i386 ]] && grep -q enabled /proc/sys/fs/binfmt_misc/qemu-i386
 }
+ia32_native() {
+    ! qemu_i386_registered && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+register_qemu_i386() {
+    qemu_i386_registered && return 0
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "run.sh: 32-bit Wine needs qemu-user registered for i386 programs (run as root)" >&2
+        return 1
+    fi
+    [[ -x /usr/bin/qemu-i386-static ]] ||
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            qemu-user-static >/dev/null || return 1
+    [[ -f /proc/sys/fs/binfmt_misc/register ]] ||
+        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
+    # i386 ELF executables and shared objects; F: the emulator is opened now, so it also
+    # serves processes in other mount namespaces.
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+        >/proc/sys/fs/binfmt_misc/register || return 1
+    echo "run.sh: registered qemu-i386-static for 32-bit programs (binfmt_misc)"
+}
+
 arch=${VANTREL_WINE_ARCH:-}
 if [[ -z $arch ]]; then
     if ia32_native; then arch=win32; else arch=win64; fi
 fi
+emulated=0
+if [[ $arch == win32 ]] && ! ia32_native; then
+    emulated=1
+    register_qemu_i386 || exit 1
+fi
+
+# Everything from here on runs on one X display.
+if [[ -z ${VANTREL_SUITE_DISPLAY:-} ]]; then
+    export VANTREL_SUITE_DISPLAY=1 VANTREL_WINE_ARCH=$arch
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
 if [[ $arch == win32 ]]; then
     bin=$build/bin
+    loader=/usr/lib/wine/wine
+    [[ $emulated -eq 1 ]] && echo "run.sh: testing the 32-bit build through qemu-user (slow)"
 else
-    echo "run.sh: no native 32-bit support here; testing the 64-bit build of the same sources"
+    echo "run.sh: testing the 64-bit build of the same sources under wine64"
     if [[ ! -x /usr/bin/x86_64-w64-mingw32-g++-posix || ! -x /usr/lib/wine/wine64 ]]; then
         if [[ $(id -u) -eq 0 ]]; then
             DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
@@ -45,93 +79,106 @@ else
     nice -n 10 cmake --build "$build/x64" -j2 --target QuorilVantrel QuorilVantrelStandIns vantrel_wine_driver \
         >"$build/x64/build.log" 2>&1 || { tail -30 "$build/x64/build.log"; exit 1; }
     bin=$build/x64/bin
+    loader=/usr/lib/wine/wine64
 fi
+wineserver=$(dirname "$loader")/wineserver
+# Under emulation a step lasts minutes where it lasts seconds natively.
+if [[ $emulated -eq 1 ]]; then step=1800 linger=240; else step=300 linger=5; fi
 
 prefix=$build/wine-prefix-$arch
 data=$build/wine-data
+log=$build/wine-suite.log
 rm -rf "$data"
-mkdir -p "$data"
-export QUORILVANTREL_DATA=$data WINEDEBUG=-all LC_ALL=C.UTF-8
-"$here/scripts/wine-prefix.sh" "$prefix" "$bin" || exit 1
-if [[ $arch == win64 ]]; then loader=/usr/lib/wine/wine64; else loader=/usr/lib/wine/wine; fi
-export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$data" "$prefix"
+: >"$log"
+export QUORILVANTREL_DATA=$data WINEDEBUG=-all LC_ALL=C.UTF-8 WINEPREFIX=$prefix WINEARCH=$arch \
+       WINELOADER=$loader WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-# Everything that needs a display runs in one Xvfb session.
-session=$build/wine-session.sh
-log=$build/wine-suite.log
-cat >"$session" <<SESSION
-set -u
-"$loader" "$(winpath "$bin/vantrel_wine_driver.exe")"
-echo "driver exit: \$?"
-for vbs in "$here"/tests/win32/vbs/*.vbs; do
-    name=\$(basename "\$vbs")
-    [[ \$name == checks.vbs ]] && continue
-    # Scripts are read in the ANSI code page (Windows-1252); the checks go in front and a
-    # last line tells that the script ran to its end.
-    { cat "$here/tests/win32/vbs/checks.vbs" "\$vbs"; echo 'WScript.Echo "script complete"'; } |
-        sed 's/\$/\r/' | iconv -f UTF-8 -t CP1252 > "$build/\$name"
-    rm -f "$prefix/drive_c/vantrel-stop-boxes"
-    "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --press-boxes 120 > "$build/\$name.boxes" &
-    presser=\$!
-    echo "script: \$name"
-    "$loader" cscript //nologo "\$(printf 'Z:%s' "$build/\$name" | tr / '\\\\')"
-    echo "script exit: \$?"
-    touch "$prefix/drive_c/vantrel-stop-boxes"
-    wait \$presser
-    sed 's/^/  /' "$build/\$name.boxes"
+# One Wine session for the whole run: a holder process keeps the desktop and the services
+# alive between the steps (under emulation they take minutes to start again), and the server
+# outlives the last process by $linger seconds. The holder's start creates a new prefix.
+"$wineserver" -k 2>/dev/null
+"$wineserver" -p"$linger"
+held=$prefix/drive_c/vantrel-session-held
+release=$prefix/drive_c/vantrel-release-session
+rm -f "$held" "$release"
+"$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --hold $((step * 4)) >/dev/null 2>&1 &
+holder=$!
+for ((waited = 0; waited < step; waited += 2)); do
+    [[ -f $held ]] && break
+    kill -0 "$holder" 2>/dev/null || break
+    sleep 2
 done
-# The README's examples as a newcomer runs them: a data folder of their own, paths as given.
-rm -rf "$build/wine-examples-data"
-mkdir -p "$build/wine-examples-data"
-export QUORILVANTREL_DATA="$build/wine-examples-data"
-rm -f "$prefix/drive_c/vantrel-stop-boxes"
-"$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --press-boxes 120 > "$build/examples.boxes" &
-presser=\$!
-cd "$here"
-"$loader" cscript //nologo examples/vbscript/demo_company.vbs | tee "$build/examples.out"
-"$loader" cscript //nologo examples/vbscript/surcharge_demo.vbs | tee -a "$build/examples.out"
-touch "$prefix/drive_c/vantrel-stop-boxes"
-wait \$presser
-sed 's/^/  /' "$build/examples.boxes"
-tr -d '\\r' < "$build/examples.out" > "$build/examples.txt"
-if grep -q '^DEMO ready in ' "$build/examples.txt"; then
-    echo "ok: examples/vbscript/demo_company.vbs prepares DEMO"
-else
-    echo "FAIL: examples/vbscript/demo_company.vbs did not prepare DEMO"
+if [[ ! -f $held ]] ||
+    ! VANTREL_WINESERVER_KEPT=1 timeout "$step" "$here/scripts/wine-prefix.sh" "$prefix" "$bin"; then
+    echo "FAIL: the Wine prefix could not be prepared"
+    echo "0 passed, 1 failed"
+    touch "$release"
+    "$wineserver" -k 2>/dev/null
+    exit 1
 fi
-if grep -qE '^Surcharge line: TXE 2[.,]25\$' "$build/examples.txt" &&
-        grep -q '^box: Taxa Energética | Foi alterado e finalizado o documento FT-0-' "$build/examples.boxes"; then
-    echo "ok: examples/vbscript/surcharge_demo.vbs shows the surcharge line (TXE at 2.25)"
-else
-    echo "FAIL: examples/vbscript/surcharge_demo.vbs did not show the surcharge line"
-fi
-SESSION
-timeout 1200 xvfb-run -a bash "$session" 2>&1 | tr -d '\r' | tee "$log"
 
-# Unregistration leaves nothing of the add-in behind.
-"$loader" regsvr32 /s /u "$(winpath "$bin/QuorilVantrel.dll")"
-"$loader" regsvr32 /s /u "$(winpath "$bin/QuorilVantrelStandIns.dll")"
-"$(dirname "$loader")/wineserver" -w
-left=0
-for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9A1C4B4603B}' \
-           '{B27FBD90-222F-4956-9213-66E41A418B98}' '{3E705369-9EA0-4E49-9694-1603B738FFD2}' \
-           '{E687AA09-95A6-45AF-894E-E57F7B9D079A}' 'QuorilVantrel.Solucao' 'QuorilVantrel.Result' \
-           'QuorilVantrel.StandIns.'; do
-    if grep -qiF "$key" "$prefix/system.reg"; then
-        echo "FAIL: after regsvr32 /u the registry still names $key"
-        left=$((left + 1))
+# Answers every message box of the other processes (the scripts') until told to stop.
+start_presser() {
+    rm -f "$prefix/drive_c/vantrel-stop-boxes"
+    "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --press-boxes "$step" >"$1" &
+    presser=$!
+}
+stop_presser() {
+    touch "$prefix/drive_c/vantrel-stop-boxes"
+    wait "$presser"
+    sed 's/^/  /' "$1"
+}
+
+{
+    timeout "$step" "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")"
+    echo "driver exit: $?"
+    for vbs in "$here"/tests/win32/vbs/*.vbs; do
+        name=$(basename "$vbs")
+        [[ $name == checks.vbs ]] && continue
+        # Scripts are read in the ANSI code page (Windows-1252); the checks go in front and a
+        # last line tells that the script ran to its end.
+        { cat "$here/tests/win32/vbs/checks.vbs" "$vbs"; echo 'WScript.Echo "script complete"'; } |
+            sed 's/$/\r/' | iconv -f UTF-8 -t CP1252 >"$build/$name"
+        start_presser "$build/$name.boxes"
+        echo "script: $name"
+        timeout "$step" "$loader" cscript //nologo "$(winpath "$build/$name")"
+        echo "script exit: $?"
+        stop_presser "$build/$name.boxes"
+    done
+
+    # The README's examples as a newcomer runs them: a data folder of their own, paths as given.
+    rm -rf "$build/wine-examples-data"
+    mkdir -p "$build/wine-examples-data"
+    start_presser "$build/examples.boxes"
+    (
+        cd "$here" || exit 1
+        export QUORILVANTREL_DATA=$build/wine-examples-data
+        timeout "$step" "$loader" cscript //nologo examples/vbscript/demo_company.vbs
+        timeout "$step" "$loader" cscript //nologo examples/vbscript/surcharge_demo.vbs
+    ) | tr -d '\r' | tee "$build/examples.txt"
+    stop_presser "$build/examples.boxes"
+    if grep -q '^DEMO ready in ' "$build/examples.txt"; then
+        echo "ok: examples/vbscript/demo_company.vbs prepares DEMO"
     else
-        echo "ok: after regsvr32 /u the registry no longer names $key"
+        echo "FAIL: examples/vbscript/demo_company.vbs did not prepare DEMO"
     fi
-done | tee -a "$log"
+    if grep -qE '^Surcharge line: TXE 2[.,]25$' "$build/examples.txt" &&
+            grep -q '^box: Taxa Energética | Foi alterado e finalizado o documento FT-0-' \
+                "$build/examples.boxes"; then
+        echo "ok: examples/vbscript/surcharge_demo.vbs shows the surcharge line (TXE at 2.25)"
+    else
+        echo "FAIL: examples/vbscript/surcharge_demo.vbs did not show the surcharge line"
+    fi
+} 2>&1 | tr -d '\r' | tee -a "$log"
 
 # cInifile: the Windows build over kernel32 against the Linux build over the engine.
 ini_passed=0
 ini_failed=0
 if [[ -x $native_runner ]]; then
     rm -rf "$build/ini-cinifile-"*
-    if "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --ini-cases \
+    if timeout "$step" "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" --ini-cases \
             "$(winpath "$here/tests/wine/ini_cases.txt")" "$(winpath "$build/ini-cinifile-work")" \
             "$(winpath "$build/ini-cinifile-kernel32.txt")" &&
         "$native_runner" run-cinifile "$here/tests/wine/ini_cases.txt" "$build/ini-cinifile-native" \
@@ -150,10 +197,35 @@ if [[ -x $native_runner ]]; then
 else
     echo "skipped: the cInifile comparison needs $native_runner (the Linux build)" | tee -a "$log"
 fi
-"$(dirname "$loader")/wineserver" -k 2>/dev/null || true
+
+# Unregistration leaves nothing of the add-in behind. The server writes the registry out
+# when it is told to end the session.
+touch "$build/unregistered.mark"
+sleep 1
+timeout "$step" "$loader" regsvr32 /s /u "$(winpath "$bin/QuorilVantrel.dll")" \
+    "$(winpath "$bin/QuorilVantrelStandIns.dll")"
+touch "$release"
+wait "$holder"
+"$wineserver" -k
+timeout 120 "$wineserver" -w
+if [[ $prefix/system.reg -nt $build/unregistered.mark ]]; then
+    echo "ok: the registry was written out after regsvr32 /u"
+else
+    echo "FAIL: the registry was not written out after regsvr32 /u; the checks below say nothing"
+fi | tee -a "$log"
+for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9A1C4B4603B}' \
+           '{B27FBD90-222F-4956-9213-66E41A418B98}' '{3E705369-9EA0-4E49-9694-1603B738FFD2}' \
+           '{E687AA09-95A6-45AF-894E-E57F7B9D079A}' 'QuorilVantrel.Solucao' 'QuorilVantrel.Result' \
+           'QuorilVantrel.StandIns.'; do
+    if grep -qiF "$key" "$prefix/system.reg"; then
+        echo "FAIL: after regsvr32 /u the registry still names $key"
+    else
+        echo "ok: after regsvr32 /u the registry no longer names $key"
+    fi
+done | tee -a "$log"
 
 # The driver's own count, plus one check per script line and per script run.
-driver=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -1)
+driver=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | head -1)
 passed=${driver%% passed*}
 failed=${driver#*, }
 failed=${failed%% failed}
@@ -162,6 +234,8 @@ grep -q '^driver exit: 0$' "$log" || [[ $failed -gt 0 ]] || failed=$((failed + 1
 oks=$(grep -c '^ok: ' "$log")
 fails=$(grep -c '^FAIL: ' "$log")
 driver_fails=$(sed -n '1,/^[0-9]* passed, [0-9]* failed$/p' "$log" | grep -c '^FAIL: ')
+# cInifile cases that differ are counted once, from the comparison's own count.
+cinifile_fails=$(grep -c '^FAIL: cInifile case ' "$log")
 scripts_failed=$(grep -c '^script exit: [^0]' "$log")
 scripts=$(grep -c '^script: ' "$log")
 complete=$(grep -c '^script complete$' "$log")
@@ -169,8 +243,6 @@ if [[ $complete -ne $scripts ]]; then
     echo "FAIL: $((scripts - complete)) script(s) stopped before their end"
     scripts_failed=$((scripts_failed + scripts - complete))
 fi
-# cInifile cases that differ are counted once, from the comparison's own count.
-cinifile_fails=$(grep -c '^FAIL: cInifile case ' "$log")
 passed=$((passed + oks + ini_passed))
 failed=$((failed + fails - driver_fails - cinifile_fails + scripts_failed + ini_failed))
 echo "$passed passed, $failed failed"

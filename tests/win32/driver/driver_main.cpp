@@ -3,6 +3,7 @@
 // real message boxes that a watcher thread reads and answers.
 //   vantrel_wine_driver.exe [suite...]      (suites: typelib registration events frames
 //                                            entry toggle save badinput lifetime result)
+//   vantrel_wine_driver.exe --press-boxes SECONDS | --hold SECONDS   (helpers of run.sh)
 //   vantrel_wine_driver.exe --ini-cases CASES WORK_FOLDER REPORT
 //       runs the INI cases through the add-in's cInifile over kernel32 (see
 //       tests/wine/ini_cinifile_backend.h); the Linux build's ini_cases_native run-cinifile
@@ -73,6 +74,19 @@ int wmain(int argc, wchar_t** argv) {
             }
             if (GetFileAttributesW(L"C:\\vantrel-stop-boxes") != INVALID_FILE_ATTRIBUTES) break;
         }
+        return 0;
+    }
+    // --hold SECONDS: keeps the Wine session (its desktop and services) alive between the
+    // steps of a run until C:\vantrel-release-session appears; C:\vantrel-session-held
+    // tells that it has started.
+    if (argc >= 3 && std::wstring(argv[1]) == L"--hold") {
+        HANDLE held = CreateFileW(L"C:\\vantrel-session-held", GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
+        while (GetTickCount() < until &&
+               GetFileAttributesW(L"C:\\vantrel-release-session") == INVALID_FILE_ATTRIBUTES)
+            Sleep(500);
         return 0;
     }
     if (argc == 5 && std::wstring(argv[1]) == L"--ini-cases") return runIniCases(argv);
