@@ -11,9 +11,9 @@
 # The add-in is a 32-bit DLL. Where the kernel cannot run 32-bit programs, the default is
 # the same sources built for 64-bit Windows (BUILD_DIR/x64) under wine64. VANTREL_WINE_ARCH
 # chooses: win64, or win32, which on such a kernel runs 32-bit Wine through qemu-user
-# (registered for i386 programs with binfmt_misc; as root this script registers it). That
-# is slow (the prefix takes about 12 minutes, every new Wine process a minute to start), so
-# the whole run keeps one Wine session alive instead of one per step.
+# (scripts/qemu-i386.sh registers qemu 10 for i386 programs with binfmt_misc, as root). Every
+# new Wine process is still slower to start there, so the whole run keeps one Wine session
+# alive instead of one per step.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:?usage: run.sh BUILD_DIR [NATIVE_BUILD_DIR]}" && pwd)
@@ -26,21 +26,9 @@ ia32_native() {
     ! qemu_i386_registered && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 register_qemu_i386() {
-    qemu_i386_registered && return 0
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "run.sh: 32-bit Wine needs qemu-user registered for i386 programs (run as root)" >&2
-        return 1
-    fi
-    [[ -x /usr/bin/qemu-i386-static ]] ||
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-            qemu-user-static >/dev/null || return 1
-    [[ -f /proc/sys/fs/binfmt_misc/register ]] ||
-        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
-    # i386 ELF executables and shared objects; F: the emulator is opened now, so it also
-    # serves processes in other mount namespaces.
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-        >/proc/sys/fs/binfmt_misc/register || return 1
-    echo "run.sh: registered qemu-i386-static for 32-bit programs (binfmt_misc)"
+    qemu_i386_registered && [[ $(sed -n 's/^interpreter //p' /proc/sys/fs/binfmt_misc/qemu-i386) != */qemu-i386-static ]] &&
+        return 0
+    "$here/scripts/qemu-i386.sh" "$build/qemu-i386"
 }
 
 arch=${VANTREL_WINE_ARCH:-}
@@ -91,7 +79,17 @@ log=$build/wine-suite.log
 rm -rf "$data"
 mkdir -p "$data" "$prefix"
 : >"$log"
-export QUORILVANTREL_DATA=$data WINEDEBUG=-all LC_ALL=C.UTF-8 WINEPREFIX=$prefix WINEARCH=$arch \
+# Heap checks: Wine's heap validates every free and fills freed blocks (a string read after
+# its release reads 0xFEEEFEEE), and oleaut32 frees strings at once instead of caching them.
+# Every heap warning of any step fails the run. VANTREL_WINE_HEAP_CHECK=0 leaves them out.
+wine_debug=-all
+if [[ ${VANTREL_WINE_HEAP_CHECK:-1} != 0 ]]; then
+    wine_debug=-all,err+heap,warn+heap
+    export OANOCACHE=1
+fi
+stderr_log=$build/wine-stderr.log
+exec 2> >(tee "$stderr_log" >&2)
+export QUORILVANTREL_DATA=$data WINEDEBUG=$wine_debug LC_ALL=C.UTF-8 WINEPREFIX=$prefix WINEARCH=$arch \
        WINELOADER=$loader WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
@@ -223,6 +221,10 @@ for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9
         echo "ok: after regsvr32 /u the registry no longer names $key"
     fi
 done | tee -a "$log"
+
+# Heap misuse that Wine reported in any step.
+sleep 1  # the last lines of the stderr copy
+grep -hE ':(err|warn):heap:' "$log" "$stderr_log" | sed 's/^/FAIL: heap: /' | tee -a "$log"
 
 # The driver's own count, plus one check per script line and per script run.
 driver=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | head -1)
