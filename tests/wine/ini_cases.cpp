@@ -265,6 +265,9 @@ bool parseCases(std::istream& in, std::vector<Case>& cases, std::string& error) 
         } else if (cmd == "readonly") {
             if (t.size() != 1) return fail("usage: readonly");
             current->readOnly = true;
+        } else if (cmd == "differs-on-purpose") {
+            if (t.size() != 1) return fail("usage: differs-on-purpose");
+            current->differsOnPurpose = true;
         } else if (cmd == "content") {
             if (t.size() != 2 || t[1].kind != Token::Kind::Text)
                 return fail("usage: content \"...\"");
@@ -332,6 +335,7 @@ std::string runCases(const std::vector<Case>& cases, Backend& backend, const Wor
         if (c.readOnly) fs::permissions(hostFile, writable, fs::perm_options::remove, ec);
         std::string file = apiPath(where.apiRoot + "\\" + folder, c.file);
         out << "case " << c.name << "\n";
+        if (c.differsOnPurpose) out << "differs-on-purpose\n";
         for (const Operation& op : c.operations) {
             if (op.kind == Operation::Kind::Get) {
                 std::vector<char> buffer(op.size + kGuard, static_cast<char>(kFill));
@@ -404,17 +408,33 @@ std::string caseBlock(const std::string& report, const std::string& name) {
 }
 
 int compareReports(const std::string& expected, const std::string& actual, int& total,
-                   std::string& details) {
+                   std::string& details, const std::string* ours) {
     auto want = blocks(expected);
     auto got = blocks(actual);
     std::map<std::string, std::string> byName(got.begin(), got.end());
     total = static_cast<int>(want.size());
     int passed = 0;
-    for (const auto& [name, text] : want) {
+    for (auto [name, text] : want) {
         auto it = byName.find(name);
         if (it == byName.end()) {
             details += "FAIL " + name + ": missing from the second report\n";
             continue;
+        }
+        if (text.rfind("differs-on-purpose\n", 0) == 0) {
+            if (it->second == text) {
+                details += "FAIL " + name + ": marked differs-on-purpose, but both agree now\n";
+                continue;
+            }
+            if (!ours) {
+                ++passed;
+                continue;
+            }
+            auto own = blocks(caseBlock(*ours, name));
+            if (own.empty()) {
+                details += "FAIL " + name + ": differs on purpose, without an answer of ours\n";
+                continue;
+            }
+            text = own.front().second;
         }
         if (it->second == text) {
             ++passed;

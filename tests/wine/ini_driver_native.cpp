@@ -5,8 +5,9 @@
 //   ini_cases_native run-cinifile CASES_FILE HOST_FOLDER WINDOWS_FOLDER REPORT_FILE
 //     the same through cInifile over the engine (to compare with the Windows build's
 //     cInifile over kernel32: the Wine driver's --ini-cases)
-//   ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT
-//     compares the reports case by case and ends with "N passed, M failed".
+//   ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT [OUR_ANSWERS]
+//     compares the reports case by case and ends with "N passed, M failed". The cases marked
+//     differs-on-purpose must differ from the reference, and be OUR_ANSWERS when given.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -73,9 +74,10 @@ int run(int argc, char** argv, bool throughCinifile) {
 }
 
 int compare(int argc, char** argv) {
-    if (argc != 4) return 2;
-    std::string reference, engine;
-    if (!readFile(argv[2], reference) || !readFile(argv[3], engine)) {
+    if (argc != 4 && argc != 5) return 2;
+    std::string reference, engine, ours;
+    if (!readFile(argv[2], reference) || !readFile(argv[3], engine) ||
+        (argc == 5 && !readFile(argv[4], ours))) {
         std::fprintf(stderr, "cannot read the reports\n");
         return 2;
     }
@@ -86,7 +88,7 @@ int compare(int argc, char** argv) {
     }
     int total = 0;
     std::string details;
-    int passed = compareReports(reference, engine, total, details);
+    int passed = compareReports(reference, engine, total, details, argc == 5 ? &ours : nullptr);
     std::fputs(details.c_str(), stdout);
     std::printf("%d passed, %d failed\n", passed, total - passed);
     return passed == total && total > 0 ? 0 : 1;
@@ -103,7 +105,7 @@ int main(int argc, char** argv) {
     if (code == 2 && mode != "run" && mode != "run-cinifile" && mode != "compare") {
         std::fputs(
             "usage: ini_cases_native run|run-cinifile CASES HOST_FOLDER WINDOWS_FOLDER REPORT\n"
-            "       ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT\n",
+            "       ini_cases_native compare REFERENCE_REPORT ENGINE_REPORT [OUR_ANSWERS]\n",
             stderr);
     }
     return code;

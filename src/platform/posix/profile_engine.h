@@ -7,9 +7,12 @@
 //  - a write rewrites the whole file from what was read: comments stay, blank lines and
 //    the white space around '=' go, lines end in CR LF; a write that changes nothing
 //    leaves the file alone.
-// Every call reads the file again; nothing is cached between calls.
+// Every call reads the file again; nothing is cached between calls. Unlike kernel32, a write
+// never leaves a file half written, waits for other processes writing the same file, and
+// keeps a name or value that a NUL cuts from coming back as another (Document::serialize).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -36,9 +39,21 @@ public:
 
     // Larger files are not read (reads give the default, writes fail).
     static constexpr long long kMaxFileSize = 512ll << 20;
+    // How long a call waits for other processes' writes to the same file. A write that does
+    // not get the file within that time fails; a read goes ahead (it cannot see a half-made
+    // file, see saveProfile).
+    static constexpr std::chrono::milliseconds kLockWait{30000};
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
+
+    // Why the last writeString returned 0, as an errno value: ETIMEDOUT when the file stayed
+    // locked for the whole wait, EACCES for a read-only file, EFBIG for one too large, EINVAL
+    // for a null section or file; the system's error otherwise. 0 after a success.
+    [[nodiscard]] int lastWriteError() const { return lastWriteError_; }
 
 private:
     PathResolver resolve_;
+    std::chrono::milliseconds lockWait_ = kLockWait;
+    int lastWriteError_ = 0;
 };
 
 }  // namespace vantrel::platform::posix

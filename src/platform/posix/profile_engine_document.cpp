@@ -16,6 +16,13 @@ WideView trimTrailingBlanks(WideView text) {
     return text.substr(0, e);
 }
 
+// What a name cut at its NUL must be written back as (see Section::asRead).
+WideView asRead(WideView whole, WideView name, bool emptyIsLost) {
+    if (name.size() == whole.size()) return WideView();
+    bool lost = name.empty() ? emptyIsLost : isBlank(name.back());
+    return lost ? whole : WideView();
+}
+
 // The lines of a file as kernel32 parses them, in order: each header (with its name) and each
 // key line that is kept; `visit(isHeader, line)` returns false to stop.
 template <class Visit>
@@ -37,21 +44,28 @@ void scanLines(WideView all, Visit&& visit) {
             auto close = line.rfind(u']');
             if (close != WideView::npos) {
                 previousKey = false;
-                if (!visit(true,
-                           Key{untilNul(trimBlanks(line.substr(1, close - 1))), std::nullopt}))
-                    return;
+                WideView whole = trimBlanks(line.substr(1, close - 1));
+                WideView name = untilNul(whole);
+                if (!visit(true, Key{name, std::nullopt, asRead(whole, name, true), WideView()})) return;
                 continue;
             }
         }
         WideView name = line;
         std::optional<WideView> value;
+        WideView valueAsRead;
         auto equals = line.find(u'=');
         if (equals != WideView::npos) {
             name = trimTrailingBlanks(line.substr(0, equals));
-            value = untilNul(trimLeadingBlanks(line.substr(equals + 1)));
+            WideView whole = trimLeadingBlanks(line.substr(equals + 1));
+            value = untilNul(whole);
+            valueAsRead = asRead(whole, *value, false);
         }
         if (!name.empty() || !previousKey || previousNamed) {
-            Key key{untilNul(name), value};
+            // A key the NUL left nameless is written back nameless, as kernel32 does: that
+            // changes no other key. Without a value, though, it would be an empty line, gone
+            // on the next read, and the next nameless key would take its place.
+            Key key{untilNul(name), value, WideView(), valueAsRead};
+            key.asRead = asRead(name, key.name, !value);
             previousKey = true;
             previousNamed = !key.name.empty();
             if (!visit(false, key)) return;
@@ -68,7 +82,7 @@ Document::Document(Wide text, bool withNamelessSection)
     if (withNamelessSection) sections_.push_back(Section{});
     scanLines(*text_, [this](bool header, const Key& line) {
         if (header) {
-            sections_.push_back(Section{line.name, {}});
+            sections_.push_back(Section{line.name, {}, line.asRead});
         } else {
             if (sections_.empty()) sections_.push_back(Section{});
             sections_.back().keys.push_back(line);
@@ -152,13 +166,14 @@ bool Document::set(WideView section, WideView key, WideView value) {
             if (!sameName(k.name, key)) continue;
             if (k.value && *k.value == value) return false;
             k.value = keep(value);
+            k.valueAsRead = WideView();
             return true;
         }
-        s.keys.push_back(Key{keep(newKey), keep(value)});
+        s.keys.push_back(Key{keep(newKey), keep(value), WideView(), WideView()});
         return true;
     }
-    Section created{keep(newSection), {}};
-    created.keys.push_back(Key{keep(newKey), keep(value)});
+    Section created{keep(newSection), {}, WideView()};
+    created.keys.push_back(Key{keep(newKey), keep(value), WideView(), WideView()});
     sections_.push_back(std::move(created));
     return true;
 }
@@ -196,24 +211,25 @@ const Section* Document::sectionNamed(WideView section) const {
 Wide Document::serialize() const {
     std::size_t size = 0;
     for (const auto& s : sections_) {
-        size += s.name.size() + 4;
+        size += s.name.size() + s.asRead.size() + 4;
         for (const auto& k : s.keys)
-            size += k.name.size() + (k.value ? k.value->size() + 1 : 0) + 2;
+            size += k.name.size() + k.asRead.size() + k.valueAsRead.size() +
+                    (k.value ? k.value->size() + 1 : 0) + 2;
     }
     Wide out;
     out.reserve(size);
     for (const auto& s : sections_) {
         // A section without a name has no header, so its keys join the section before it.
-        if (!s.name.empty()) {
+        if (!s.name.empty() || !s.asRead.empty()) {
             out += u'[';
-            out += s.name;
+            out += s.asRead.empty() ? s.name : s.asRead;
             out += u"]\r\n";
         }
         for (const auto& k : s.keys) {
-            out += k.name;
+            out += k.asRead.empty() ? k.name : k.asRead;
             if (k.value) {
                 out += u'=';
-                out += *k.value;
+                out += k.valueAsRead.empty() ? *k.value : k.valueAsRead;
             }
             out += u"\r\n";
         }

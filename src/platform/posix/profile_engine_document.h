@@ -16,11 +16,19 @@ namespace vantrel::platform::posix::profile {
 struct Key {
     WideView name;                  // up to its first NUL, as kernel32's C strings end there
     std::optional<WideView> value;  // none for a line without '='
+    WideView asRead;                // see Section::asRead
+    WideView valueAsRead;           // the same for the value (empty ones stay empty)
 };
 
 struct Section {
     WideView name;
     std::vector<Key> keys;
+    // The name as the file has it, NUL and all, when the NUL left a name that would not
+    // read back as itself: one ending in a blank (a rewrite would lose the blank, and the
+    // name could become that of another section or key), an empty section name (a rewrite
+    // would drop the header, and its keys would join the section above) or an empty key
+    // name without a value (an empty line). Empty otherwise.
+    WideView asRead;
 };
 
 // The same reading as Document, without building it: what a read needs, found in one pass
@@ -64,7 +72,8 @@ public:
     bool deleteSection(WideView section);
     const Section* sectionNamed(WideView section) const;
 
-    // The file's text as kernel32 writes it back: "[name]", then "key=value" lines, CR LF.
+    // The file's text as kernel32 writes it back: "[name]", then "key=value" lines, CR LF;
+    // except that a name kept asRead is written as read, so that no other name changes.
     Wide serialize() const;
 
 private:
