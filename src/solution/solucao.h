@@ -19,6 +19,7 @@
 #include "automation/variant.h"
 #include "documents/dal_comandos.h"
 #include "interfaces/services.h"
+#include "solution/solucao_events.h"
 
 namespace vantrel::solution {
 
@@ -59,61 +60,15 @@ public:
     Solucao(const Solucao&) = delete;
     Solucao& operator=(const Solucao&) = delete;
 
-    void App_OnAntesEntrar(Variant& sEmpresa, Variant& sUtilizador, Variant& HandleJanela,
-                           Variant& bError);
-    void App_OnEntrar(Variant& sEmpresa, Variant& sUtilizador, Variant& HandleJanela,
-                      Variant& bError);
-    void App_OnAntesSair(Variant& bError);
-    void App_OnSair(Variant& bError);
-    void App_OnOperacao(ObjectRef& Api, Variant& Operacao);
-    void App_OnConnectionValidate(Variant& sEmpresa, Variant& sUtilizador, Variant& HandleJanela,
-                                  Variant& bError);
-    void Compras_OnAbrir(ObjectRef& objContexto);
-    void Compras_OnAntesAbrir(ObjectRef& objContexto, Variant& blnCancelar);
-    void Compras_OnAntesAnular(ObjectRef& objContexto, Variant& blnCancelar);
-    void Compras_OnAntesFechar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Compras_OnAntesGravar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Compras_OnAnular(ObjectRef& objContexto);
-    void Compras_OnFechar(ObjectRef& objContexto);
-    void Compras_OnGravar(ObjectRef& objContexto);
-    void Compras_OnLer(ObjectRef& objContexto);
-    void Compras_OnLimpar(ObjectRef& objContexto);
-    void Compras_OnOperacao(ObjectRef& objContexto, Variant& lngOperacao);
-    void Compras_OnValidarLinha(ObjectRef& objContexto, Variant& blnCancelar);
-    void Compras_OnCampoValidar(ObjectRef& objContexto, ObjectRef& objCampo, Variant& blnCancelar);
-    void Vendas_OnAbrir(ObjectRef& objContexto);
-    void Vendas_OnAntesAbrir(ObjectRef& objContexto, Variant& blnCancelar);
-    void Vendas_OnAntesAnular(ObjectRef& objContexto, Variant& blnCancelar);
-    void Vendas_OnAntesFechar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Vendas_OnAntesGravar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Vendas_OnAnular(ObjectRef& objContexto);
-    void Vendas_OnFechar(ObjectRef& objContexto);
-    void Vendas_OnGravar(ObjectRef& oApi);
-    void Vendas_OnLer(ObjectRef& objContexto);
-    void Vendas_OnLimpar(ObjectRef& objContexto);
-    void Vendas_OnOperacao(ObjectRef& Api, Variant& lngOperacao);
-    void Vendas_OnOperacaoEx(ObjectRef& Api, Variant& lngOperacao, Variant& Campos);
-    void Vendas_OnValidarLinha(ObjectRef& objContexto, Variant& blnCancelar);
-    void Vendas_OnCampoValidar(ObjectRef& Api, Variant& CampoNome, Variant& CampoValor,
-                               Variant& blnCancelar);
-    void Vendas_OnCampoValidarEx(ObjectRef& Api, Variant& CampoNome, Variant& CampoValor,
-                                 Variant& Campos, Variant& blnCancelar);
-    void Stocks_OnAbrir(ObjectRef& objContexto);
-    void Stocks_OnAntesAbrir(ObjectRef& objContexto, Variant& blnCancelar);
-    void Stocks_OnAntesAnular(ObjectRef& objContexto, Variant& blnCancelar);
-    void Stocks_OnAntesFechar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Stocks_OnAntesGravar(ObjectRef& objContexto, Variant& blnCancelar);
-    void Stocks_OnAnular(ObjectRef& objContexto);
-    void Stocks_OnFechar(ObjectRef& objContexto);
-    void Stocks_OnGravar(ObjectRef& oApi);
-    void Stocks_OnLer(ObjectRef& objContexto);
-    void Stocks_OnLimpar(ObjectRef& objContexto);
-    void Stocks_OnOperacao(ObjectRef& objContexto, Variant& lngOperacao);
-    void Stocks_OnValidarLinha(ObjectRef& objContexto, Variant& blnCancelar);
-    void Stocks_OnCampoValidar(ObjectRef& objContexto, ObjectRef& objCampo, Variant& blnCancelar);
-    // The API toggles: ask, then close an open connection or open a closed one. They throw.
-    void pNextApiConnectDisconnect();
-    void Esp_ConnectDisconnectApiNext();
+    // The event methods, and the API toggles (ask, then close an open connection or open a
+    // closed one; they throw).
+#define V(name) [[maybe_unused]] Variant& name
+#define O(name) [[maybe_unused]] ObjectRef& name
+#define EVENT(name, parameters, body) void name parameters body
+    VANTREL_SOLUCAO_EVENTS(EVENT)
+#undef EVENT
+#undef O
+#undef V
 
     // Read-only views for tests and tools.
     const SolucaoFields& fields() const { return *this; }
@@ -139,7 +94,6 @@ private:
     void pEscreverLog(const Text& pasta, const Text& mensagem);
     // The frame every event body runs in.
     void frame(automation::TextView title, const std::function<void()>& body);
-    void nothing(automation::TextView title);
 
     interfaces::Services services_;
     documents::DalComandos dal_;

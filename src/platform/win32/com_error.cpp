@@ -48,19 +48,18 @@ std::int32_t errorNumberOf(HRESULT hr) {
 namespace {
 Text describe(HRESULT hr, std::int32_t number) {
     if (number >= 0) return automation::standardDescription(number);
-    wchar_t* buffer = nullptr;
+    UniqueLocalMemory buffer;
     DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     Text text = u"Automation error";
     if (n && buffer) {
-        Text message = fromWide(buffer);
+        Text message = fromWide(static_cast<const wchar_t*>(buffer.get()));
         while (!message.empty() &&
                (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' '))
             message.pop_back();
         if (!message.empty()) text += u"\r\n" + message;
     }
-    if (buffer) LocalFree(buffer);
     return text;
 }
 }  // namespace

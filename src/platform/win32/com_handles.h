@@ -1,12 +1,15 @@
-// Small owners for the COM and OLE Automation resources: an interface pointer, a BSTR, a
-// VARIANT and a SAFEARRAY are each released exactly once, by their owner's destructor.
+// Small owners for the COM, OLE Automation and Win32 resources: an interface pointer, a
+// BSTR, a VARIANT, a row of VARIANTs, a SAFEARRAY and every kernel handle are each released
+// exactly once, by their owner's destructor.
 #pragma once
 
 #include <windows.h>
 
 #include <oleauto.h>
 
+#include <cstddef>
 #include <utility>
+#include <vector>
 
 namespace vantrel::platform::win32 {
 
@@ -126,6 +129,36 @@ private:
     VARIANT v_;
 };
 
+// VARIANTs laid out as DISPPARAMS::rgvarg wants them, each cleared with the row. A
+// by-reference VARIANT only points elsewhere: clearing it leaves the referenced value alone.
+class VariantVector {
+public:
+    explicit VariantVector(std::size_t n = 0) : v_(n) {
+        for (auto& v : v_) VariantInit(&v);
+    }
+    VariantVector(const VariantVector&) = delete;
+    VariantVector& operator=(const VariantVector&) = delete;
+    VariantVector(VariantVector&& o) noexcept : v_(std::exchange(o.v_, {})) {}
+    VariantVector& operator=(VariantVector&& o) noexcept {
+        if (this != &o) {
+            clear();
+            v_ = std::exchange(o.v_, {});
+        }
+        return *this;
+    }
+    ~VariantVector() { clear(); }
+    VARIANT* data() { return v_.data(); }
+    std::size_t size() const { return v_.size(); }
+    VARIANT& operator[](std::size_t i) { return v_[i]; }
+
+private:
+    void clear() {
+        for (auto& v : v_) VariantClear(&v);
+        v_.clear();
+    }
+    std::vector<VARIANT> v_;
+};
+
 class UniqueSafeArray {
 public:
     UniqueSafeArray() = default;
@@ -158,5 +191,47 @@ private:
     SAFEARRAY* a_;
     bool ok_;
 };
+
+// A Win32 handle closed by `Close` unless it holds `Invalid` (the handle's value as a
+// number: 0 for most, -1 for INVALID_HANDLE_VALUE), after WIL's unique_any.
+template <class T, auto Close, INT_PTR Invalid = 0>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(T h) : h_(h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, invalid())) {}
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.h_, invalid()));
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    void reset(T h = invalid()) {
+        T old = std::exchange(h_, h);
+        if (old != invalid()) Close(old);
+    }
+    T get() const { return h_; }
+    // For an out parameter: closes what was held and hands the slot over.
+    T* put() {
+        reset();
+        return &h_;
+    }
+    explicit operator bool() const { return h_ != invalid(); }
+
+private:
+    static T invalid() { return reinterpret_cast<T>(Invalid); }
+    T h_ = invalid();
+};
+
+using UniqueRegKey = UniqueHandle<HKEY, &RegCloseKey>;
+using UniqueFindHandle = UniqueHandle<HANDLE, &FindClose, -1>;
+using UniqueFileHandle = UniqueHandle<HANDLE, &CloseHandle, -1>;
+using UniqueLocalMemory = UniqueHandle<HLOCAL, &LocalFree>;
+inline void releaseScreenDc(HDC dc) {
+    ReleaseDC(nullptr, dc);
+}
+using UniqueScreenDc = UniqueHandle<HDC, &releaseScreenDc>;
 
 }  // namespace vantrel::platform::win32

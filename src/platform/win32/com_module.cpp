@@ -13,6 +13,19 @@ HMODULE thisModule() {
 void setThisModule(HMODULE module) {
     gModule = module;
 }
+std::wstring modulePath() {
+    // Paths may be longer than MAX_PATH; a full buffer means the name was cut.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(gModule, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 void moduleAddRef() {
     ++gReferences;
 }

@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 namespace vantrel::platform::win32 {
 
 HMODULE thisModule();
 void setThisModule(HMODULE module);
+// The full path of this module's file; empty (with GetLastError set) when it cannot be had.
+std::wstring modulePath();
 
 // Every live COM object of this module and every IClassFactory::LockServer(TRUE) counts.
 void moduleAddRef();

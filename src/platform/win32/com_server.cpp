@@ -7,31 +7,16 @@
 
 #include "platform/win32/com_handles.h"
 #include "platform/win32/com_module.h"
+#include "platform/win32/com_object.h"
 #include "platform/win32/type_library.h"
 
 namespace vantrel::platform::win32 {
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
 public:
     explicit ClassFactory(HRESULT (*create)(REFIID, void**)) : create_(create) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -47,9 +32,7 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
     HRESULT (*create_)(REFIID, void**);
-    ModuleReference module_;
 };
 
 std::wstring guidText(const GUID& guid) {
@@ -58,36 +41,19 @@ std::wstring guidText(const GUID& guid) {
     return buffer;
 }
 
-std::wstring modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(thisModule(), path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 LSTATUS setValue(const std::wstring& keyPath, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
+    UniqueRegKey key;
     LSTATUS s = RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                nullptr, &key, nullptr);
+                                nullptr, key.put(), nullptr);
     if (s != ERROR_SUCCESS) return s;
-    s = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return s;
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 bool keyExists(const std::wstring& keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    UniqueRegKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
 }
 
 // Removes a key with everything below it; a key that is not there is no error.
@@ -106,11 +72,7 @@ HRESULT serverGetClassObject(const ComServer& server, REFCLSID clsid, REFIID iid
     *out = nullptr;
     for (const auto& c : server.classes) {
         if (clsid != *c.clsid) continue;
-        auto* factory = new (std::nothrow) ClassFactory(c.create);
-        if (!factory) return E_OUTOFMEMORY;
-        HRESULT hr = factory->QueryInterface(iid, out);
-        factory->Release();
-        return hr;
+        return ClassFactory::createInstance(iid, out, c.create);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -70,20 +70,6 @@ WORD flagsOf(CallKind kind) {
     }
 }
 
-// The VARIANTs of one outgoing call, owned until the call has returned.
-struct OutgoingArguments {
-    std::vector<VARIANT> slots;  // rgvarg, in reverse order of the arguments
-    std::vector<VARIANT> cells;  // the values that by-reference slots point at
-    OutgoingArguments() = default;
-    OutgoingArguments(const OutgoingArguments&) = delete;
-    OutgoingArguments& operator=(const OutgoingArguments&) = delete;
-    ~OutgoingArguments() {
-        for (auto& v : cells) VariantClear(&v);
-        for (auto& v : slots)
-            if ((v.vt & VT_BYREF) == 0) VariantClear(&v);
-    }
-};
-
 }  // namespace
 
 const void* moduleToken() {
@@ -108,24 +94,22 @@ DISPID DispatchObject::idOf(TextView member) {
 
 Variant DispatchObject::invoke(TextView member, CallKind kind, std::span<Argument> args) {
     DISPID id = idOf(member);
-    OutgoingArguments out;
     const std::size_t n = args.size();
-    out.slots.resize(n);
-    out.cells.resize(n);
-    for (auto& v : out.slots) VariantInit(&v);
-    for (auto& v : out.cells) VariantInit(&v);
+    // The VARIANTs of the call, owned until it has returned: rgvarg, in reverse order of the
+    // arguments, and the values that its by-reference slots point at.
+    VariantVector slots(n), cells(n);
     for (std::size_t i = 0; i < n; ++i) {
-        VARIANT& slot = out.slots[n - 1 - i];
+        VARIANT& slot = slots[n - 1 - i];
         if (args[i].byRef) {
-            toVariant(args[i].value, &out.cells[i]);
+            toVariant(args[i].value, &cells[i]);
             slot.vt = VT_BYREF | VT_VARIANT;
-            slot.pvarVal = &out.cells[i];
+            slot.pvarVal = &cells[i];
         } else {
             toVariant(args[i].value, &slot);
         }
     }
     DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{out.slots.data(), nullptr, static_cast<UINT>(n), 0};
+    DISPPARAMS params{slots.data(), nullptr, static_cast<UINT>(n), 0};
     bool isPut = kind == CallKind::Put || kind == CallKind::PutRef;
     if (isPut) {
         params.rgdispidNamedArgs = &putId;
@@ -144,7 +128,7 @@ Variant DispatchObject::invoke(TextView member, CallKind kind, std::span<Argumen
     if (hr == DISP_E_EXCEPTION) throw errorFromExcepInfo(excep);
     if (FAILED(hr)) throw errorFromHresult(hr);
     for (std::size_t i = 0; i < n; ++i)
-        if (args[i].byRef) args[i].value = fromVariant(out.cells[i]);
+        if (args[i].byRef) args[i].value = fromVariant(cells[i]);
     return fromVariant(*result.get());
 }
 
@@ -152,27 +136,6 @@ Variant DispatchObject::invoke(TextView member, CallKind kind, std::span<Argumen
 
 ObjectDispatch::ObjectDispatch(std::shared_ptr<automation::Object> object)
     : object_(std::move(object)), token_(moduleToken()) {}
-
-HRESULT ObjectDispatch::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_VantrelObjectBridge) {
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ObjectDispatch::AddRef() {
-    return ++refs_;
-}
-
-ULONG ObjectDispatch::Release() {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-}
 
 HRESULT ObjectDispatch::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;

@@ -18,7 +18,7 @@
 
 #include "automation/object.h"
 #include "platform/win32/com_handles.h"
-#include "platform/win32/com_module.h"
+#include "platform/win32/com_object.h"
 
 namespace vantrel::platform::win32 {
 
@@ -38,14 +38,10 @@ private:
 // {5D0F3C61-2B7A-4F43-9E6C-0E1D9B7A4C21}: asked by a bridge to recognise its own wrappers.
 extern const IID IID_VantrelObjectBridge;
 
-class ObjectDispatch final : public IDispatch {
+class ObjectDispatch final : public ComObject<ObjectDispatch, IDispatch> {
 public:
     explicit ObjectDispatch(std::shared_ptr<automation::Object> object);
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
@@ -58,13 +54,15 @@ public:
     // Whether this wrapper was made by this very module (a wrapper of another module
     // holds objects of another runtime and is treated as any host object).
     virtual bool ownedBy(const void* moduleToken) const { return moduleToken == token_; }
+    // IID_VantrelObjectBridge answers with the wrapper's IDispatch.
+    void* queryOther(REFIID iid) {
+        return iid == IID_VantrelObjectBridge ? static_cast<IDispatch*>(this) : nullptr;
+    }
 
 private:
-    ~ObjectDispatch() = default;
-    std::atomic<ULONG> refs_{1};
+    ~ObjectDispatch() override = default;
     std::shared_ptr<automation::Object> object_;
     const void* token_;
-    ModuleReference module_;
 };
 
 // The token of this module (see ObjectDispatch::ownedBy).

@@ -5,44 +5,6 @@
 
 namespace vantrel::platform::win32 {
 
-HRESULT ResultCom::create(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    ResultCom* object = new (std::nothrow) ResultCom();
-    if (!object) return E_OUTOFMEMORY;
-    HRESULT hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
-}
-
-HRESULT ResultCom::QueryInterface(REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Result) {
-        *out = static_cast<_Result*>(this);
-    } else if (iid == IID_ISupportErrorInfo) {
-        *out = static_cast<ISupportErrorInfo*>(this);
-    } else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG ResultCom::AddRef() {
-    return ++refs_;
-}
-
-ULONG ResultCom::Release() {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-}
-
-HRESULT ResultCom::InterfaceSupportsErrorInfo(REFIID iid) {
-    return iid == IID__Result ? S_OK : S_FALSE;
-}
-
 HRESULT ResultCom::put_Mensagem(BSTR* value) {
     if (!value) return E_POINTER;
     return guardedCall(IID__Result, [&] { record_.setMensagem(textOf(*value)); });

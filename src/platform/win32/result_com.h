@@ -4,19 +4,15 @@
 
 #include "QuorilVantrel_h.h"
 #include "documents/result.h"
-#include "platform/win32/com_module.h"
+#include "platform/win32/com_object.h"
 #include "platform/win32/type_library.h"
 
 namespace vantrel::platform::win32 {
 
-class ResultCom final : public TypeInfoDispatch<_Result>, public ISupportErrorInfo {
+class ResultCom final
+    : public ComObject<ResultCom, TypeInfoDispatch<_Result>, ErrorInfoFor<_Result>> {
 public:
-    static HRESULT create(REFIID iid, void** out);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+    static HRESULT create(REFIID iid, void** out) { return createInstance(iid, out); }
 
     HRESULT STDMETHODCALLTYPE put_Mensagem(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE get_Mensagem(BSTR* value) override;
@@ -28,12 +24,10 @@ public:
     const documents::Result& record() const { return record_; }
 
 private:
+    friend ComObject;
     ResultCom() = default;
-    ~ResultCom() = default;
-    REFIID iid() const override { return IID__Result; }
+    ~ResultCom() override = default;
 
-    std::atomic<ULONG> refs_{1};
-    ModuleReference module_;
     documents::Result record_;
 };
 

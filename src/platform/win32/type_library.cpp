@@ -6,25 +6,13 @@
 
 #include "platform/win32/com_error.h"
 #include "platform/win32/com_module.h"
+#include "platform/win32/com_object.h"
 
 namespace vantrel::platform::win32 {
 
 namespace {
 std::mutex gMutex;
 ITypeLib* gTypeLib = nullptr;
-
-std::wstring modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(thisModule(), path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 }  // namespace
 
 HRESULT moduleTypeLib(ITypeLib** out) {
@@ -60,24 +48,8 @@ void releaseModuleTypeLib() {
 // ---- the mismatch object ---------------------------------------------------------------
 
 namespace {
-class MismatchObject final : public IDispatch {
+class MismatchObject final : public ComObject<MismatchObject, IDispatch> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 0;
@@ -105,10 +77,6 @@ public:
             return DISP_E_TYPEMISMATCH;
         }
     }
-
-private:
-    std::atomic<ULONG> refs_{1};
-    ModuleReference module_;
 };
 }  // namespace
 
@@ -199,11 +167,9 @@ EventArguments::EventArguments(const std::vector<Kind>& kinds, const DISPPARAMS&
         }
         given[position] = &caller.rgvarg[i];
     }
-    slots_.resize(n);
-    copies_.resize(n);
+    slots_ = VariantVector(n);
+    copies_ = VariantVector(n);
     objects_.assign(n, nullptr);
-    for (auto& v : slots_) VariantInit(&v);
-    for (auto& v : copies_) VariantInit(&v);
     for (std::size_t p = 0; p < n; ++p) {
         VARIANT& slot = slots_[n - 1 - p];
         VARIANT* arg = given[p];
@@ -268,7 +234,6 @@ EventArguments::EventArguments(const std::vector<Kind>& kinds, const DISPPARAMS&
 }
 
 EventArguments::~EventArguments() {
-    for (auto& v : copies_) VariantClear(&v);
     for (IDispatch* d : objects_)
         if (d) d->Release();
 }

@@ -47,8 +47,8 @@ public:
 
 private:
     HRESULT status_ = S_OK;
-    std::vector<VARIANT> slots_;       // what ITypeInfo::Invoke gets, reversed
-    std::vector<VARIANT> copies_;      // private values of by-value VARIANT arguments
+    VariantVector slots_;              // what ITypeInfo::Invoke gets, reversed
+    VariantVector copies_;             // private values of by-value VARIANT arguments
     std::vector<IDispatch*> objects_;  // private IDispatch* slots (owned references)
     DISPPARAMS params_{};
 };
@@ -61,6 +61,8 @@ IDispatch* newMismatchObject();
 template <class Interface>
 class TypeInfoDispatch : public Interface {
 public:
+    using ComInterface = Interface;
+
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 1;
@@ -70,19 +72,19 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
-        return moduleTypeInfo(iid(), out);
+        return moduleTypeInfo(__uuidof(Interface), out);
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
         ComPtr<ITypeInfo> info;
-        HRESULT hr = moduleTypeInfo(iid(), info.put());
+        HRESULT hr = moduleTypeInfo(__uuidof(Interface), info.put());
         if (FAILED(hr)) return hr;
         return DispGetIDsOfNames(info.get(), names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
         ComPtr<ITypeInfo> info;
-        HRESULT hr = moduleTypeInfo(iid(), info.put());
+        HRESULT hr = moduleTypeInfo(__uuidof(Interface), info.put());
         if (FAILED(hr)) return hr;
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         if (!params) params = &none;
@@ -111,9 +113,6 @@ public:
             return E_OUTOFMEMORY;
         }
     }
-
-protected:
-    virtual REFIID iid() const = 0;
 };
 
 }  // namespace vantrel::platform::win32

@@ -24,23 +24,23 @@ automation::ObjectRef ComObjectFactory::create(TextView progId) {
 
 namespace {
 bool readValue(HKEY root, TextView name, Text& value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, kComponentsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    UniqueRegKey key;
+    if (RegOpenKeyExW(root, kComponentsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return false;
     Text valueName(name);
     DWORD type = 0, bytes = 0;
     bool ok = false;
-    if (RegQueryValueExW(key, wide(valueName), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key.get(), wide(valueName), nullptr, &type, nullptr, &bytes) ==
+            ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
         DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        if (RegQueryValueExW(key, wide(valueName), nullptr, &type,
+        if (RegQueryValueExW(key.get(), wide(valueName), nullptr, &type,
                              reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
             value = fromWide(data.c_str());
             ok = !value.empty();
         }
     }
-    RegCloseKey(key);
     return ok;
 }
 }  // namespace

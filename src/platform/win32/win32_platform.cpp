@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "automation/runtime_error.h"
+#include "platform/win32/com_handles.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/variant_bridge.h"
 #include "platform/win32/win32_ports.h"
@@ -17,16 +18,7 @@ using automation::RuntimeError;
 namespace errc = automation::errc;
 
 Text Win32Platform::moduleFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(thisModule(), path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return Text();
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::wstring path = modulePath();
     auto slash = path.find_last_of(L"\\/");
     if (slash != std::wstring::npos) path.resize(slash);
     return fromWide(path.c_str());
@@ -36,18 +28,14 @@ Text Win32Platform::firstMatch(TextView pattern) {
     if (pattern.empty()) return Text();
     Text p(pattern);
     WIN32_FIND_DATAW data{};
-    HANDLE h = FindFirstFileW(wide(p), &data);
-    if (h == INVALID_HANDLE_VALUE) return Text();
-    Text found;
+    UniqueFindHandle find(FindFirstFileW(wide(p), &data));
+    if (!find) return Text();
     do {
         // Dir() without attributes lists files only.
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            found = fromWide(data.cFileName);
-            break;
-        }
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
-    return found;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return fromWide(data.cFileName);
+    } while (FindNextFileW(find.get(), &data));
+    return Text();
 }
 
 void Win32Platform::deleteFile(TextView path) {
@@ -61,14 +49,14 @@ void Win32Platform::deleteFile(TextView path) {
 
 std::vector<Text> Win32Platform::readTextLines(TextView path) {
     Text p(path);
-    HANDLE h = CreateFileW(wide(p), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw RuntimeError(errc::FileNotFound);
+    UniqueFileHandle file(CreateFileW(wide(p), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw RuntimeError(errc::FileNotFound);
     std::string all;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) all.append(buffer, got);
-    CloseHandle(h);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        all.append(buffer, got);
     std::vector<Text> lines;
     std::size_t pos = 0;
     while (pos < all.size()) {
@@ -84,10 +72,9 @@ std::vector<Text> Win32Platform::readTextLines(TextView path) {
 
 interfaces::ScreenMetrics Win32Platform::screen() {
     interfaces::ScreenMetrics m;
-    HDC dc = GetDC(nullptr);
-    int dpiX = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
+    UniqueScreenDc dc(GetDC(nullptr));
+    int dpiX = dc ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;
+    int dpiY = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
     if (dpiX <= 0) dpiX = 96;
     if (dpiY <= 0) dpiY = 96;
     // 1440 twips to the inch.

@@ -22,6 +22,7 @@
 
 #include "driver.h"
 #include "ini_cinifile_backend.h"
+#include "platform/win32/com_handles.h"
 #include "platform/win32/win32_ports.h"
 
 namespace {
@@ -80,9 +81,9 @@ int wmain(int argc, wchar_t** argv) {
     // steps of a run until C:\vantrel-release-session appears; C:\vantrel-session-held
     // tells that it has started.
     if (argc >= 3 && std::wstring(argv[1]) == L"--hold") {
-        HANDLE held = CreateFileW(L"C:\\vantrel-session-held", GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        vantrel::platform::win32::UniqueFileHandle marker(
+            CreateFileW(L"C:\\vantrel-session-held", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
         while (GetTickCount() < until &&
                GetFileAttributesW(L"C:\\vantrel-release-session") == INVALID_FILE_ATTRIBUTES)

@@ -196,11 +196,8 @@ void suiteTypeLib() {
 namespace {
 
 bool keyExists(const std::wstring& path) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
+    platform::win32::UniqueRegKey k;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
 std::wstring keyValue(const std::wstring& path, const wchar_t* name) {
