@@ -238,4 +238,17 @@ EventArguments::~EventArguments() {
         if (d) d->Release();
 }
 
+// ---- arguments of the other calls -----------------------------------------------------
+
+ValueArguments::ValueArguments(const DISPPARAMS& caller) : values_(caller.cArgs) {
+    for (UINT i = 0; i < caller.cArgs; ++i) {
+        status_ = VariantCopyInd(&values_[i], &caller.rgvarg[i]);
+        if (FAILED(status_)) {
+            failed_ = i;
+            return;
+        }
+    }
+    params_ = DISPPARAMS{values_.data(), caller.rgdispidNamedArgs, caller.cArgs, caller.cNamedArgs};
+}
+
 }  // namespace vantrel::platform::win32

@@ -53,6 +53,27 @@ private:
     DISPPARAMS params_{};
 };
 
+// The arguments of any other call (the properties of _Result, the toggles), as values of
+// their own. ITypeInfo::Invoke gives an [in, out] parameter that was passed by value a
+// temporary, and on the way out Wine's stores the temporary back into that argument with
+// VariantChangeType, which clears the argument first: handed the caller's VARIANTs (or
+// shallow copies of what they refer to), it would free the caller's string and leave the
+// caller reading freed memory. Copies (VariantCopyInd, so references are read through)
+// keep the caller's values out of its reach.
+class ValueArguments {
+public:
+    explicit ValueArguments(const DISPPARAMS& caller);
+    HRESULT status() const { return status_; }
+    UINT failedIndex() const { return failed_; }
+    DISPPARAMS* params() { return &params_; }
+
+private:
+    HRESULT status_ = S_OK;
+    UINT failed_ = 0;
+    VariantVector values_;
+    DISPPARAMS params_{};
+};
+
 // An IDispatch whose every call fails with "Type mismatch": what an IDispatch** parameter
 // receives for a value that is not an object.
 IDispatch* newMismatchObject();
@@ -88,27 +109,22 @@ public:
         if (FAILED(hr)) return hr;
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         if (!params) params = &none;
-        std::vector<EventArguments::Kind> kinds;
-        if ((flags & DISPATCH_METHOD) && EventArguments::kindsOf(info.get(), id, kinds)) {
-            try {
+        if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
+        try {
+            std::vector<EventArguments::Kind> kinds;
+            if ((flags & DISPATCH_METHOD) && EventArguments::kindsOf(info.get(), id, kinds)) {
                 EventArguments arranged(kinds, *params);
                 if (FAILED(arranged.status())) return arranged.status();
                 return info->Invoke(static_cast<Interface*>(this), id, DISPATCH_METHOD,
                                     arranged.params(), result, excep, argErr);
-            } catch (...) {
-                return E_OUTOFMEMORY;
             }
-        }
-        // Values given by reference (VT_BYREF|VT_VARIANT) go in as the values they refer to:
-        // ITypeInfo::Invoke does not coerce through that reference to a typed parameter.
-        try {
-            std::vector<VARIANT> values(params->rgvarg, params->rgvarg + params->cArgs);
-            for (auto& v : values)
-                if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal) v = *v.pvarVal;
-            DISPPARAMS byValue{values.data(), params->rgdispidNamedArgs, params->cArgs,
-                               params->cNamedArgs};
-            return info->Invoke(static_cast<Interface*>(this), id, flags, &byValue, result, excep,
-                                argErr);
+            ValueArguments values(*params);
+            if (FAILED(values.status())) {
+                if (argErr) *argErr = values.failedIndex();
+                return values.status();
+            }
+            return info->Invoke(static_cast<Interface*>(this), id, flags, values.params(), result,
+                                excep, argErr);
         } catch (...) {
             return E_OUTOFMEMORY;
         }

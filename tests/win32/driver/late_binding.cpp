@@ -79,9 +79,9 @@ VARIANT vArray(const std::vector<long>& values) {
     return v;
 }
 
-Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, WORD flags) {
+namespace {
+Outcome invoke(IDispatch* object, const wchar_t* name, std::vector<VARIANT> reversed, WORD flags) {
     Outcome out;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPID id = 0;
     LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
     out.hr =
@@ -107,6 +107,12 @@ Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, 
             SysFreeString(excep.bstrHelpFile);
         }
     }
+    return out;
+}
+}  // namespace
+
+Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, WORD flags) {
+    Outcome out = invoke(object, name, {args.rbegin(), args.rend()}, flags);
     for (auto& a : args)
         if ((a.vt & VT_BYREF) == 0) VariantClear(&a);
     return out;
@@ -114,6 +120,10 @@ Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, 
 
 Outcome put(IDispatch* object, const wchar_t* name, VARIANT value) {
     return call(object, name, {value}, DISPATCH_PROPERTYPUT);
+}
+
+Outcome putBorrowed(IDispatch* object, const wchar_t* name, const VARIANT& value) {
+    return invoke(object, name, {value}, DISPATCH_PROPERTYPUT);
 }
 
 ComPtr<IDispatch> getObject(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args) {

@@ -41,6 +41,9 @@ struct Outcome {
 Outcome call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args,
              WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 Outcome put(IDispatch* object, const wchar_t* name, VARIANT value);
+// As put, but `value` stays the caller's: passed as it is (by value unless it is a
+// reference) and neither copied nor cleared.
+Outcome putBorrowed(IDispatch* object, const wchar_t* name, const VARIANT& value);
 // Reads an object-valued member (null on failure).
 ComPtr<IDispatch> getObject(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args = {});
 
