@@ -22,8 +22,13 @@ using automation::RuntimeError;
 namespace {
 
 constexpr std::string_view kHeader = "vantrel-report 1";
-// Report files are small; anything bigger is not one of ours.
-constexpr std::uintmax_t kMaxFileSize = 4u << 20;
+
+RuntimeError tooBig(TextView fileName) {
+    return RuntimeError(kBadReportFile, u"CrystalRuntime",
+                        Text(fileName) + u": more than " +
+                            fromUtf8(std::to_string(limit::FileBytes)) +
+                            u" bytes, too big for a report file");
+}
 
 struct PendingOffer {
     std::string text;
@@ -136,7 +141,7 @@ private:
         else if (key == "margin-right")
             r.rightMargin = whole(value);
         else if (key == "table")
-            r.tables.push_back(name(value, "table"));
+            table(r, value);
         else if (key == "area")
             r.areas.push_back(AreaDefinition{name(value, "area"), {}});
         else if (key == "section")
@@ -215,9 +220,24 @@ private:
             ReportObjectDefinition{k, name(objectName, "object"), nullptr});
     }
 
+    void table(ReportDefinition& r, std::string_view value) {
+        if (++tables_ > limit::Tables) {
+            fail("more than " + std::to_string(limit::Tables) +
+                 " tables in the report and its subreports");
+        }
+        r.tables.push_back(name(value, "table"));
+    }
+
     void subreport(ReportDefinition& r, std::string_view value) {
         auto sub = std::make_shared<ReportDefinition>();
         sub->name = name(value, "subreport");
+        if (++subreports_ > limit::Subreports)
+            fail("more than " + std::to_string(limit::Subreports) + " subreports");
+        // open_ holds the main report too: its size is the depth the new subreport gets.
+        if (open_.size() > limit::SubreportDepth) {
+            fail("subreport \"" + std::string(value) + "\" lies more than " +
+                 std::to_string(limit::SubreportDepth) + " subreports deep");
+        }
         lastSection(r).objects.push_back(ReportObjectDefinition{kind::Subreport, sub->name, sub});
         open_.push_back(Level{sub.get(), line_});
     }
@@ -331,6 +351,8 @@ private:
     Text fileName_;
     int line_ = 0;
     std::vector<Level> open_;
+    std::size_t tables_ = 0;
+    std::size_t subreports_ = 0;
     bool inParameter_ = false;
     std::vector<Pending> pending_;
 };
@@ -338,6 +360,7 @@ private:
 }  // namespace
 
 ReportDefinition parseReportText(std::string_view utf8, TextView fileName) {
+    if (utf8.size() > limit::FileBytes) throw tooBig(fileName);
     return Parser(Text(fileName)).run(utf8);
 }
 
@@ -348,10 +371,7 @@ ReportDefinition loadReportFile(TextView path) {
         throw RuntimeError(automation::errc::FileNotFound, u"CrystalRuntime",
                            u"Report file not found: " + Text(path));
     }
-    if (std::filesystem::file_size(file, ec) > kMaxFileSize) {
-        throw RuntimeError(kBadReportFile, u"CrystalRuntime",
-                           Text(path) + u": too big for a report file");
-    }
+    if (std::filesystem::file_size(file, ec) > limit::FileBytes) throw tooBig(path);
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw RuntimeError(automation::errc::PathFileAccessError, u"CrystalRuntime",

@@ -32,8 +32,14 @@
 //
 // Keys are case-insensitive and indentation is free. Anything wrong ends the opening with a
 // RuntimeError naming the file and the line.
+//
+// A report file is read whole into a tree, and the runtime builds its objects from that tree
+// at once, so the reader bounds what one file may ask for (see the limits below): a file
+// beyond them is refused with one error instead of exhausting the memory, the stack (which
+// is 1 MB on Windows) or the user's patience with one message box per table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -106,6 +112,15 @@ struct ReportDefinition {
     std::vector<AreaDefinition> areas;
     std::vector<ParameterDefinition> parameters;
 };
+
+// What one report file may hold, its subreports included. Crystal Reports itself nests no
+// subreport inside another, and a report binds a few dozen tables at most.
+namespace limit {
+inline constexpr std::size_t FileBytes = 1u << 20;
+inline constexpr std::size_t Tables = 100;
+inline constexpr std::size_t Subreports = 50;
+inline constexpr std::size_t SubreportDepth = 16;  // subreports within subreports
+}  // namespace limit
 
 // Reads the text of a report file; `fileName` names it in error messages.
 ReportDefinition parseReportText(std::string_view utf8, TextView fileName);

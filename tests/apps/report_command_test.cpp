@@ -119,6 +119,21 @@ TEST_F(ReportCommandTest, OutputDestinationsSayTheyAreNotBuilt) {
         << r.out;
 }
 
+// A report that once showed 270,000 boxes, one per table, ends in one.
+TEST_F(ReportCommandTest, OversizedReportEndsInOneBox) {
+    std::ofstream file(data.path() / "Largo.rpt");
+    file << "vantrel-report 1\n";
+    for (int i = 0; i < 270000; ++i) file << "table: T\n";
+    file.close();
+    CommandRun r =
+        report({"run", (data.path() / "Largo.rpt").string(), "--data", data.path().string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Largo.rpt: more than 1048576 bytes, too big for a report file"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("\n=> "), r.out.rfind("\n=> ")) << "one box, one answer\n" << r.out;
+}
+
 TEST_F(ReportCommandTest, WrongCallsAreRefused) {
     struct Case {
         Arguments args;

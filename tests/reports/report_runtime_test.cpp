@@ -148,6 +148,45 @@ TEST(ReportFile, BadFilesNameTheFileAndTheLine) {
     }
 }
 
+// One error for a report beyond the reader's bounds, at the line that crosses them; the
+// bounds themselves are accepted.
+TEST(ReportFile, OversizedReportsAreRefusedWithOneError) {
+    auto times = [](std::size_t n, const std::string& lines) {
+        std::string s;
+        for (std::size_t i = 0; i < n; ++i) s += lines;
+        return s;
+    };
+    auto nested = [&](std::size_t depth) {
+        return reportFile(times(depth, "area: A\nsection: S\nsubreport: R\n") +
+                          times(depth, "end\n"));
+    };
+    const std::string sections = "area: A\nsection: S\n";
+    struct Case {
+        std::string text;
+        const char* message;  // nullptr: accepted
+    };
+    const std::vector<Case> cases = {
+        {nested(limit::SubreportDepth), nullptr},
+        {nested(20000), "Big.rpt, line 52: subreport \"R\" lies more than 16 subreports deep"},
+        {reportFile(times(limit::Tables, "table: T\n")), nullptr},
+        {reportFile(times(60, "table: T\n") + sections + "subreport: R\n" +
+                    times(41, "table: T\n") + "end\n"),
+         "Big.rpt, line 105: more than 100 tables in the report and its subreports"},
+        {reportFile(sections + times(limit::Subreports + 1, "subreport: R\nend\n")),
+         "Big.rpt, line 104: more than 50 subreports"},
+        {reportFile(std::string(limit::FileBytes, '#')),
+         "Big.rpt: more than 1048576 bytes, too big for a report file"},
+    };
+    for (const auto& c : cases) {
+        try {
+            parseReportText(c.text, u"Big.rpt");
+            EXPECT_EQ(c.message, nullptr) << c.message << ": accepted";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.description(), T(c.message ? c.message : "accepted"));
+        }
+    }
+}
+
 TEST(ReportFile, CrLfAndByteOrderMarkAreAccepted) {
     ReportDefinition r =
         parseReportText("\xEF\xBB\xBFvantrel-report 1\r\ntitle: T\r\ntable: A\r\n", u"x.rpt");
