@@ -4,14 +4,17 @@
 // operations, storing documents and saving them (which fires Vendas_OnGravar).
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "automation/runtime_error.h"
@@ -38,26 +41,51 @@ using automation::toUtf8;
 using automation::Variant;
 using platform::posix::TerminalDialogs;
 
-const char kHostUsage[] =
+// The document operations of the stand-in ERP that `fail` can make fail.
+const char16_t* const kFailableOperations[] = {
+    u"AdicionaLinha",
+    substitutes::erp::operation::Validar,
+    substitutes::erp::operation::Inserir,
+    substitutes::erp::operation::Finalizar,
+    substitutes::erp::operation::Remover,
+};
+
+std::string failableOperations(const char* lastSeparator) {
+    std::string list;
+    const std::size_t count = std::size(kFailableOperations);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) list += i + 1 == count ? lastSeparator : ", ";
+        list += toUtf8(kFailableOperations[i]);
+    }
+    return list;
+}
+
+// The usage text, in two halves around the list of operations that `fail` takes.
+const char kHostUsageHead[] =
     "usage: vantrel host [--data DIR] [--answer yes|no|ok]... [--json] [COMMAND-FILE]\n"
     "\n"
     "Plays the ERP for one company: the add-in is loaded as the ERP loads it and each\n"
     "command below becomes the calls the ERP makes. Commands come from COMMAND-FILE, or\n"
-    "from standard input when none is given; one command a line, '#' starts a comment.\n"
+    "from standard input when none is given (at a terminal, after the prompt 'vantrel> ');\n"
+    "one command a line, '#' starts a comment.\n"
     "\n"
     "options:\n"
     "  --data DIR      base folder of the stand-ins (talmek\\VANTREL.<company> settings,\n"
     "                  databases\\<catalog>.sqlite); else QUORILVANTREL_DATA\n"
     "  --answer WORD   answer to the next message box (yes, no, ok, cancel); repeat it, one\n"
-    "                  per box in order. Without one, a person at the terminal answers, or\n"
-    "                  the box's default button is taken\n"
+    "                  per box in order. Without one, the person at the terminal answers\n"
+    "                  (an empty line takes the default button), or, when standard input is\n"
+    "                  no terminal, the box's default button is taken. An answer that is no\n"
+    "                  button of its box ends the session: that box and any later one get\n"
+    "                  the answer that decides nothing (Cancel, else No)\n"
     "  --json          one JSON object a line for each event call, message box and result\n"
     "\n"
     "commands:\n"
     "  enter COMPANY [USER]      App_OnAntesEntrar and App_OnEntrar (the ERP opens the company)\n"
     "  leave                     App_OnAntesSair and App_OnSair\n"
     "  validate COMPANY [USER]   App_OnConnectionValidate\n"
-    "  operation CODE            App_OnOperacao (2010 switches the add-in's API connection)\n"
+    "  operation CODE            App_OnOperacao (2010 switches the add-in's API connection);\n"
+    "                            a number must fit in 32 bits, a word goes as text\n"
     "  new-document TYPE SERIES YEAR ARTICLE:QUANTITY[:PRICE[:cancelled]] ...\n"
     "                            stores a sales document through the ERP's own members and\n"
     "                            prints its number (without PRICE, the article's price)\n"
@@ -65,10 +93,16 @@ const char kHostUsage[] =
     "                            the ERP's save of a stored document: Vendas_OnGravar\n"
     "  show TYPE SERIES NUMBER YEAR\n"
     "                            header, tax bases and lines of a stored document\n"
-    "  fail OPERATION [MESSAGE]  the ERP's next Validar, Inserir, Finalizar or Remover fails\n"
+    "  fail OPERATION [MESSAGE]  the ERP's next OPERATION of a document fails, one of\n"
+    "                            ";
+const char kHostUsageTail[] =
+    "\n"
     "  echo TEXT                 prints TEXT\n"
     "  help                      this list\n"
     "  quit                      ends the session (leaving the company first if still in it)\n"
+    "\n"
+    "Exit code: 0 when every command went through, 1 when one failed, 2 when a command or an\n"
+    "--answer was refused as written (the session goes on after a refused command).\n"
     "\n"
     "example:\n"
     "  vantrel host --data /tmp/demo --answer yes --answer ok <<'EOF'\n"
@@ -77,9 +111,16 @@ const char kHostUsage[] =
     "  leave\n"
     "  EOF\n";
 
+std::string hostUsage() {
+    return kHostUsageHead + failableOperations(" or ") + kHostUsageTail;
+}
+
 // --- Output -------------------------------------------------------------------------------
 
-std::string jsonString(const std::string& s) {
+// JSON text is UTF-8: bytes that are no UTF-8 (a command typed in Latin-1, say) become
+// U+FFFD, as wherever else the program reads UTF-8.
+std::string jsonString(const std::string& raw) {
+    const std::string s = toUtf8(fromUtf8(raw));
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
@@ -192,7 +233,10 @@ public:
         if (!json_) return;  // the terminal dialogs have shown it already
         out_ << "{\"type\":\"box\",\"title\":" << jsonString(toUtf8(b.title))
              << ",\"text\":" << jsonString(toUtf8(b.text)) << ",\"style\":" << b.style
-             << ",\"answer\":" << jsonString(TerminalDialogs::buttonWord(b.answer)) << "}\n";
+             << ",\"answer\":" << jsonString(TerminalDialogs::buttonWord(b.answer));
+        if (b.refused)
+            out_ << ",\"refused\":" << jsonString(TerminalDialogs::buttonWord(b.refused));
+        out_ << "}\n";
     }
     void result(const std::string& command, const Named& fields, const std::string& text) {
         if (json_) {
@@ -255,11 +299,16 @@ Text windowsPath(const std::string& path) {
 
 class HostSession {
 public:
+    // `keyboard`: a person at the terminal answers the boxes. With --json the boxes they
+    // answer go to standard error, so that standard output stays JSON.
     HostSession(const Options& options, std::ostream& out, bool keyboard)
         : out_(out, options.json),
           platform_(windowsPath(executableFolder())),
           sink_(),
-          dialogs_(options.json ? static_cast<std::ostream&>(sink_) : out, std::cin, keyboard),
+          dialogs_(!options.json ? out
+                   : keyboard    ? std::cerr
+                                 : static_cast<std::ostream&>(sink_),
+                   std::cin, keyboard),
           registry_(substitutes::StandInContext{&profile_, &dialogs_, &platform_}) {
         dialogs_.setObserver([this](const TerminalDialogs::Box& b) { out_.box(b); });
         interfaces::Services services{&registry_, &catalog_, &dialogs_, &profile_, &platform_};
@@ -268,32 +317,42 @@ public:
 
     bool queueAnswer(const std::string& word) { return dialogs_.queueAnswer(word); }
 
-    // Runs every command; false when one of them failed.
-    bool run(std::istream& in, bool echo) {
-        bool ok = true;
+    // Runs the commands and returns the exit code: 0 when all went through, 1 when one
+    // failed, 2 when one (or an --answer) was refused as written. `echo` repeats each command
+    // in the output; `prompt`, when set, is where a person typing them sees the prompt.
+    int run(std::istream& in, bool echo, std::ostream* prompt) {
+        bool failed = false;
         std::string line;
-        while (std::getline(in, line)) {
+        while (true) {
+            if (prompt) *prompt << "vantrel> " << std::flush;
+            if (!std::getline(in, line)) {
+                if (prompt) *prompt << '\n';  // end of input typed at the prompt
+                break;
+            }
             if (!line.empty() && line.back() == '\r') line.pop_back();
             std::vector<std::string> words = split(line);
             if (words.empty() || words[0][0] == '#') continue;
             if (echo && words[0] != "echo") out_.command(line);
             if (words[0] == "quit" || words[0] == "exit") break;
             try {
-                if (!execute(words)) ok = false;
+                if (!execute(words)) failed = true;
             } catch (const std::exception& e) {
                 // A stand-in or conversion error: the host reports it and goes on.
                 std::string message = e.what();
                 if (auto* re = dynamic_cast<const RuntimeError*>(&e))
                     message = toUtf8(re->description());
                 out_.error(words[0], message);
-                ok = false;
+                failed = true;
             }
+            // Answers out of step with the boxes would answer the next ones wrongly.
+            if (answersRefused()) break;
         }
         if (inside_) {
             if (echo) out_.command("leave");
             leave();
         }
-        return ok;
+        if (answersRefused() || refused_) return 2;
+        return failed ? 1 : 0;
     }
 
 private:
@@ -305,15 +364,39 @@ private:
         return words;
     }
 
-    bool usage(const std::string& command, const std::string& form) {
-        out_.error(command, "uso: " + form);
+    // A command that cannot run as written: reported, and the exit code will say so.
+    bool refuse(const std::string& command, const std::string& message) {
+        out_.error(command, message);
+        refused_ = true;
         return false;
+    }
+
+    bool usage(const std::string& command, const std::string& form) {
+        return refuse(command, "uso: " + form);
+    }
+
+    // Whether a queued answer was refused by its box; reported the first time.
+    bool answersRefused() {
+        const auto& box = dialogs_.refusal();
+        if (!box) return false;
+        if (!refusalReported_) {
+            std::string buttons;
+            for (int b : TerminalDialogs::buttonsOf(box->style))
+                buttons += (buttons.empty() ? "" : ", ") + TerminalDialogs::buttonWord(b);
+            out_.error("--answer", "a resposta " + TerminalDialogs::buttonWord(box->refused) +
+                                       " não é um botão da caixa \"" + toUtf8(box->title) + "\" (" +
+                                       buttons + "): a caixa ficou com " +
+                                       TerminalDialogs::buttonWord(box->answer) +
+                                       " e a sessão termina");
+            refusalReported_ = true;
+        }
+        return true;
     }
 
     bool execute(const std::vector<std::string>& w) {
         const std::string& c = w[0];
         if (c == "help") {
-            out_.raw("{\"type\":\"help\"}", kHostUsage);
+            out_.raw("{\"type\":\"help\"}", hostUsage());
             return true;
         }
         if (c == "echo") {
@@ -356,8 +439,7 @@ private:
             if (w.size() < 2) return usage(c, "fail OPERATION [MESSAGE]");
             return fail(w);
         }
-        out_.error(c, "comando desconhecido (help lista os comandos)");
-        return false;
+        return refuse(c, "comando desconhecido (help lista os comandos)");
     }
 
     // --- Application events ---------------------------------------------------------------
@@ -407,12 +489,27 @@ private:
         return !bError.toBool();
     }
 
+    static bool isWholeNumber(std::string_view word) {
+        if (!word.empty() && (word.front() == '-' || word.front() == '+')) word.remove_prefix(1);
+        return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+    }
+
     bool operation(const std::string& code) {
-        // The ERP passes its codes as numbers; anything else goes as the text it is.
+        // The ERP passes its codes as 32-bit numbers; a word goes as the text it is, so that
+        // the add-in's own conversion error can be tried.
         Variant operacao(fromUtf8(code));
-        char* end = nullptr;
-        long n = std::strtol(code.c_str(), &end, 10);
-        if (end && *end == '\0' && !code.empty()) operacao = Variant(static_cast<std::int32_t>(n));
+        if (isWholeNumber(code)) {
+            std::string_view digits = code;
+            if (digits.front() == '+') digits.remove_prefix(1);
+            std::int32_t n = 0;
+            auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+            if (ec != std::errc()) {
+                return refuse("operation", "o código " + code +
+                                               " não cabe em 32 bits (de -2147483648 a "
+                                               "2147483647)");
+            }
+            operacao = Variant(n);
+        }
         ObjectRef api = hostApi_;
         Named in = {{"Api", Variant(api)}, {"Operacao", operacao}};
         out_.calling("App_OnOperacao", in);
@@ -456,8 +553,7 @@ private:
             k.year = automation::roundToInteger(std::stod(w[4]));
             return true;
         } catch (const std::exception&) {
-            out_.error(command, "número e ano têm de ser números inteiros");
-            return false;
+            return refuse(command, "número e ano têm de ser números inteiros");
         }
     }
 
@@ -491,9 +587,8 @@ private:
                 document.lines.push_back(line);
             }
         } catch (const std::logic_error&) {
-            out_.error(
+            return refuse(
                 w[0], "linha inválida: escreva ARTIGO:QUANTIDADE[:PRECO[:cancelled]], ano inteiro");
-            return false;
         }
         std::int32_t number = substitutes::erp::insertDocument(hostApi_, document);
         Key k{document.type, document.series, number, document.year};
@@ -585,16 +680,26 @@ private:
     }
 
     bool fail(const std::vector<std::string>& w) {
+        // The stand-in matches operation names exactly: any spelling of one becomes its name.
+        const Text asked = fromUtf8(w[1]);
+        const char16_t* operation = nullptr;
+        for (const char16_t* known : kFailableOperations) {
+            if (automation::equalsIgnoreCase(asked, known)) operation = known;
+        }
+        if (!operation) {
+            return refuse(w[0], "operação desconhecida: " + w[1] + " (use " +
+                                    failableOperations(" ou ") + ")");
+        }
         if (!requireHost(w[0])) return false;
         std::string message;
         for (std::size_t i = 2; i < w.size(); ++i) message += (i > 2 ? " " : "") + w[i];
         if (message.empty()) {
-            hostApi_.call(u"SimularFalha", fromUtf8(w[1]));
+            hostApi_.call(u"SimularFalha", Text(operation));
         } else {
-            hostApi_.call(u"SimularFalha", fromUtf8(w[1]), fromUtf8(message));
+            hostApi_.call(u"SimularFalha", Text(operation), fromUtf8(message));
         }
-        out_.result("fail", {{"operation", Variant(fromUtf8(w[1]))}},
-                    "  a próxima operação " + w[1] + " do ERP vai falhar");
+        out_.result("fail", {{"operation", Variant(Text(operation))}},
+                    "  a próxima operação " + toUtf8(operation) + " do ERP vai falhar");
         return true;
     }
 
@@ -609,6 +714,8 @@ private:
     ObjectRef hostApi_;
     Text company_;
     bool inside_ = false;
+    bool refused_ = false;
+    bool refusalReported_ = false;
 };
 
 }  // namespace
@@ -618,7 +725,7 @@ int runHost(const Arguments& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            std::fputs(kHostUsage, stdout);
+            std::fputs(hostUsage().c_str(), stdout);
             return 0;
         }
         if (a == "--data" && i + 1 < args.size()) {
@@ -628,7 +735,8 @@ int runHost(const Arguments& args) {
         } else if (a == "--json") {
             o.json = true;
         } else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "vantrel host: unknown option '%s'\n\n%s", a.c_str(), kHostUsage);
+            std::fprintf(stderr, "vantrel host: unknown option '%s'\n\n%s", a.c_str(),
+                         hostUsage().c_str());
             return 2;
         } else if (!o.file) {
             o.file = a;
@@ -652,8 +760,9 @@ int runHost(const Arguments& args) {
             return 2;
         }
     }
-    // Message boxes may ask the keyboard only when the commands do not come from it.
-    bool keyboard = o.file && ::isatty(0);
+    // A person at the terminal answers the boxes, whether the commands come from a file or
+    // are typed at the same keyboard (then after a prompt).
+    const bool keyboard = ::isatty(STDIN_FILENO) == 1;
     HostSession session(o, std::cout, keyboard);
     for (const std::string& word : o.answers) {
         if (!session.queueAnswer(word)) {
@@ -662,9 +771,12 @@ int runHost(const Arguments& args) {
             return 2;
         }
     }
-    bool ok = o.file ? session.run(file, !o.json) : session.run(std::cin, !o.json && !::isatty(0));
+    std::ostream& promptStream = o.json ? std::cerr : std::cout;
+    int code =
+        o.file ? session.run(file, !o.json, nullptr)
+               : session.run(std::cin, !o.json && !keyboard, keyboard ? &promptStream : nullptr);
     std::cout.flush();
-    return ok ? 0 : 1;
+    return code;
 }
 
 }  // namespace vantrel::app

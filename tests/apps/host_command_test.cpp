@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -31,13 +32,15 @@ struct Outcome {
     bool has(const std::string& s) const { return out.find(s) != std::string::npos; }
 };
 
-// Runs vantrel with the arguments (a shell line), standard input from `input`.
-Outcome vantrel(const std::string& args, const std::string& input = "") {
+// Runs `program` (vantrel unless told) with the arguments (a shell line), standard input from
+// `input`.
+Outcome vantrel(const std::string& args, const std::string& input = "",
+                const std::string& program = VANTREL_BINARY) {
     fs::path in =
         fs::temp_directory_path() / ("vantrel-host-test-in-" + std::to_string(::getpid()));
     std::ofstream(in) << input;
-    std::string cmd = "env -u QUORILVANTREL_DATA " + std::string(VANTREL_BINARY) + " " + args +
-                      " < " + in.string() + " 2>&1";
+    std::string cmd =
+        "env -u QUORILVANTREL_DATA " + program + " " + args + " < " + in.string() + " 2>&1";
     Outcome r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -143,6 +146,8 @@ TEST_F(HostCommand, SessionOnTheDemoCompany) {
         "save FT 0 1 2030\n"
         "show FT 0 2 2030\n"
         "operation 2011\n"
+        "operation -2147483648\n"
+        "fail inserir\n"
         "leave\n";
     Outcome r =
         vantrel("host --json --data " + data.string() + " --answer yes --answer ok", commands);
@@ -168,6 +173,9 @@ TEST_F(HostCommand, SessionOnTheDemoCompany) {
         r.has("{\"type\":\"event\",\"name\":\"App_OnOperacao\",\"args\":{\"Api\":\"<object>\","
               "\"Operacao\":2011},\"out\":{}}"))
         << r.out;
+    EXPECT_TRUE(r.has("\"Operacao\":-2147483648}")) << r.out;
+    EXPECT_TRUE(r.has("{\"type\":\"result\",\"command\":\"fail\",\"operation\":\"Inserir\"}"))
+        << r.out;
 }
 
 TEST_F(HostCommand, BadCommandsAreReportedAndTheSessionGoesOn) {
@@ -180,19 +188,65 @@ TEST_F(HostCommand, BadCommandsAreReportedAndTheSessionGoesOn) {
         "new-document FT 0 2030 CABO3G\n"
         "new-document FT 0 2030 NAOEXISTE:1:1\n"
         "operation doze\n"
+        "operation 4294969306\n"
+        "fail Inzerir\n"
         "fail Inserir\n"
         "new-document FR 0 2030 CABO3G:1:1\n";
     Outcome r = vantrel("host --data " + data.string(), commands);
-    EXPECT_EQ(r.exitCode, 1) << r.out;
-    for (const char* e : {"erro: comando desconhecido", "erro: o documento FT-0-99-2030 não existe",
-                          "erro: número e ano têm de ser números inteiros", "erro: linha inválida",
-                          "| Erro Type mismatch"}) {
+    EXPECT_EQ(r.exitCode, 2) << "commands were refused as written\n" << r.out;
+    for (const char* e :
+         {"erro: comando desconhecido", "erro: o documento FT-0-99-2030 não existe",
+          "erro: número e ano têm de ser números inteiros", "erro: linha inválida",
+          "| Erro Type mismatch",
+          "erro: o código 4294969306 não cabe em 32 bits (de -2147483648 a 2147483647)",
+          "erro: operação desconhecida: Inzerir (use AdicionaLinha, Validar, Inserir, Finalizar ou "
+          "Remover)"}) {
         EXPECT_TRUE(r.has(e)) << e << "\n" << r.out;
     }
     // The unknown article and the injected failure come back from the ERP as errors.
     EXPECT_TRUE(r.has("erro: Linha 1: o artigo NAOEXISTE não existe.")) << r.out;
     EXPECT_TRUE(r.has("erro: Falha simulada em Inserir.")) << r.out;
     EXPECT_TRUE(r.has("App_OnSair: bError = False")) << "left the company at the end\n" << r.out;
+    EXPECT_FALSE(r.has("Operacao=2010") || r.has("operação Inzerir")) << "refused, not run\n"
+                                                                      << r.out;
+}
+
+TEST_F(HostCommand, AnAnswerThatIsNoButtonOfItsBoxEndsTheSession) {
+    demoCompany();
+    Outcome r = vantrel("host --data " + data.string() + " --answer ok --answer ok",
+                        "enter DEMO\noperation 2010\necho depois\n");
+    EXPECT_EQ(r.exitCode, 2) << r.out;
+    EXPECT_TRUE(
+        r.has("=> Não (a resposta que nada decide)\n  erro: a resposta OK não é um botão "
+              "da caixa \"Ligação SageNext API\" (Sim, Não): a caixa ficou com Não e a "
+              "sessão termina"))
+        << r.out;
+    EXPECT_FALSE(r.has("depois")) << r.out;
+    EXPECT_TRUE(r.has("App_OnSair: bError = False")) << r.out;
+}
+
+// A person typing at a terminal gets a prompt and answers each box at the same keyboard.
+TEST_F(HostCommand, AtATerminalTheKeyboardAnswersTheBoxes) {
+    if (std::system("script --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+    demoCompany();
+    // The second 2010 takes its default (Sim) from an empty line, and so does its OK box.
+    Outcome r = vantrel("-c 'script -qec \"" + std::string(VANTREL_BINARY) + " host --data " +
+                            data.string() + "\" /dev/null'",
+                        "enter DEMO ana\noperation 2010\nnão\noperation 2010\n\n\nquit\n", "sh");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    // The typed lines come back as the terminal echoes them, interleaved with the output.
+    EXPECT_TRUE(r.has("vantrel> ")) << r.out;
+    EXPECT_TRUE(r.has("Resposta (Sim/Não, Enter = Sim): ")) << r.out;
+    EXPECT_FALSE(r.has("sem resposta dada")) << r.out;
+    const auto off = r.out.find("agora, desligada");
+    EXPECT_NE(off, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("agora, desligada", off + 1), std::string::npos) << r.out;
+}
+
+TEST_F(HostCommand, JsonStaysUtf8WhateverIsTyped) {
+    Outcome r = vantrel("host --json --data /tmp", "echo ol\xE1 mundo\nfr\xFFob\n");
+    EXPECT_TRUE(r.has("{\"type\":\"echo\",\"text\":\"ol\uFFFD mundo\"}\n")) << r.out;
+    EXPECT_TRUE(r.has("{\"type\":\"error\",\"command\":\"fr\uFFFDob\",")) << r.out;
 }
 
 TEST_F(HostCommand, CompanyWithoutSettingsFailsTheEntry) {

@@ -89,12 +89,25 @@ TEST(TerminalDialogs, QueuedAnswersAreUsedInOrder) {
     EXPECT_EQ(t.dialogs.queuedAnswers(), 0u);
 }
 
-TEST(TerminalDialogs, AnAnswerThatFitsNoButtonFallsBackAndSaysSo) {
-    Terminal t(false);
-    t.dialogs.queueAnswer("yes");
-    EXPECT_EQ(t.dialogs.messageBox(u"x", 48, u"t"), msgbox::AnswerOk);
-    EXPECT_NE(t.out.str().find("não é um dos botões"), std::string::npos);
-    EXPECT_EQ(t.dialogs.queuedAnswers(), 0u) << "the answer was spent on this box";
+TEST(TerminalDialogs, AnAnswerThatFitsNoButtonIsRefusedAndNothingIsDecidedAfterIt) {
+    struct Case {
+        int style;
+        const char* queued;
+        int answer;
+    };
+    for (const Case& c : {Case{48, "yes", msgbox::AnswerOk}, Case{4 | 32, "ok", msgbox::AnswerNo},
+                          Case{3, "ok", msgbox::AnswerCancel}, Case{2, "yes", 3}}) {
+        Terminal t(true, "s\n");  // neither the rest of the queue nor the keyboard answers
+        t.dialogs.queueAnswer(c.queued);
+        t.dialogs.queueAnswer("yes");
+        EXPECT_EQ(t.dialogs.messageBox(u"x", c.style, u"t"), c.answer) << c.style;
+        ASSERT_TRUE(t.dialogs.refusal().has_value());
+        EXPECT_EQ(t.dialogs.refusal()->refused, TerminalDialogs::answerOf(c.queued));
+        EXPECT_EQ(t.dialogs.refusal()->source, TerminalDialogs::AnswerSource::Refusal);
+        EXPECT_EQ(t.dialogs.queuedAnswers(), 0u);
+        EXPECT_EQ(t.dialogs.messageBox(u"y", 4 | 32, u"t"), msgbox::AnswerNo) << c.style;
+        EXPECT_NE(t.out.str().find("não é um dos botões desta caixa"), std::string::npos);
+    }
 }
 
 TEST(TerminalDialogs, KeyboardAnswersAskAgainUntilUnderstood) {

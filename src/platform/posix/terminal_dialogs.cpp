@@ -92,6 +92,14 @@ std::vector<int> TerminalDialogs::buttonsOf(int style) {
     }
 }
 
+int TerminalDialogs::noncommittalAnswer(int style) {
+    const std::vector<int> buttons = buttonsOf(style);
+    for (int answer : {msgbox::AnswerCancel, msgbox::AnswerNo, kAbort}) {
+        if (std::find(buttons.begin(), buttons.end(), answer) != buttons.end()) return answer;
+    }
+    return buttons.front();
+}
+
 std::string TerminalDialogs::iconWord(int style) {
     switch (style & 0xF0) {
         case msgbox::Critical:
@@ -153,7 +161,7 @@ int TerminalDialogs::messageBox(TextView text, int style, const std::optional<Te
         return std::find(buttons.begin(), buttons.end(), answer) != buttons.end();
     };
     bool answered = false;
-    if (!queue_.empty()) {
+    if (!refusal_ && !queue_.empty()) {
         int queued = queue_.front();
         queue_.pop_front();
         if (fits(queued)) {
@@ -163,8 +171,17 @@ int TerminalDialogs::messageBox(TextView text, int style, const std::optional<Te
             out_ << "=> " << buttonWord(queued) << " (--answer)\n";
         } else {
             out_ << "(a resposta dada, " << buttonWord(queued)
-                 << ", não é um dos botões desta caixa)\n";
+                 << ", não é um dos botões desta caixa: respostas recusadas)\n";
+            box.refused = queued;
+            queue_.clear();
         }
+    }
+    if (!answered && (refusal_ || box.refused)) {
+        box.answer = noncommittalAnswer(style);
+        box.source = AnswerSource::Refusal;
+        answered = true;
+        out_ << "=> " << buttonWord(box.answer) << " (a resposta que nada decide)\n";
+        if (!refusal_) refusal_ = box;
     }
     if (!answered && keyboard_) {
         std::string choices;

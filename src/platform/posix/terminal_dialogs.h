@@ -3,6 +3,10 @@
 //   1. the next answer of the queue (the --answer options of vantrel, one per box);
 //   2. the keyboard, when the input is a terminal;
 //   3. otherwise the box's default button, and the box says so.
+// A queued answer that is no button of its box means the queue is out of step with the
+// boxes: it is refused (see refusal()), the rest of the queue is dropped, and that box and
+// every later one get the answer that commits to nothing (Cancel, else No, else Abort, else
+// OK) rather than a guess that could say Yes.
 // An observer sees every box with its answer (vantrel host --json prints them).
 #pragma once
 
@@ -24,7 +28,7 @@ using interfaces::TextView;
 
 class TerminalDialogs : public interfaces::Dialogs {
 public:
-    enum class AnswerSource { Queue, Keyboard, DefaultButton };
+    enum class AnswerSource { Queue, Keyboard, DefaultButton, Refusal };
 
     struct Box {
         Text text;
@@ -32,6 +36,7 @@ public:
         Text title;  // the title shown (the application's title when none was given)
         int answer = 0;
         AnswerSource source = AnswerSource::DefaultButton;
+        int refused = 0;  // the queued answer that fit no button of this box (0: none)
     };
 
     // `keyboard`: whether `in` is a person at a terminal.
@@ -48,10 +53,15 @@ public:
 
     int messageBox(TextView text, int style, const std::optional<Text>& title) override;
 
+    // The box whose queued answer was refused, once one was.
+    const std::optional<Box>& refusal() const { return refusal_; }
+
     // The answer code of a word (msgbox::AnswerYes...), nothing for an unknown word.
     static std::optional<int> answerOf(std::string_view word);
     // The buttons of a style, in order, as answer codes.
     static std::vector<int> buttonsOf(int style);
+    // The answer of a box closed without deciding anything.
+    static int noncommittalAnswer(int style);
     // The word shown for an icon ("Exclamação"...); empty for a style without icon.
     static std::string iconWord(int style);
     static std::string buttonWord(int answer);
@@ -62,6 +72,7 @@ private:
     bool keyboard_;
     std::deque<int> queue_;
     std::function<void(const Box&)> observer_;
+    std::optional<Box> refusal_;
 };
 
 }  // namespace vantrel::platform::posix
