@@ -1,8 +1,10 @@
 #include "documents/energy_surcharge.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
+#include "automation/datetime.h"
 #include "automation/runtime_error.h"
 
 namespace vantrel::documents {
@@ -21,12 +23,12 @@ namespace {
 
 const Text kCrLf = u"\r\n";
 
-Text decimal(std::int64_t n) {
-    return fromUtf8(std::to_string(n));
-}
-
 // Origin code the ERP expects on documents rebuilt through its API.
 constexpr std::int16_t kOrigemApi = 3;
+
+Text unchanged() {
+    return T("Documento não foi alterado!");
+}
 
 Result failure(Text message, std::int32_t number = 0) {
     Result r;
@@ -36,29 +38,130 @@ Result failure(Text message, std::int32_t number = 0) {
     return r;
 }
 
-// A cancelled row carries LINANU = True (-1). An empty or Null flag is a live line.
-bool isCancelled(const Variant& linanu) {
-    if (linanu.isNull() || linanu.isEmpty()) return false;
-    return equals(linanu, Variant(std::int16_t{-1}));
-}
-
 // Clears the lines a header copy may bring along.
 void clearLines(const HostDocument& doc) {
     interfaces::LineCollection linhas = doc.Linhas();
     while (linhas.Count() > 0) linhas.Remove(std::int16_t{1});
 }
 
+// An ERP whose AdicionaLinha is a function answers False for a line it refuses; one whose
+// AdicionaLinha answers nothing is checked by the line count afterwards.
+bool refused(const Variant& answer) {
+    return answer.type() == automation::VarType::Boolean && !answer.toBool();
+}
+
+DocumentKey keyOf(const DocumentHeader& cab) {
+    return {cab.TipoDocumento().toText(), cab.serie().toText(), cab.NossoNoDocumento().toLong(),
+            cab.ano().toInteger()};
+}
+
+Text timestamp(double date, bool forFileName) {
+    automation::DateParts d = automation::splitDate(date);
+    char buf[32];
+    std::snprintf(buf, sizeof buf,
+                  forFileName ? "%04d%02d%02d-%02d%02d%02d" : "%04d-%02d-%02d %02d:%02d:%02d",
+                  d.year, d.month, d.day, d.hour, d.minute, d.second);
+    return fromUtf8(buf);
+}
+
+// A document key inside a file name: characters that Windows refuses become "_".
+Text fileNamePart(const Text& key) {
+    Text out = key;
+    for (char16_t& c : out) {
+        if (c < 0x20 || Text(u"\\/:*?\"<>|").find(c) != Text::npos) c = u'_';
+    }
+    return out;
+}
+
 }  // namespace
 
-Text documentKey(const Text& tipo, const Text& serie, std::int32_t numero, std::int16_t ano) {
-    return tipo + u"-" + serie + u"-" + decimal(numero) + u"-" + decimal(ano);
+// Armed once the stored document is known to be removed; puts it back unless the new one
+// was inserted. restore() gives the user's sentence; the destructor restores silently if a
+// path forgot to (a document put back without a word beats a lost one).
+class RestoreGuard {
+public:
+    RestoreGuard(const EnergySurcharge& owner, const StoredDocument& stored, HostDocument backup,
+                 Text recoveryPath)
+        : owner_(owner),
+          stored_(stored),
+          backup_(std::move(backup)),
+          recoveryPath_(std::move(recoveryPath)) {}
+    RestoreGuard(const RestoreGuard&) = delete;
+    RestoreGuard& operator=(const RestoreGuard&) = delete;
+    ~RestoreGuard() {
+        if (armed_) (void)restore();
+    }
+    void disarm() { armed_ = false; }
+    Text restore() noexcept;
+
+private:
+    Text lost(const Text& why) const;
+
+    const EnergySurcharge& owner_;
+    const StoredDocument& stored_;
+    HostDocument backup_;
+    Text recoveryPath_;
+    bool armed_ = true;
+};
+
+Text RestoreGuard::lost(const Text& why) const {
+    Text t = T("ATENÇÃO: o documento original ") + stored_.key.text() +
+             T(" foi removido e não foi possível repô-lo: ") + why;
+    if (!recoveryPath_.empty())
+        t += kCrLf + T("Os dados do documento estão guardados em ") + recoveryPath_ + u".";
+    return t;
+}
+
+Text RestoreGuard::restore() noexcept {
+    armed_ = false;
+    try {
+        try {
+            clearLines(backup_);
+            if (auto r = owner_.addStoredLines(backup_, stored_.rows))
+                return lost(T("o ERP recusou a linha ") + fromUtf8(std::to_string(r->row)) + u": " +
+                            r->messages);
+            backup_.CalculaTotaisCabecalho();
+            // The origin is kept when the ERP let us read it.
+            backup_.setOrigem(stored_.origem ? *stored_.origem : Variant(kOrigemApi));
+            if (backup_.Inserir().toLong() != 0) return lost(backup_.AllLogFileMessages());
+        } catch (...) {
+            return lost(currentError().description());
+        }
+        DocumentKey back = keyOf(backup_.Cab());
+        Text t = T("O documento original foi reposto como ") + back.text();
+        if (back.numero != stored_.key.numero)
+            t += T(" (o original era ") + stored_.key.text() + u")";
+        t += u".";
+        if (!stored_.origem) t += T(" Ficou com a origem 3.");
+        if (!stored_.finalizado) {
+            t += T(" Não foi finalizado: o ERP não disse se o original estava.");
+        } else if (*stored_.finalizado) {
+            HostDocument finaliser = owner_.api().NewSalesDocument();
+            if (finaliser.Finalizar(back.ano, back.tipo, back.serie, back.numero).toLong() != 0)
+                t += T(" Não foi possível finalizá-lo de novo: ") + finaliser.AllLogFileMessages();
+        }
+        owner_.removeRecoveryCopy(recoveryPath_);
+        return t;
+    } catch (...) {
+        try {
+            return T("O documento original foi reposto, mas a confirmação falhou: ") +
+                   currentError().description();
+        } catch (...) {
+            return Text();
+        }
+    }
 }
 
 Text EnergySurcharge::normaliseRate(const Text& taxa) {
     return automation::trim(automation::replaceAll(taxa, u",", u"."));
 }
 
-double EnergySurcharge::rateOf(const Text& taxa) {
+std::optional<double> EnergySurcharge::rateOf(const Text& taxa) {
+    std::size_t i = 0;
+    while (i < taxa.size() && (taxa[i] == u' ' || taxa[i] == u'\t')) ++i;
+    if (i < taxa.size() && (taxa[i] == u'+' || taxa[i] == u'-')) ++i;
+    if (i < taxa.size() && taxa[i] == u'.') ++i;
+    if (i >= taxa.size() || taxa[i] < u'0' || taxa[i] > u'9') return std::nullopt;
     double rate = automation::val(taxa);
     if (rate != 0) rate /= 100;
     return rate;
@@ -111,73 +214,64 @@ void EnergySurcharge::Vendas_OnGravar(const ObjectRef& oApi) {
     ctx_.dialogs.messageBox(r.Mensagem(), msgbox::OkOnly + style, T("Taxa Energética"));
 }
 
-std::vector<StoredLine> EnergySurcharge::readStoredLines(const Text& tipo, std::int32_t numero,
-                                                         const Text& serie,
-                                                         std::int16_t ano) const {
-    interfaces::Recordset rows = ctx_.dal.HlpDb_DocGcLin(tipo, numero, serie, ano);
-    std::vector<StoredLine> lines;
-    // An empty recordset is at its end at once; some providers refuse MoveFirst on it.
-    if (!rows.Eof()) rows.MoveFirst();
-    while (!rows.Eof()) {
-        if (!isCancelled(rows.field(u"LINANU"))) {
-            StoredLine l;
-            l.tipoDeLinha = rows.field(u"TPLINHA");
-            l.artigo = rows.field(u"ARTIGO");
-            l.armazem = rows.field(u"ARMAZEM");
-            l.descricao = rows.field(u"DESCR");
-            l.quantidade = rows.field(u"QUANT");
-            l.precoUnitario = rows.field(u"PRUNIT");
-            l.taxaIva = rows.field(u"IVA");
-            l.desconto = rows.field(u"DESCONTO");
-            l.taxaDesconto = rows.field(u"TXDESC");
-            l.data = rows.field(u"DATA");
-            l.unidade = rows.field(u"UNIDADE");
-            l.factor = rows.field(u"FACTOR");
-            l.orano = rows.field(u"ORANO");
-            l.ordoc = rows.field(u"ORDOC");
-            l.orserie = rows.field(u"ORSERIE");
-            l.ornum = rows.field(u"ORNUM");
-            l.orlin = rows.field(u"ORLIN");
-            l.linhaRel = rows.field(u"LINHAREL");
-            l.ordenacao = rows.field(u"ORDENACA");
-            lines.push_back(std::move(l));
-        }
-        rows.MoveNext();
+std::optional<Result> EnergySurcharge::load(const DocumentKey& key, StoredDocument& stored) const {
+    stored.key = key;
+    stored.rows = readStoredRows(ctx_.dal.HlpDb_DocGcLin(key.tipo, key.numero, key.serie, key.ano));
+    stored.doc = api().NewSalesDocument();
+    stored.doc.Ler(key.tipo, key.numero, key.serie, key.ano);
+    DocumentHeader cab = stored.doc.Cab();
+    if (equals(cab.NossoNoDocumento(), Variant(std::int16_t{0})))
+        return failure(T("Documento ") + key.text() + T(" não existe."));
+    readStoredHeader(stored);
+    stored.doc.setOrigem(kOrigemApi);
+
+    Text artigo = automation::ucase(settings_.artigo);
+    std::int32_t count = stored.doc.Linhas().Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        DocumentLine line = stored.doc.Linhas(automation::roundToInteger(i));
+        if (artigo == automation::ucase(line.Artigo().toText()))
+            return failure(T("Documento já inclui linha de Taxa Energética.") + kCrLf +
+                           unchanged());
     }
-    return lines;
+    return std::nullopt;
 }
 
-void EnergySurcharge::addStoredLines(const HostDocument& doc,
-                                     const std::vector<StoredLine>& lines) const {
-    for (const StoredLine& row : lines) {
+std::optional<EnergySurcharge::Refusal> EnergySurcharge::addStoredLines(
+    const HostDocument& doc, const std::vector<StoredRow>& rows) const {
+    using C = LineColumn;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const StoredRow& row = rows[i];
+        if (row.cancelled()) continue;
         DocumentLine line = api().NewDocumentLine();
-        line.setTipoDeLinha(row.tipoDeLinha);
-        line.setArtigo(row.artigo);
-        line.setArmazem(row.armazem);
+        line.setTipoDeLinha(row[C::TPLINHA]);
+        line.setArtigo(row[C::ARTIGO]);
+        line.setArmazem(row[C::ARMAZEM]);
         doc.SugereValoresLin(line);
-        line.setDescricao(row.descricao);
-        line.setQuantidade(row.quantidade);
-        line.setQuantidadeOrigem(row.quantidade);
-        line.setPrecoUnitario(row.precoUnitario);
-        line.setPrecoUnitarioIntroduzido(row.precoUnitario);
-        line.setTaxaIva(row.taxaIva);
-        line.setDesconto(row.desconto);
-        line.setTaxaDesconto(row.taxaDesconto);
-        line.setDataMvStock(row.data);
-        line.setUnidade(row.unidade);
-        line.setFactor(row.factor);
-        line.setOrano(row.orano);
-        line.setOrdoc(row.ordoc);
-        line.setOrserie(row.orserie);
-        line.setOrnum(row.ornum);
-        line.setLinhaOriginal(row.orlin);
-        line.setLinhaRelacionada(row.linhaRel);
-        line.setOrdenacao(row.ordenacao);
-        doc.AdicionaLinha(line);
+        line.setDescricao(row[C::DESCR]);
+        line.setQuantidade(row[C::QUANT]);
+        line.setQuantidadeOrigem(row[C::QUANT]);
+        line.setPrecoUnitario(row[C::PRUNIT]);
+        line.setPrecoUnitarioIntroduzido(row[C::PRUNIT]);
+        line.setTaxaIva(row[C::IVA]);
+        line.setDesconto(row[C::DESCONTO]);
+        line.setTaxaDesconto(row[C::TXDESC]);
+        line.setDataMvStock(row[C::DATA]);
+        line.setUnidade(row[C::UNIDADE]);
+        line.setFactor(row[C::FACTOR]);
+        line.setOrano(row[C::ORANO]);
+        line.setOrdoc(row[C::ORDOC]);
+        line.setOrserie(row[C::ORSERIE]);
+        line.setOrnum(row[C::ORNUM]);
+        line.setLinhaOriginal(row[C::ORLIN]);
+        line.setLinhaRelacionada(row[C::LINHAREL]);
+        line.setOrdenacao(row[C::ORDENACA]);
+        if (refused(doc.AdicionaLinha(line))) return Refusal{i + 1, doc.AllLogFileMessages()};
     }
+    return std::nullopt;
 }
 
-void EnergySurcharge::addSurchargeLine(const HostDocument& doc, double price) const {
+std::optional<EnergySurcharge::Refusal> EnergySurcharge::addSurchargeLine(const HostDocument& doc,
+                                                                          double price) const {
     DocumentLine line = api().NewDocumentLine();
     line.setTipoDeLinha(std::int16_t{1});
     line.setArtigo(settings_.artigo);
@@ -186,125 +280,143 @@ void EnergySurcharge::addSurchargeLine(const HostDocument& doc, double price) co
     line.setQuantidadeOrigem(std::int16_t{1});
     line.setPrecoUnitario(price);
     line.setPrecoUnitarioIntroduzido(line.PrecoUnitario());
-    doc.AdicionaLinha(line);
+    if (refused(doc.AdicionaLinha(line))) return Refusal{0, doc.AllLogFileMessages()};
+    return std::nullopt;
 }
 
-Text EnergySurcharge::restoreStored(const HostDocument& backup,
-                                    const std::vector<StoredLine>& lines) const {
-    Text key;
-    try {
-        DocumentHeader cab = backup.Cab();
-        key = documentKey(cab.TipoDocumento().toText(), cab.serie().toText(),
-                          cab.NossoNoDocumento().toLong(), cab.ano().toInteger());
-        clearLines(backup);
-        addStoredLines(backup, lines);
-        backup.CalculaTotaisCabecalho();
-        backup.setOrigem(kOrigemApi);
-        if (backup.Inserir().toLong() != 0) {
-            return T("ATENÇÃO: o documento original ") + key +
-                   T(" foi removido e não foi possível repô-lo: ") + backup.AllLogFileMessages();
-        }
-        // Finalising is left to the user: whether the removed document was final is not
-        // known here, and a final document cannot be opened again.
-        return T("O documento original foi reposto como ") +
-               documentKey(cab.TipoDocumento().toText(), cab.serie().toText(),
-                           cab.NossoNoDocumento().toLong(), cab.ano().toInteger()) +
-               u".";
-    } catch (...) {
-        return T("ATENÇÃO: o documento original ") + key +
-               T(" foi removido e não foi possível repô-lo: ") + currentError().description();
+std::optional<Result> EnergySurcharge::build(const StoredDocument& stored, double price,
+                                             HostDocument& novo) const {
+    novo = api().NewSalesDocument();
+    stored.doc.Cab().Clona(novo.Cab());
+    clearLines(novo);
+    novo.CalculaTotaisCabecalho();
+    novo.Cab().setNossoNoDocumento(std::int16_t{0});
+    novo.Cab().setNumeroOriginal(std::int16_t{0});
+    if (auto r = addStoredLines(novo, stored.rows)) {
+        return failure(T("O ERP recusou a linha ") + fromUtf8(std::to_string(r->row)) +
+                       T(" do documento: ") + r->messages + kCrLf + unchanged());
     }
+    if (auto r = addSurchargeLine(novo, price))
+        return failure(T("O ERP recusou a linha de Taxa Energética: ") + r->messages + kCrLf +
+                       unchanged());
+    // Whatever the ERP's answers said, every line must be there.
+    std::size_t expected = stored.liveRows() + 1;
+    std::size_t count = static_cast<std::size_t>(novo.Linhas().Count());
+    if (count != expected) {
+        return failure(T("O ERP aceitou ") + fromUtf8(std::to_string(count)) + T(" de ") +
+                       fromUtf8(std::to_string(expected)) + T(" linhas do documento.") + kCrLf +
+                       unchanged());
+    }
+    novo.setOrigem(kOrigemApi);
+    return std::nullopt;
+}
+
+std::optional<Result> EnergySurcharge::validate(const HostDocument& novo) const {
+    if (novo.Validar(std::int16_t{0}).toLong() != 0)
+        return failure(novo.AllLogFileMessages() + kCrLf + unchanged());
+    return std::nullopt;
+}
+
+bool EnergySurcharge::isStored(const DocumentKey& key) const {
+    HostDocument probe = api().NewSalesDocument();
+    probe.Ler(key.tipo, key.numero, key.serie, key.ano);
+    return !equals(probe.Cab().NossoNoDocumento(), Variant(std::int16_t{0}));
+}
+
+Text EnergySurcharge::writeRecoveryCopy(const StoredDocument& stored) const {
+    double now = ctx_.platform.clock().now();
+    Text path = ctx_.recoveryFolder + u"QuorilVantrel_recuperacao_" +
+                fileNamePart(stored.key.text()) + u"_" + timestamp(now, true) + u".txt";
+    Text text = recoveryCopyText(stored, timestamp(now, false));
+    text.resize(text.size() - 2);  // appendLine ends the last line itself
+    try {
+        if (ctx_.platform.fileExists(path) || !ctx_.platform.appendLine(path, text)) return Text();
+    } catch (...) {
+        return Text();
+    }
+    return path;
+}
+
+void EnergySurcharge::removeRecoveryCopy(const Text& path) const {
+    if (path.empty()) return;
+    try {
+        ctx_.platform.deleteFile(path);
+    } catch (...) {
+        // A copy left behind is harmless; the document is safe.
+    }
+}
+
+Result EnergySurcharge::commit(StoredDocument& stored, HostDocument& novo) const {
+    Text recovery = writeRecoveryCopy(stored);
+    if (recovery.empty()) {
+        return failure(T("Não foi possível escrever a cópia de recuperação do documento ") +
+                       stored.key.text() + T(" em ") + ctx_.recoveryFolder + u"." + kCrLf +
+                       unchanged());
+    }
+    // A copy of the stored header, to put the document back if the insert fails.
+    HostDocument backup = api().NewSalesDocument();
+    stored.doc.Cab().Clona(backup.Cab());
+
+    // The ERP's word is not enough: a refused removal, or another user's save of the same
+    // document in between, must not end in two documents.
+    std::int32_t removal = stored.doc.Remover().toLong();
+    Text removalMessages = removal != 0 ? stored.doc.AllLogFileMessages() : Text();
+    stored.doc.reset();
+    if (removal != 0 || isStored(stored.key)) {
+        removeRecoveryCopy(recovery);
+        Text why = removal != 0 ? T("O ERP não removeu o documento ") + stored.key.text() +
+                                      (removalMessages.empty() ? Text() : u": " + removalMessages)
+                                : T("O documento ") + stored.key.text() +
+                                      T(" continua gravado depois de o ERP o remover.");
+        return failure(why + kCrLf + T("Não foi gravado nenhum documento novo."));
+    }
+
+    RestoreGuard guard(*this, stored, backup, recovery);
+    try {
+        if (novo.Inserir().toLong() != 0) {
+            Text messages = novo.AllLogFileMessages();
+            return failure(messages + kCrLf + guard.restore());
+        }
+    } catch (...) {
+        RuntimeError e = currentError();
+        return failure(e.description() + kCrLf + guard.restore(), e.number());
+    }
+    guard.disarm();
+    removeRecoveryCopy(recovery);
+
+    DocumentKey inserted = keyOf(novo.Cab());
+    novo.reset();
+    HostDocument finalised = api().NewSalesDocument();
+    if (finalised.Finalizar(inserted.ano, inserted.tipo, inserted.serie, inserted.numero)
+            .toLong() != 0) {
+        return failure(finalised.AllLogFileMessages());
+    }
+    Result result;
+    result.setMensagem(T("Foi alterado e finalizado o documento ") + keyOf(finalised.Cab()).text());
+    return result;
 }
 
 Result EnergySurcharge::pAdicionaTaxaEnergetica(const Text& tipo, const Text& serie,
                                                 std::int32_t numero, std::int16_t ano) {
-    Result result;
-    HostDocument backup;
-    std::vector<StoredLine> lines;
-    bool removed = false;
-    bool inserted = false;
     try {
         settings_.taxa = normaliseRate(settings_.taxa);
-        double rate = rateOf(settings_.taxa);
-
-        lines = readStoredLines(tipo, numero, serie, ano);
-
-        HostDocument stored = api().NewSalesDocument();
-        stored.Ler(tipo, numero, serie, ano);
-        DocumentHeader storedCab = stored.Cab();
-        if (equals(storedCab.NossoNoDocumento(), Variant(std::int16_t{0}))) {
-            return failure(T("Documento ") + documentKey(tipo, serie, numero, ano) +
-                           T(" não existe."));
+        std::optional<double> rate = rateOf(settings_.taxa);
+        if (!rate) {
+            return failure(T("A taxa configurada (\"Taxa\" em \"Documentos com taxa\") não é um "
+                             "número: \"") +
+                           settings_.taxa + u"\"." + kCrLf + unchanged());
         }
-        stored.setOrigem(kOrigemApi);
-
-        Text artigo = automation::ucase(settings_.artigo);
-        std::int32_t count = stored.Linhas().Count();
-        for (std::int32_t i = 1; i <= count; ++i) {
-            DocumentLine line = stored.Linhas(automation::roundToInteger(i));
-            if (artigo == automation::ucase(line.Artigo().toText())) {
-                return failure(T("Documento já inclui linha de Taxa Energética.") + kCrLf +
-                               T("Documento não foi alterado!"));
-            }
-        }
-
-        double bases = storedCab.Base(1).toDouble();
-        bases += storedCab.Base(2).toDouble();
-        bases += storedCab.Base(3).toDouble();
-        bases += storedCab.Base(4).toDouble();
-        double price = rate * bases;
+        StoredDocument stored;
+        if (auto refusal = load({tipo, serie, numero, ano}, stored)) return *refusal;
+        double price = *rate * stored.bases;
         if (!std::isfinite(price)) throw RuntimeError(automation::errc::Overflow);
-
-        HostDocument novo = api().NewSalesDocument();
-        storedCab.Clona(novo.Cab());
-        clearLines(novo);
-        novo.CalculaTotaisCabecalho();
-        novo.Cab().setNossoNoDocumento(std::int16_t{0});
-        novo.Cab().setNumeroOriginal(std::int16_t{0});
-        addStoredLines(novo, lines);
-        addSurchargeLine(novo, price);
-        novo.setOrigem(kOrigemApi);
-
-        // Nothing is removed until the rebuilt document is known to be valid.
-        if (novo.Validar(std::int16_t{0}).toLong() != 0) {
-            return failure(novo.AllLogFileMessages() + kCrLf + T("Documento não foi alterado!"));
-        }
-
-        // A copy of the stored header, to put the document back if the insert fails.
-        backup = api().NewSalesDocument();
-        storedCab.Clona(backup.Cab());
-
-        stored.Remover();
-        removed = true;
-        stored.reset();
-
-        if (novo.Inserir().toLong() != 0) {
-            Text messages = novo.AllLogFileMessages();
-            return failure(messages + kCrLf + restoreStored(backup, lines));
-        }
-        inserted = true;
-
-        DocumentHeader novoCab = novo.Cab();
-        Text novoTipo = novoCab.TipoDocumento().toText();
-        std::int32_t novoNumero = novoCab.NossoNoDocumento().toLong();
-        Text novoSerie = novoCab.serie().toText();
-        std::int16_t novoAno = novoCab.ano().toInteger();
-        novo.reset();
-
-        HostDocument finalised = api().NewSalesDocument();
-        if (finalised.Finalizar(novoAno, novoTipo, novoSerie, novoNumero).toLong() != 0) {
-            return failure(finalised.AllLogFileMessages());
-        }
-        DocumentHeader done = finalised.Cab();
-        result.setMensagem(T("Foi alterado e finalizado o documento ") +
-                           documentKey(done.TipoDocumento().toText(), done.serie().toText(),
-                                       done.NossoNoDocumento().toLong(), done.ano().toInteger()));
-        return result;
+        HostDocument novo;
+        if (auto refusal = build(stored, price, novo)) return *refusal;
+        if (auto refusal = validate(novo)) return *refusal;
+        return commit(stored, novo);
     } catch (...) {
         RuntimeError e = currentError();
-        Text message = e.description();
-        if (removed && !inserted) message += kCrLf + restoreStored(backup, lines);
-        return failure(message, e.number());
+        return failure(e.description(), e.number());
     }
 }
 

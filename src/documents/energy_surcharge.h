@@ -2,21 +2,26 @@
 // stored document is rebuilt through the ERP API with one more line whose unit price is a
 // percentage of the document's four tax bases.
 //
-// The rebuilt document is validated before the stored one is removed, and if it cannot be
-// inserted afterwards the stored document is put back from its own rows, so a failing save
-// never loses the document.
+// The rewrite runs in four steps: load (the stored document and its rows), build (the new
+// document, every line checked), validate, and commit. Nothing is removed until the new
+// document is valid; before the stored document is removed a recovery copy is written, the
+// removal is confirmed by loading the key again, and if the insert then fails the stored
+// document is put back as close to the original as the ERP allows.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "automation/object.h"
 #include "automation/variant.h"
 #include "documents/dal_comandos.h"
 #include "documents/result.h"
+#include "documents/stored_document.h"
 #include "interfaces/dialogs.h"
 #include "interfaces/next_api_connection.h"
+#include "interfaces/platform.h"
 
 namespace vantrel::documents {
 
@@ -24,13 +29,12 @@ using automation::ObjectRef;
 using automation::Text;
 using automation::Variant;
 
-// The settings of the section "Documentos com taxa", as the open company holds them. The
-// rate is normalised in place on every rewrite (comma to point, blanks trimmed).
+// The settings of the section "Documentos com taxa", as the open company holds them.
 struct SurchargeSettings {
-    const Text& documentos;  // "FT,A;FR,A": type, comma, series; entries split by ";"
-    Text& taxa;              // percentage, decimal comma or point
-    const Text& artigo;      // article of the surcharge line
-    const Text& pergunta;    // "S..." asks before adding
+    Text documentos;  // "FT,A;FR,A": type, comma, series; entries split by ";"
+    Text taxa;        // percentage, decimal comma or point; normalised by each rewrite
+    Text artigo;      // article of the surcharge line
+    Text pergunta;    // "S..." asks before adding
 };
 
 // What the save hook needs from the open company besides its settings.
@@ -39,19 +43,14 @@ struct SurchargeContext {
     const DalComandos& dal;
     const ObjectRef& apiNext;             // the ERP API connection
     std::function<bool()> pVerificarApi;  // warns and answers false when it is closed
-};
-
-// One stored line of a document (a row of DOCGCLIN), as the rewrite copies it.
-struct StoredLine {
-    Variant tipoDeLinha, artigo, armazem, descricao, quantidade, precoUnitario, taxaIva, desconto,
-        taxaDesconto, data, unidade, factor, orano, ordoc, orserie, ornum, orlin, linhaRel,
-        ordenacao;
+    interfaces::Platform& platform;       // writes and removes the recovery copy
+    Text recoveryFolder;                  // where the recovery copy goes, ends with "\"
 };
 
 class EnergySurcharge {
 public:
     EnergySurcharge(SurchargeContext context, SurchargeSettings settings)
-        : ctx_(std::move(context)), settings_(settings) {}
+        : ctx_(std::move(context)), settings_(std::move(settings)) {}
 
     // The save hook. Errors are the caller's (its event frame reports them).
     void Vendas_OnGravar(const ObjectRef& oApi);
@@ -62,28 +61,44 @@ public:
     Result pAdicionaTaxaEnergetica(const Text& tipo, const Text& serie, std::int32_t numero,
                                    std::int16_t ano);
 
+    // The settings, with the rate as the last rewrite normalised it.
+    const SurchargeSettings& settings() const { return settings_; }
+
     // The rate read from the (already normalised) setting: the leading number, as a
-    // fraction. Raises error 6 when it does not fit a double.
-    static double rateOf(const Text& taxa);
+    // fraction; none when the text does not start with a number. Raises error 6 when it
+    // does not fit a double.
+    static std::optional<double> rateOf(const Text& taxa);
     static Text normaliseRate(const Text& taxa);
 
 private:
     interfaces::NextApiConnection api() const {
         return interfaces::NextApiConnection(ctx_.apiNext);
     }
-    std::vector<StoredLine> readStoredLines(const Text& tipo, std::int32_t numero,
-                                            const Text& serie, std::int16_t ano) const;
-    void addStoredLines(const interfaces::HostDocument& doc,
-                        const std::vector<StoredLine>& lines) const;
-    void addSurchargeLine(const interfaces::HostDocument& doc, double price) const;
-    Text restoreStored(const interfaces::HostDocument& backup,
-                       const std::vector<StoredLine>& lines) const;
+    // The steps of the rewrite. Each answers a refusal (an Erro result) or lets the next go.
+    std::optional<Result> load(const DocumentKey& key, StoredDocument& stored) const;
+    std::optional<Result> build(const StoredDocument& stored, double price,
+                                interfaces::HostDocument& novo) const;
+    std::optional<Result> validate(const interfaces::HostDocument& novo) const;
+    Result commit(StoredDocument& stored, interfaces::HostDocument& novo) const;
+
+    // Adds the live rows as lines; the first line the ERP refuses ends it (its 1-based
+    // position among the rows, and the ERP's messages).
+    struct Refusal {
+        std::size_t row;
+        Text messages;
+    };
+    std::optional<Refusal> addStoredLines(const interfaces::HostDocument& doc,
+                                          const std::vector<StoredRow>& rows) const;
+    std::optional<Refusal> addSurchargeLine(const interfaces::HostDocument& doc,
+                                            double price) const;
+    bool isStored(const DocumentKey& key) const;
+    Text writeRecoveryCopy(const StoredDocument& stored) const;
+    void removeRecoveryCopy(const Text& path) const;
+
+    friend class RestoreGuard;
 
     SurchargeContext ctx_;
     SurchargeSettings settings_;
 };
-
-// Document key as the messages show it: type-series-number-year.
-Text documentKey(const Text& tipo, const Text& serie, std::int32_t numero, std::int16_t ano);
 
 }  // namespace vantrel::documents

@@ -76,6 +76,12 @@ public:
     Variant serieOriginal() const { return o_.get(u"serieOriginal"); }
     Variant NossoNoDocumento() const { return o_.get(u"NossoNoDocumento"); }
     Variant ano() const { return o_.get(u"ano"); }
+    Variant NumeroOriginal() const { return o_.get(u"NumeroOriginal"); }
+    Variant Data() const { return o_.get(u"Data"); }
+    Variant Entidade() const { return o_.get(u"Entidade"); }
+    Variant Nome() const { return o_.get(u"Nome"); }
+    // Whether the stored document is final; not every host's header has it.
+    Variant Finalizado() const { return o_.get(u"Finalizado"); }
     // Base1 to Base4, the document's tax bases.
     Variant Base(int which) const;
 
@@ -105,7 +111,8 @@ public:
     // Loads the stored document with that key; the host's answer is not meaningful (test
     // Cab().NossoNoDocumento() instead).
     void Ler(const Text& tipo, std::int32_t numero, const Text& serie, std::int16_t ano) const;
-    void setOrigem(std::int16_t origem) const { o_.put(u"Origem", origem); }
+    Variant Origem() const { return o_.get(u"Origem"); }
+    void setOrigem(const Variant& origem) const { o_.put(u"Origem", origem); }
     Variant Remover() const { return o_.call(u"Remover"); }
     void CalculaTotaisCabecalho() const { o_.call(u"CalculaTotaisCabecalho"); }
     // Fills the line with the host's suggested values (seven flags, all true).

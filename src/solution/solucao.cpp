@@ -80,12 +80,37 @@ void Solucao::App_OnConnectionValidate(Variant& sEmpresa, Variant& sUtilizador,
 
 // --- Sales --------------------------------------------------------------------------------
 
+// The recovery copy of a document goes to the log folder when there is one, else beside the
+// settings file.
+Text Solucao::recoveryFolder() const {
+    Text log = mPercursoLog;
+    while (automation::endsWith(log, u"\\")) log.pop_back();
+    if (!log.empty() && services_.platform && services_.platform->folderExists(log))
+        return log + u"\\";
+    std::size_t slash = mFicheiroConfig.find_last_of(u"\\/");
+    return slash == Text::npos ? Text() : mFicheiroConfig.substr(0, slash + 1);
+}
+
 void Solucao::Vendas_OnGravar(ObjectRef& oApi) {
     frame(u"Vendas_OnGravar", [&] {
-        documents::SurchargeContext context{*services_.dialogs, dal_, mApiNext,
-                                            [this] { return pVerificarApi(); }};
-        documents::SurchargeSettings settings{mDocumentosTaxa, mTaxa, mArtigoTaxa, mPerguntaTaxa};
-        documents::EnergySurcharge(std::move(context), settings).Vendas_OnGravar(oApi);
+        if (!services_.platform)
+            throw automation::RuntimeError(automation::errc::ObjectVariableNotSet);
+        documents::SurchargeContext context{*services_.dialogs,
+                                            dal_,
+                                            mApiNext,
+                                            [this] { return pVerificarApi(); },
+                                            *services_.platform,
+                                            recoveryFolder()};
+        documents::EnergySurcharge surcharge(std::move(context),
+                                             {mDocumentosTaxa, mTaxa, mArtigoTaxa, mPerguntaTaxa});
+        // The rate stays normalised for as long as the company is open, even if the hook
+        // stops half-way.
+        struct KeepRate {
+            const documents::EnergySurcharge& from;
+            Text& to;
+            ~KeepRate() { to = from.settings().taxa; }
+        } keep{surcharge, mTaxa};
+        surcharge.Vendas_OnGravar(oApi);
     });
 }
 

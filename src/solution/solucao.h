@@ -87,6 +87,7 @@ private:
     // ERP API connection.
     bool pNextApiConnect(const Text& ficheiro);
     bool pNextApiDisconnect();
+    Text recoveryFolder() const;
     bool pVerificarApi();
     // Both toggles; they differ only in the API's name in their texts.
     void toggleApi(const Text& apiName, const Text& resultTitle);

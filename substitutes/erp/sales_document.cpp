@@ -88,8 +88,20 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
         double date = s.header.date != 0 ? s.header.date : s.session->today();
         return Variant(suggestLineValues(s.session->database(), line, flags, date));
     }
+    // Clona copies lines through _CopiarLinha: a failure injected for AdicionaLinha is meant
+    // for the add-in's own calls.
+    if (isMember(member, u"_CopiarLinha")) {
+        s.lines.push_back(std::make_shared<LineObject>(readLine(argumentAt(args, 0).toObject())));
+        return Variant(true);
+    }
     if (isMember(member, u"AdicionaLinha")) {
         ObjectRef line = argumentAt(args, 0).toObject();
+        // A refused line is not added; the answer says so, and the log says why.
+        if (auto injected = takeInjectedFailure(s.session->database(), u"AdicionaLinha")) {
+            s.log.clear();
+            s.addMessage(*injected);
+            return Variant(false);
+        }
         s.lines.push_back(std::make_shared<LineObject>(readLine(line)));
         return Variant(true);
     }
@@ -248,7 +260,7 @@ void DocumentHeader::clona(const ObjectRef& target) {
     ObjectRef document = target.object(u"Documento");
     ObjectRef targetLines = document.object(u"Linhas");
     while (targetLines.get(u"Count").toLong() > 0) targetLines.call(u"Remove", std::int32_t{1});
-    for (const auto& line : lines) document.call(u"AdicionaLinha", Variant(ObjectRef(line)));
+    for (const auto& line : lines) document.call(u"_CopiarLinha", Variant(ObjectRef(line)));
     document.call(u"CalculaTotaisCabecalho");
 }
 

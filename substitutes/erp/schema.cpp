@@ -119,6 +119,12 @@ std::shared_ptr<Database> openCompanyDatabase(TextView file) {
 }
 
 std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
+    // Most calls find nothing: a read says so without taking the write lock.
+    auto any = db.cached("SELECT 1 FROM FALHAS WHERE OPERACAO = ?1");
+    any.bind(1, operation);
+    bool found = any.step();
+    any.reset();
+    if (!found) return std::nullopt;
     // One statement takes the failure, so two connections never both see it.
     auto take = db.cached("DELETE FROM FALHAS WHERE OPERACAO = ?1 RETURNING MENSAGEM");
     take.bind(1, operation);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "automation/runtime_error.h"
 #include "documents/energy_surcharge.h"
@@ -24,6 +25,7 @@ struct SurchargeTest : ::testing::Test {
     Text documentos = u"FT,0;FR,0", taxa = u"1,5", artigo = u"TXE", pergunta = u"N";
     bool apiOn = true;
     int verifyCalls = 0;
+    FakePlatform platform;
 
     void SetUp() override {
         erp->articles = {{u"A1", 10}, {u"B2", 5}, {u"TXE", 0}};
@@ -36,12 +38,17 @@ struct SurchargeTest : ::testing::Test {
                                 [this] {
                                     ++verifyCalls;
                                     return apiOn;
-                                }},
+                                },
+                                platform, u"C:\\Logs\\"},
                                {documentos, taxa, artigo, pergunta});
     }
-    Result rewrite(std::int32_t number = 12) {
-        return surcharge().pAdicionaTaxaEnergetica(u"FT", u"0", number, 2024);
+    Result rewriteKeepingRate(std::int32_t number = 12) {
+        EnergySurcharge s = surcharge();
+        Result r = s.pAdicionaTaxaEnergetica(u"FT", u"0", number, 2024);
+        taxa = s.settings().taxa;
+        return r;
     }
+    Result rewrite(std::int32_t number = 12) { return rewriteKeepingRate(number); }
     // The document object the host passes to the save event.
     ObjectRef saved(Variant serie, std::int32_t number = 12, Text type = u"FT") {
         auto cab = std::make_shared<ScriptedObject>("SavedCab", nullptr);
@@ -85,6 +92,9 @@ TEST_F(SurchargeTest, WorkedFigure) {
     EXPECT_DOUBLE_EQ(novo->lines[1].at(u"PRUNIT").toDouble(), 5.0);
     EXPECT_EQ(novo->lines[1].at(u"DESCR").toText(), u"Linha B2");
     EXPECT_EQ(novo->cab.at(u"ORIGEM").toLong(), 3);
+    // The recovery copy lived only while the document was out of the ERP.
+    ASSERT_EQ(platform.appended.size(), 1u);
+    EXPECT_EQ(platform.deleted, std::vector<Text>{platform.appended[0].first});
 }
 
 TEST_F(SurchargeTest, RateSettingForms) {
@@ -93,15 +103,44 @@ TEST_F(SurchargeTest, RateSettingForms) {
         const char16_t* normalised;
         double rate;
     } cases[] = {
-        {u"1,5", u"1.5", 0.015}, {u" 2.5 ", u"2.5", 0.025}, {u"abc", u"abc", 0},
-        {u"", u"", 0},           {u"10", u"10", 0.10},      {u"1.234,5", u"1.234.5", 0.01234},
-        {u"-3", u"-3", -0.03},   {u"7%", u"7%", 0.07},
+        {u"1,5", u"1.5", 0.015},
+        {u" 2.5 ", u"2.5", 0.025},
+        {u"0", u"0", 0},
+        {u"10", u"10", 0.10},
+        {u"1.234,5", u"1.234.5", 0.01234},
+        {u"-3", u"-3", -0.03},
+        {u"7%", u"7%", 0.07},
+        {u",5", u".5", 0.005},
     };
     for (const Case& c : cases) {
         Text n = EnergySurcharge::normaliseRate(c.setting);
         EXPECT_EQ(n, c.normalised) << utf8(c.setting);
-        EXPECT_NEAR(EnergySurcharge::rateOf(n), c.rate, 1e-12) << utf8(c.setting);
+        ASSERT_TRUE(EnergySurcharge::rateOf(n).has_value()) << utf8(c.setting);
+        EXPECT_NEAR(*EnergySurcharge::rateOf(n), c.rate, 1e-12) << utf8(c.setting);
     }
+}
+
+TEST_F(SurchargeTest, RateThatIsNotANumberChangesNothing) {
+    for (const char16_t* setting : {u"abc", u"", u"NaN", u"  ", u".", u"-", u"inf"}) {
+        erp->stored.clear();
+        erp->log->clear();
+        storeWorkedExample();
+        taxa = setting;
+        Result r = rewrite();
+        EXPECT_EQ(r.tipo(), EnumResult::Erro) << utf8(setting);
+        EXPECT_EQ(r.Mensagem(), T("A taxa configurada (\"Taxa\" em \"Documentos com taxa\") não é "
+                                  "um número: \"") +
+                                    vantrel::automation::trim(Text(setting)) +
+                                    T("\".\r\nDocumento não foi alterado!"));
+        EXPECT_TRUE(erp->log->empty()) << utf8(setting);
+        EXPECT_NE(erp->find(u"FT", u"0", 12, 2024), nullptr);
+    }
+    // A real 0 is a rate: the line is added at 0.
+    erp->stored.clear();
+    storeWorkedExample();
+    taxa = u"0";
+    ASSERT_EQ(rewrite().tipo(), EnumResult::Sucesso);
+    EXPECT_DOUBLE_EQ(only().lines.back().at(u"PRUNIT").toDouble(), 0.0);
 }
 
 TEST_F(SurchargeTest, RateThatDoesNotFitIsAnErrorAndTouchesNothing) {
@@ -240,39 +279,109 @@ TEST_F(SurchargeTest, FailedValidationRemovesNothing) {
     EXPECT_EQ(erp->stored.size(), 1u);
 }
 
-TEST_F(SurchargeTest, FailedInsertPutsTheStoredDocumentBack) {
-    storeWorkedExample();
-    erp->failNext["Inserir"] = 1;
-    Result r = rewrite();
-    EXPECT_EQ(r.tipo(), EnumResult::Erro);
-    EXPECT_EQ(r.Mensagem(),
-              T("Inserir falhou\r\nO documento original foi reposto como FT-0-12-2024."));
-    const FakeDoc* back = erp->find(u"FT", u"0", 12, 2024);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(articlesOf(*back), (std::vector<Text>{u"A1", u"B2"}));
-    EXPECT_FALSE(back->finalised);  // finalising is left to the user
-    EXPECT_EQ(erp->stored.size(), 1u);
+TEST_F(SurchargeTest, RefusalsBeforeTheInsertLeaveOneUntouchedDocument) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeErp&)> arrange;
+        const char* message;
+    } cases[] = {
+        {"refused removal", [](FakeErp& e) { e.failNext["Remover"] = 1; },
+         "O ERP não removeu o documento FT-0-12-2024: Remover falhou\r\n"
+         "Não foi gravado nenhum documento novo."},
+        {"refused removal, then a failing insert",
+         [](FakeErp& e) {
+             e.failNext = {{"Remover", 1}, {"Inserir", 1}};
+         },
+         "O ERP não removeu o documento FT-0-12-2024: Remover falhou\r\n"
+         "Não foi gravado nenhum documento novo."},
+        {"removal that leaves the document", [](FakeErp& e) { e.removerKeepsDocument = true; },
+         "O documento FT-0-12-2024 continua gravado depois de o ERP o remover.\r\n"
+         "Não foi gravado nenhum documento novo."},
+        {"refused line", [](FakeErp& e) { e.failNext["AdicionaLinha"] = 1; },
+         "O ERP recusou a linha 1 do documento: Linha recusada\r\nDocumento não foi alterado!"},
+        {"lines dropped without a word", [](FakeErp& e) { e.dropLinesSilently = true; },
+         "O ERP aceitou 0 de 3 linhas do documento.\r\nDocumento não foi alterado!"},
+    };
+    for (Case& c : cases) {
+        erp = std::make_shared<FakeErp>();
+        SetUp();
+        storeWorkedExample();
+        c.arrange(*erp);
+        platform.appended.clear();
+        Result r = rewrite();
+        EXPECT_EQ(r.tipo(), EnumResult::Erro) << c.name;
+        EXPECT_EQ(utf8(r.Mensagem()), c.message) << c.name;
+        ASSERT_EQ(erp->stored.size(), 1u) << c.name;
+        EXPECT_EQ(articlesOf(only()), (std::vector<Text>{u"A1", u"B2"})) << c.name;
+        for (const std::string& call : *erp->log) EXPECT_NE(call, "Doc.Inserir") << c.name;
+    }
 }
 
-TEST_F(SurchargeTest, RestoreUnderANewNumberSaysWhichOne) {
-    storeWorkedExample();
-    erp->insertKeepsNumber = false;
-    erp->failNext["Inserir"] = 1;
-    Result r = rewrite();
-    EXPECT_EQ(r.Mensagem(),
-              T("Inserir falhou\r\nO documento original foi reposto como FT-0-100-2024."));
+TEST_F(SurchargeTest, FailedInsertPutsTheDocumentBackAsItWas) {
+    struct Case {
+        const char* name;
+        bool finalised, keepsNumber;
+        std::int32_t backAs;
+        const char* message;
+    } cases[] = {
+        {"open original", false, true, 12,
+         "Inserir falhou\r\nO documento original foi reposto como FT-0-12-2024."},
+        {"final original", true, true, 12,
+         "Inserir falhou\r\nO documento original foi reposto como FT-0-12-2024."},
+        {"new number", false, false, 100,
+         "Inserir falhou\r\nO documento original foi reposto como FT-0-100-2024 (o original era "
+         "FT-0-12-2024)."},
+    };
+    for (Case& c : cases) {
+        erp->stored.clear();
+        storeWorkedExample();
+        erp->stored.begin()->second.finalised = c.finalised;
+        erp->stored.begin()->second.cab[u"ORIGEM"] = Variant(std::int16_t{1});
+        erp->insertKeepsNumber = c.keepsNumber;
+        erp->failNext["Inserir"] = 1;
+        platform.deleted.clear();
+        Result r = rewrite();
+        EXPECT_EQ(r.tipo(), EnumResult::Erro) << c.name;
+        EXPECT_EQ(utf8(r.Mensagem()), c.message) << c.name;
+        const FakeDoc* back = erp->find(u"FT", u"0", c.backAs, 2024);
+        ASSERT_NE(back, nullptr) << c.name;
+        EXPECT_EQ(erp->stored.size(), 1u) << c.name;
+        EXPECT_EQ(articlesOf(*back), (std::vector<Text>{u"A1", u"B2"})) << c.name;
+        EXPECT_EQ(back->finalised, c.finalised) << c.name;
+        EXPECT_EQ(back->cab.at(u"ORIGEM").toLong(), 1) << c.name;
+        EXPECT_EQ(platform.deleted.size(), 1u) << c.name;  // the recovery copy goes
+    }
 }
 
-TEST_F(SurchargeTest, InsertThatRaisesAlsoRestores) {
-    storeWorkedExample();
+TEST_F(SurchargeTest, RecoveryCopyHoldsEveryRowAndNamesItselfWhenAllFails) {
+    erp->store({u"FT", u"0", 12, 2024}, {{u"A1", 2, 10}, {u"B2", 1, 5, true}}, {20, 0, 0, 0});
     erp->throwOn.insert("Inserir");
     Result r = rewrite();
-    EXPECT_EQ(r.tipo(), EnumResult::Erro);
+    ASSERT_EQ(platform.appended.size(), 1u);
+    const auto& [file, text] = platform.appended[0];
+    EXPECT_EQ(file, u"C:\\Logs\\QuorilVantrel_recuperacao_FT-0-12-2024_20240315-103005.txt");
+    for (const char16_t* expected :
+         {u"[Cabeçalho]\r\nTipoDocumento=FT\r\nserie=0\r\n", u"NossoNoDocumento=12", u"Base1=20",
+          u"[Linha 2]\r\n", u"ARTIGO=B2", u"LINANU=True", u"DESCR=Linha A1"})
+        EXPECT_NE(text.find(expected), Text::npos) << utf8(expected);
     EXPECT_EQ(r.ErroNum(), 440);
-    // The restore's own insert fails the same way, and the user is told so plainly.
-    EXPECT_EQ(r.Mensagem(), T("Falha do ERP em Inserir\r\nATENÇÃO: o documento original "
-                              "FT-0-12-2024 foi removido e não foi possível repô-lo: Falha do ERP "
-                              "em Inserir"));
+    EXPECT_EQ(utf8(r.Mensagem()),
+              "Falha do ERP em Inserir\r\nATENÇÃO: o documento original FT-0-12-2024 foi "
+              "removido e não foi possível repô-lo: Falha do ERP em Inserir\r\nOs dados do "
+              "documento estão guardados em " +
+                  utf8(file) + ".");
+    EXPECT_TRUE(platform.deleted.empty());
+
+    // No copy, no removal.
+    erp->stored.clear();
+    erp->throwOn.clear();
+    storeWorkedExample();
+    platform.appendFails = true;
+    r = rewrite();
+    EXPECT_EQ(utf8(r.Mensagem()),
+              "Não foi possível escrever a cópia de recuperação do documento "
+              "FT-0-12-2024 em C:\\Logs\\.\r\nDocumento não foi alterado!");
+    EXPECT_NE(erp->find(u"FT", u"0", 12, 2024), nullptr);
 }
 
 TEST_F(SurchargeTest, FailedFinaliseIsNeverSuccess) {

@@ -100,6 +100,7 @@ public:
         log("Doc." + name);
         erp_->maybeThrow(name);
         if (isMember(member, u"Origem")) {
+            if (args.empty()) return data.cab.count(u"ORIGEM") ? data.cab[u"ORIGEM"] : Variant();
             data.cab[u"ORIGEM"] = argumentAt(args, 0);
             return Variant();
         }
@@ -116,8 +117,13 @@ public:
             return Variant(it != erp_->stored.end());
         }
         if (isMember(member, u"Remover")) {
-            erp_->stored.erase(keyOf(data.cab));
-            return Variant(std::int32_t{erp_->takeFailure(name)});
+            int status = erp_->takeFailure(name);
+            if (status) {
+                messages = u"Remover falhou";
+                return Variant(std::int32_t{status});
+            }
+            if (!erp_->removerKeepsDocument) erp_->stored.erase(keyOf(data.cab));
+            return Variant(std::int32_t{0});
         }
         if (isMember(member, u"CalculaTotaisCabecalho")) {
             double base = 0;
@@ -151,6 +157,11 @@ public:
                 if (it != line->props_.end()) row[col] = it->second;
             }
             row[u"LINANU"] = Variant(false);
+            if (erp_->takeFailure(name)) {
+                messages = u"Linha recusada";
+                return Variant(false);
+            }
+            if (erp_->dropLinesSilently) return Variant();
             data.lines.push_back(row);
             return Variant(true);
         }
@@ -213,6 +224,7 @@ Variant Header::invoke(TextView member, CallKind kind, std::span<Argument> args)
         return Variant();
     }
     if (key == u"SERIEORIGINAL") key = u"SERIE";
+    if (key == u"FINALIZADO") return Variant(doc_->data.finalised);
     auto it = doc_->data.cab.find(key);
     return it == doc_->data.cab.end() ? Variant() : it->second;
 }
@@ -280,6 +292,7 @@ void FakeErp::store(const DocKey& key, const std::vector<StoredRow>& lines,
     d.cab[u"ANO"] = Variant(std::get<3>(key));
     const char16_t* names[] = {u"BASE1", u"BASE2", u"BASE3", u"BASE4"};
     for (int i = 0; i < 4; ++i) d.cab[names[i]] = Variant(bases[i]);
+    d.cab[u"ORIGEM"] = Variant(std::int16_t{0});
     std::int32_t order = 1;
     for (const StoredRow& l : lines) {
         Row r;

@@ -34,6 +34,8 @@ public:
     std::int32_t nextNumber = 100;
     std::vector<Text> statements;   // SQL the data access received
     bool insertKeepsNumber = true;  // Inserir honours a non-zero NossoNoDocumento
+    bool removerKeepsDocument = false;  // Remover answers 0 and removes nothing
+    bool dropLinesSilently = false;     // AdicionaLinha answers nothing and adds nothing
 
     // Stores a document; lines are (article, quantity, price, cancelled).
     struct StoredRow {

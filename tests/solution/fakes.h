@@ -110,7 +110,8 @@ public:
 
     Text moduleFolder() override { return module; }
     Text firstMatch(TextView) override { return Text(); }
-    void deleteFile(TextView) override {}
+    std::vector<Text> deleted;
+    void deleteFile(TextView path) override { deleted.emplace_back(path); }
     std::vector<Text> readTextLines(TextView) override { return {}; }
     const automation::Clock& clock() override { return fixedClock; }
     interfaces::ScreenMetrics screen() override { return {}; }

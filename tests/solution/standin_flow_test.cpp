@@ -299,6 +299,22 @@ TEST_F(StandInFlow, FailedInsertKeepsTheDocument) {
     EXPECT_DOUBLE_EQ(back.object(u"Cab").get(u"Base1").toDouble(), 20.0);
 }
 
+TEST_F(StandInFlow, RefusedRemovalOrLineNeverDuplicatesTheDocument) {
+    ASSERT_TRUE(enter());
+    connectHost();
+    for (const char16_t* op : {erp::operation::Remover, erp::operation::AdicionaLinha}) {
+        dialogs.boxes.clear();
+        std::int32_t n = store(u"FT", u"0", {{u"A1", 2, 10.0}});
+        erp::injectFailure(u"EMPDB", op, u"Recusado pelo ERP");
+        save(u"FT", u"0", n);
+        ASSERT_EQ(dialogs.boxes.size(), 1u) << utf8(op);
+        EXPECT_NE(dialogs.boxes[0].text.find(u"Recusado pelo ERP"), Text::npos)
+            << utf8(dialogs.boxes[0].text);
+        EXPECT_FALSE(load(u"FT", u"0", n).isNothing()) << utf8(op);
+        EXPECT_TRUE(load(u"FT", u"0", n + 1).isNothing()) << utf8(op);  // nothing inserted
+    }
+}
+
 TEST_F(StandInFlow, FailedValidationRemovesNothing) {
     setting("Documentos com taxa", "Artigo", "NAOEXISTE");
     s = std::make_unique<vantrel::solution::Solucao>(
