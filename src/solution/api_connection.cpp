@@ -14,6 +14,15 @@ const char16_t kProduto[] = u"1GCO2022_40";
 }  // namespace
 
 bool Solucao::pNextApiConnect(const Text& ficheiro) {
+    // A login still open is closed before its object is replaced: nothing else could close it.
+    if (mApiLigada) {
+        mApiLigada = false;
+        try {
+            interfaces::NextApiConnection(mApiNext).Disconnect();
+        } catch (...) {
+            // The old login is being abandoned either way.
+        }
+    }
     mApiNext = services_.createComponent(interfaces::component::NextApiConnection);
     interfaces::NextApiConnection api(mApiNext);
     api.SetProduct(kProduto);

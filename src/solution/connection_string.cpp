@@ -8,8 +8,22 @@ bool isBlank(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
+// 'x' or "x", with every quote of that kind inside doubled: the form the provider reads back
+// as x. Such a value is already what the string needs.
+bool validlyQuoted(const Text& value) {
+    if (value.size() < 2) return false;
+    char16_t q = value.front();
+    if ((q != u'"' && q != u'\'') || value.back() != q) return false;
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+        if (value[i] != q) continue;
+        if (i + 2 >= value.size() || value[i + 1] != q) return false;
+        ++i;
+    }
+    return true;
+}
+
 bool needsQuoting(const Text& value) {
-    if (value.empty()) return false;
+    if (value.empty() || validlyQuoted(value)) return false;
     if (value.find_first_of(u";=") != Text::npos) return true;
     if (value.front() == u'"' || value.front() == u'\'') return true;
     return isBlank(value.front()) || isBlank(value.back());

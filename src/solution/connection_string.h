@@ -14,8 +14,9 @@ using automation::Text;
 Text pStringLigacao(const Text& provider, const Text& dataProvider, const Text& server,
                     const Text& database, const Text& user, const Text& password);
 
-// A value as OLE DB connection strings need it: unchanged when it holds no ';' or '=', does
-// not start with a quote and has no blank at either end; otherwise enclosed in double quotes
+// A value as OLE DB connection strings need it: unchanged when it is already validly quoted
+// ('x' or "x", inner quotes of that kind doubled), or when it holds no ';' or '=', does not
+// start with a quote and has no blank at either end; otherwise enclosed in double quotes
 // (inner double quotes doubled), or in single quotes when it holds double quotes but no
 // single quote.
 Text quoteConnectionValue(const Text& value);

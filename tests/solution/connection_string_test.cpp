@@ -50,10 +50,18 @@ TEST(ConnectionString, QuotingRules) {
         {u"a=b", u"\"a=b\""},
         {u" lead", u"\" lead\""},
         {u"trail ", u"\"trail \""},
-        {u"'quoted'", u"\"'quoted'\""},
+        {u"'quoted'", u"'quoted'"},  // already quoted: a stored setting keeps working
+        {u"'a''b'", u"'a''b'"},
+        {u"\"a\"\"b\"", u"\"a\"\"b\""},
+        {u"''", u"''"},
+        {u"'a'b'", u"\"'a'b'\""},  // a lone quote inside: not a quoted value
+        {u"\"a\"b\"", u"'\"a\"b\"'"},
+        {u"'", u"\"'\""},
+        {u"'x", u"\"'x\""},
         {u"\"x", u"'\"x'"},  // double quote, no single: single quotes
         {u"say \"hi\";", u"'say \"hi\";'"},
-        {u"\"it's\"", u"\"\"\"it's\"\"\""},  // both kinds: double quotes, doubled inside
+        {u"\"it's\"", u"\"it's\""},
+        {u"\"it's", u"\"\"\"it's\""},  // both kinds: double quotes, doubled inside
     };
     for (const Case& c : cases) {
         EXPECT_EQ(quoteConnectionValue(c.value), c.quoted) << utf8(c.value);

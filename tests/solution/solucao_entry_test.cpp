@@ -187,12 +187,20 @@ TEST_F(EntryTest, ConversionErrorLeavesBErrorAsTheHostPassedIt) {
                                        utf8(vantrel::automation::standardDescription(13))});
 }
 
-TEST_F(EntryTest, SecondEntryReplacesTheApiObjectWithoutDisconnecting) {
+TEST_F(EntryTest, ReLoginClosesTheOldLoginAndAFailedOneLeavesNothingConnected) {
     enter();
     enter();
     EXPECT_EQ(world.apiObjects.size(), 2u);
-    EXPECT_EQ(world.disconnects, 0);
+    EXPECT_EQ(world.disconnects, 1);  // the first login, before its object was replaced
     EXPECT_EQ(s->fields().mApiNext, world.apiObjects[1]);
+    EXPECT_TRUE(s->fields().mApiLigada);
+
+    world.connectAnswer = false;
+    enter();
+    EXPECT_EQ(world.disconnects, 2);
+    EXPECT_FALSE(s->fields().mApiLigada);
+    leave();
+    EXPECT_EQ(world.disconnects, 2);  // the object that never connected is not disconnected
 }
 
 TEST_F(EntryTest, LeavingClosesApiThenDatabase) {
