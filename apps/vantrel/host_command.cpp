@@ -42,13 +42,7 @@ using automation::Variant;
 using platform::posix::TerminalDialogs;
 
 // The document operations of the stand-in ERP that `fail` can make fail.
-const char16_t* const kFailableOperations[] = {
-    u"AdicionaLinha",
-    substitutes::erp::operation::Validar,
-    substitutes::erp::operation::Inserir,
-    substitutes::erp::operation::Finalizar,
-    substitutes::erp::operation::Remover,
-};
+const auto& kFailableOperations = substitutes::erp::operation::kAll;
 
 std::string failableOperations(const char* lastSeparator) {
     std::string list;
