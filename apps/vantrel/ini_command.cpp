@@ -1,10 +1,13 @@
 // vantrel ini: reads and writes one INI file through cInifile, as the add-in does with a
 // company's settings file. Arguments and output are UTF-8; the file is Windows-1252.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "automation/text.h"
-#include "automation/variant.h"
 #include "commands.h"
 #include "platform/posix/profile_engine.h"
 #include "settings/cinifile.h"
@@ -30,19 +33,23 @@ const char kIniUsage[] =
     "\n"
     "  get             prints the key's value (at most 254 characters), or DEFAULT (empty\n"
     "                  when not given) when the file, section or key is missing\n"
-    "  keys            prints the names of the section's keys, one a line\n"
-    "  sections        prints the names of the file's sections, one a line\n"
+    "  keys            prints the names of the section's keys, one a line (all of them,\n"
+    "                  where the add-in reads only the first 8,191 characters of the list)\n"
+    "  sections        prints the names of the file's sections, one a line (all of them)\n"
     "  set             writes the key, creating the file and the section when needed\n"
     "  delete-key      removes the key\n"
     "  delete-section  removes the section with all its keys\n"
     "\n"
     "Section and key names match whatever the case of their ASCII letters; a key name cannot\n"
     "hold '='. A write rewrites the whole file as Windows does: comments stay, blank lines and\n"
-    "the blanks around '=' go, lines end in CR LF.\n"
+    "the blanks around '=' go, lines end in CR LF. The new file replaces the old one only\n"
+    "once it is whole on the disk, so a failed write leaves the old one as it was. Writers\n"
+    "take turns: a write waits up to 30 seconds for another one to end.\n"
     "\n"
     "exit status: 0 done (for get, keys and sections always, as a missing key reads as the\n"
-    "default); 1 the file could not be written, or the text would not read back as written\n"
-    "(a line break, or a key that begins with '['); 2 wrong call.\n";
+    "default); 1 the file was not changed: it could not be written (the reason is printed,\n"
+    "such as another program keeping it locked past the wait), or the text would not read\n"
+    "back as written (a line break, or a key that begins with '['); 2 wrong call.\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "vantrel ini: %s\n\n%s", message.c_str(), kIniUsage);
@@ -66,8 +73,40 @@ void printLine(const Text& text) {
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
-void printNames(const automation::Array& names, std::int32_t count) {
-    for (std::int32_t i = 1; i <= count; ++i) printLine(names.at(i).text());
+// The key names of `section`, or with a null section the section names, each followed by a
+// NUL. The buffer grows until the whole list fits: the engine answers a list that does not
+// fit with size - 2 characters.
+std::string readList(platform::posix::ProfileEngine& engine, const char* section) {
+    std::string buffer;
+    for (std::uint32_t size = 8192;; size *= 4) {
+        buffer.assign(size, '\0');
+        std::uint32_t n = engine.getString(section, nullptr, "", buffer.data(), size, "");
+        if (n < size - 2 || size >= (1u << 30)) {
+            buffer.resize(n);
+            return buffer;
+        }
+    }
+}
+
+// One name a line, as EnumerateCurrentSection (keys) and EnumerateAllSections (sections,
+// empty names skipped) split the list.
+void printNames(const std::string& list, bool skipEmpty) {
+    std::size_t pos = 0;
+    for (auto end = list.find('\0'); end != std::string::npos; end = list.find('\0', pos)) {
+        if (end > pos || !skipEmpty)
+            printLine(automation::fromCp1252(std::string_view(list).substr(pos, end - pos)));
+        pos = end + 1;
+    }
+}
+
+std::string whyNotChanged(int error) {
+    if (error == ETIMEDOUT) {
+        return "another program kept it locked for more than " +
+               std::to_string(platform::posix::ProfileEngine::kLockWait.count() / 1000) +
+               " seconds";
+    }
+    if (error != 0) return std::strerror(error);
+    return "a name or value holds a line break, or the key begins with '['";
 }
 
 }  // namespace
@@ -112,6 +151,9 @@ int runIni(const Arguments& args) {
         return usageError("KEY \"" + args[3] + "\" holds '=', which ends a key name in the file");
     }
 
+    // A file grown past the file size limit is a write to report, not a reason to die with
+    // the new version half made.
+    std::signal(SIGXFSZ, SIG_IGN);
     platform::posix::ProfileEngine engine = platform::posix::ProfileEngine::forFile(file);
     settings::cInifile ini(engine);
     ini.setPath(automation::fromUtf8(file));
@@ -123,15 +165,12 @@ int runIni(const Arguments& args) {
         printLine(ini.Value());
         return 0;
     }
-    if (action == "keys" || action == "sections") {
-        automation::Array found;
-        std::int32_t count = 0;
-        if (action == "keys") {
-            ini.EnumerateCurrentSection(found, count);
-        } else {
-            ini.EnumerateAllSections(found, count);
-        }
-        printNames(found, count);
+    if (action == "keys") {
+        printNames(readList(engine, automation::toCp1252(texts[1]).c_str()), false);
+        return 0;
+    }
+    if (action == "sections") {
+        printNames(readList(engine, nullptr), true);
         return 0;
     }
     if (action == "set") {
@@ -142,10 +181,8 @@ int runIni(const Arguments& args) {
         ini.DeleteSection();
     }
     if (ini.Success()) return 0;
-    std::fprintf(stderr,
-                 "vantrel ini %s: %s was not changed: it or its folder cannot be written, or a "
-                 "name or value holds a line break, or the key begins with '['\n",
-                 action.c_str(), file.c_str());
+    std::fprintf(stderr, "vantrel ini %s: %s was not changed: %s\n", action.c_str(), file.c_str(),
+                 whyNotChanged(engine.lastWriteError()).c_str());
     return 1;
 }
 

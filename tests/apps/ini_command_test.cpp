@@ -1,9 +1,11 @@
 // vantrel ini, run as a program: arguments passed as they are (no shell), output and exit
 // code checked, the file's bytes checked.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,13 +29,16 @@ std::string drain(int fd) {
     return s;
 }
 
-Outcome ini(std::vector<std::string> args) {
+// `fileSizeLimit` (bytes, 0 for none) is the child's, as `ulimit -f` sets it.
+Outcome ini(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
     args.insert(args.begin(), {VANTREL_BINARY, "ini"});
     int out[2], err[2];
     Outcome r;
     if (::pipe(out) != 0 || ::pipe(err) != 0) return r;
     pid_t pid = ::fork();
     if (pid == 0) {
+        rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (fileSizeLimit) ::setrlimit(RLIMIT_FSIZE, &limit);
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
         ::close(out[0]);
@@ -125,6 +130,31 @@ TEST_F(IniCommand, FailedWritesExitOne) {
     EXPECT_EQ(ini({"set", file, "s", "k", "1\r\nlast=9"}).exitCode, 1);
     EXPECT_EQ(ini({"set", file, "s", "[t]", "9"}).exitCode, 1);
     EXPECT_EQ(bytes(), "[s]\r\nk=1\r\nlast=2\r\n");
+
+    std::string large = "[s]\r\n";
+    for (int k = 0; k < 6000; ++k) large += "key" + std::to_string(10000 + k) + "=value\r\n";
+    put(large);
+    r = ini({"set", file, "s", "long", std::string(20000, 'v')}, large.size() + 1000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("was not changed: File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(bytes(), large);
+}
+
+// The add-in reads lists into 8,192 characters; the command reads them whole.
+TEST_F(IniCommand, KeysAndSectionsOfAnyLength) {
+    std::string content, names;
+    for (int s = 0; s < 1000; ++s) {
+        std::string name = "section" + std::to_string(1000 + s);
+        content += "[" + name + "]\r\n";
+        names += name + "\n";
+    }
+    content += "[keys]\r\n";
+    for (int k = 0; k < 1000; ++k) content += "key" + std::to_string(1000 + k) + "=v\r\n";
+    put(content);
+    EXPECT_EQ(ini({"sections", file}).out, names + "keys\n");
+    Outcome keys = ini({"keys", file, "keys"});
+    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 1000);
+    EXPECT_EQ(keys.out.substr(keys.out.size() - 8), "key1999\n");
 }
 
 TEST_F(IniCommand, NamesWithBracketsAndSemicolonsAreTheirOwn) {
