@@ -1,8 +1,12 @@
 // The two kernel32 profile functions, with their null-argument meanings. Texts are bytes in
-// the system's ANSI code page (Windows-1252); a null pointer is a null argument.
+// the system's ANSI code page (toAnsi / fromAnsi); a null pointer is a null argument.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "automation/text.h"
 
 namespace vantrel::interfaces {
 
@@ -18,6 +22,12 @@ public:
     // Non-zero on success.
     virtual std::int32_t writeString(const char* section, const char* key, const char* text,
                                      const char* file) = 0;
+    // Texts to and from the bytes these functions take: in the system's ANSI code page, as
+    // kernel32's A functions convert them. Windows-1252 unless the platform says otherwise.
+    virtual std::string toAnsi(automation::TextView text) { return automation::toCp1252(text); }
+    virtual automation::Text fromAnsi(std::string_view bytes) {
+        return automation::fromCp1252(bytes);
+    }
 };
 
 }  // namespace vantrel::interfaces

@@ -16,22 +16,25 @@ namespace {
 constexpr std::uint32_t kValueBuffer = 255;
 constexpr std::uint32_t kListBuffer = 8192;
 
-bool isBlank(char16_t c) {
+bool isBlank(char c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
-bool hasLineBreak(TextView text) {
-    return text.find_first_of(u"\r\n") != TextView::npos;
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
 // Texts that, written to the file, would not come back as the same key: a line break ends
-// the line early and starts another key or section of the text's choosing, and a key that
-// begins with '[' reads back as a section header that takes over the keys below it.
-bool wouldBreakTheFile(TextView section, TextView key, TextView value) {
+// the line early and starts another key or section of the text's choosing, a key that
+// begins with '[' reads back as a section header that takes over the keys below it, and a
+// key holding '=' reads back as the part before it, with the rest joined to the value. They
+// are checked as the bytes that go to the file, since the code page may give a character
+// the best fit of one of these ('=' for U+2264, say).
+bool wouldBreakTheFile(std::string_view section, std::string_view key, std::string_view value) {
     std::size_t first = 0;
     while (first < key.size() && isBlank(key[first])) ++first;
     return hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-           (first < key.size() && key[first] == u'[');
+           (first < key.size() && key[first] == '[') || key.find('=') != std::string_view::npos;
 }
 
 Text upToNul(TextView text) {
@@ -56,33 +59,32 @@ void split(const Text& list, bool skipEmpty, automation::Array& names, std::int3
 cInifile::cInifile(interfaces::ProfileFunctions& profile, interfaces::Platform* platform)
     : profile_(profile), platform_(platform) {}
 
-bool cInifile::ansi(TextView text, std::string& out) {
+bool cInifile::ansi(TextView text, std::string& out) const {
     if (text.find(u'\0') != TextView::npos) return false;
-    out = automation::toCp1252(text);
+    out = profile_.toAnsi(text);
     return true;
 }
 
 Text cInifile::Value() const {
-    std::string section, key, path, def = automation::toCp1252(upToNul(default_));
+    std::string section, key, path, def = profile_.toAnsi(upToNul(default_));
     // A name with a NUL in it cannot be in the file.
     if (!ansi(section_, section) || !ansi(key_, key) || !ansi(path_, path))
         return upToNul(default_);
     std::string buffer(kValueBuffer, ' ');
     std::uint32_t n = profile_.getString(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
                                          kValueBuffer, path.c_str());
-    return automation::fromCp1252(std::string_view(buffer).substr(0, std::min(n, kValueBuffer)));
+    return profile_.fromAnsi(std::string_view(buffer).substr(0, std::min(n, kValueBuffer)));
 }
 
 void cInifile::setValue(TextView sValue) {
     Text value(sValue);
     std::erase(value, u'\0');
-    std::string section, key, path;
+    std::string section, key, path, text = profile_.toAnsi(value);
     if (!ansi(section_, section) || !ansi(key_, key) || !ansi(path_, path) ||
-        wouldBreakTheFile(section_, key_, value)) {
+        wouldBreakTheFile(section, key, text)) {
         lastReturnCode_ = 0;
         return;
     }
-    std::string text = automation::toCp1252(value);
     lastReturnCode_ =
         profile_.writeString(section.c_str(), key.c_str(), text.c_str(), path.c_str());
 }
@@ -106,7 +108,7 @@ void cInifile::DeleteSection() {
 }
 
 void cInifile::setINISection(TextView sSection) {
-    std::string section, path, text = automation::toCp1252(upToNul(sSection));
+    std::string section, path, text = profile_.toAnsi(upToNul(sSection));
     if (!ansi(section_, section) || !ansi(path_, path)) {
         lastReturnCode_ = 0;
         return;
@@ -115,12 +117,12 @@ void cInifile::setINISection(TextView sSection) {
 }
 
 Text cInifile::readList(const char* section) const {
-    std::string path, def = automation::toCp1252(upToNul(default_));
+    std::string path, def = profile_.toAnsi(upToNul(default_));
     if (!ansi(path_, path)) return upToNul(default_);
     std::string buffer(kListBuffer, ' ');
     std::uint32_t n =
         profile_.getString(section, nullptr, def.c_str(), buffer.data(), kListBuffer, path.c_str());
-    return automation::fromCp1252(std::string_view(buffer).substr(0, std::min(n, kListBuffer)));
+    return profile_.fromAnsi(std::string_view(buffer).substr(0, std::min(n, kListBuffer)));
 }
 
 Text cInifile::INISection() const {

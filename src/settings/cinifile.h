@@ -1,7 +1,7 @@
 // cInifile: one object per INI file. The caller sets Path, Section and Key and then reads or
 // writes Value; every operation is one call of the platform's profile functions with the
 // properties as they stand, so nothing is held open. Texts cross to the platform in the
-// ANSI code page (Windows-1252).
+// system's ANSI code page, as the profile functions convert them.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +39,9 @@ public:
 
     // The current key, cut to 254 characters; Default when the key or section is missing.
     Text Value() const;
-    // Writes the current key, NUL characters removed.
+    // Writes the current key, NUL characters removed. Refused (LastReturnCode 0, the file
+    // untouched) when it would not read back as written: a line break anywhere, a key that
+    // begins with '[' or holds '='.
     void setValue(TextView sValue);
     void DeleteKey();
     void DeleteSection();
@@ -68,7 +70,7 @@ public:
 private:
     // Texts as they cross to the platform; false when one holds a NUL, which the narrow
     // functions would silently take as its end.
-    static bool ansi(TextView text, std::string& out);
+    bool ansi(TextView text, std::string& out) const;
     Text readList(const char* section) const;
 
     interfaces::ProfileFunctions& profile_;

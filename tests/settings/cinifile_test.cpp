@@ -197,6 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedWrite{"key_with_line_break", u"s", u"k\nlast", u"9"},
                       RefusedWrite{"section_with_line_break", u"s]\r\n[t", u"k", u"9"},
                       RefusedWrite{"key_like_a_header", u"s", u" [t]", u"9"},
+                      RefusedWrite{"key_with_equals", u"s", u"x=y", u"z"},
                       RefusedWrite{"nul_in_key", u"s", Text(u"k\0x", 3), u"9"},
                       RefusedWrite{"nul_in_section", Text(u"s\0t", 3), u"k", u"9"}),
     [](const auto& info) { return std::string(info.param.what); });
@@ -279,6 +280,44 @@ TEST(CInifileCalls, TakesOnlyTheCountedCharactersAndKeepsTheReturnCode) {
     ini.setValue(u"v");
     EXPECT_EQ(ini.LastReturnCode(), 7);
     EXPECT_TRUE(ini.Success());
+}
+
+// Profile functions of a system whose ANSI code page is not Windows-1252: omega has a byte of
+// its own (0xF9, as in Greek 1253), and U+2264 has '=' as its best fit.
+class GreekProfile : public RecordingProfile {
+public:
+    std::string toAnsi(automation::TextView text) override {
+        std::string out;
+        for (char16_t c : text)
+            out += c == u'\u03C9' ? '\xF9' : c == u'\u2264' ? '=' : static_cast<char>(c);
+        return out;
+    }
+    Text fromAnsi(std::string_view bytes) override {
+        Text out;
+        for (char b : bytes)
+            out += b == '\xF9' ? u'\u03C9' : static_cast<char16_t>(static_cast<unsigned char>(b));
+        return out;
+    }
+};
+
+TEST(CInifileCalls, TextsCrossInTheCodePageOfTheProfileFunctions) {
+    GreekProfile profile;
+    cInifile ini(profile);
+    ini.setPath(u"C:\\\u03C9.ini");
+    ini.setSection(u"\u03C9");
+    ini.setKey(u"k");
+    profile.answer = "\xF9\xF9";
+    profile.count = 2;
+    EXPECT_EQ(ini.Value(), u"\u03C9\u03C9");
+    ini.setValue(u"\u03C9");
+    ASSERT_EQ(profile.calls.size(), 2u);
+    EXPECT_EQ(profile.calls[0].section, "\xF9");
+    EXPECT_EQ(profile.calls[0].file, "C:\\\xF9.ini");
+    EXPECT_EQ(profile.calls[1].text, "\xF9");
+    ini.setKey(u"a\u2264b");  // reaches the file as "a=b"
+    ini.setValue(u"v");
+    EXPECT_FALSE(ini.Success());
+    EXPECT_EQ(profile.calls.size(), 2u);
 }
 
 struct Conversion {

@@ -25,6 +25,8 @@ public:
                             char* buffer, std::uint32_t size, const char* file) override;
     std::int32_t writeString(const char* section, const char* key, const char* text,
                              const char* file) override;
+    std::string toAnsi(TextView text) override;
+    Text fromAnsi(std::string_view bytes) override;
 };
 
 // Message boxes owned by the host's main window when it names a live one.

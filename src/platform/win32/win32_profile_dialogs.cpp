@@ -14,6 +14,29 @@ std::int32_t Kernel32Profile::writeString(const char* section, const char* key, 
     return WritePrivateProfileStringA(section, key, text, file);
 }
 
+// CP_ACP with the default flags, as kernel32 turns its A functions' texts into Unicode and
+// back: characters the code page lacks take their best fit or '?'.
+std::string Kernel32Profile::toAnsi(TextView text) {
+    if (text.empty()) return std::string();
+    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(CP_ACP, 0, units, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, units, length, bytes.data(), n, nullptr, nullptr);
+    return bytes;
+}
+
+Text Kernel32Profile::fromAnsi(std::string_view bytes) {
+    if (bytes.empty()) return Text();
+    const int length = static_cast<int>(bytes.size());
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    Text text(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
+                            n);
+    return text;
+}
+
 HWND liveWindow(std::int32_t handle) {
     HWND hwnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
     return (hwnd && IsWindow(hwnd)) ? hwnd : nullptr;
