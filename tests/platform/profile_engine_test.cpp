@@ -2,8 +2,11 @@
 // text conversions on their own, and properties checked over many random files.
 #include "platform/posix/profile_engine.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -210,6 +213,44 @@ TEST_F(ProfileEngineTest, RewriteReplacesTheFileWhole) {
     EXPECT_EQ(get("s", "k"), "1");
     EXPECT_EQ(fs::status(dir / "t.ini").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// Whether `folder` takes new files: by its permissions, or for root (whom they do not stop)
+// by the immutable attribute, which still lets the files in it be written.
+bool letFolderTakeFiles(const fs::path& folder, bool take) {
+    if (::geteuid() != 0) {
+        return ::chmod(folder.c_str(), take ? 0755 : 0555) == 0;
+    }
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = take ? flags & ~FS_IMMUTABLE_FL : flags | FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) ::close(fd);
+    return done;
+}
+
+// Where no new file can be made beside it, the file is rewritten in place, and a rewrite that
+// fails half way puts the old bytes back.
+TEST_F(ProfileEngineTest, FolderThatTakesNoNewFileIsRewrittenInPlace) {
+    const std::string before = manyKeys(6000);
+    put(before);
+    if (!letFolderTakeFiles(dir, false)) GTEST_SKIP() << "cannot keep new files out of " << dir;
+    pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{before.size() + 100, before.size() + 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(write("s", "k10000", std::string(4000, 'v').c_str()) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(write("s", "k10000", "x"), 1);
+    EXPECT_TRUE(letFolderTakeFiles(dir, true));
+    EXPECT_EQ(get("s", "k10000"), "x");
+    EXPECT_EQ(get("s", "k15999"), "some value");
 }
 
 // Writers take turns, however long each takes: none is lost. One that cannot have the file
