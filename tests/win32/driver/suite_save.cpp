@@ -236,8 +236,8 @@ void suiteResult() {
     } texts[] = {{L"Mensagem", L"Olá"}, {L"Mensagem", big}, {L"tipo", L"1"}, {L"ErroNum", L"13"}};
     for (const auto& t : texts) {
         for (bool byRef : {false, true}) {
-            std::string what = "Result: " + narrow(t.property) + " given a text of " +
-                               std::to_string(t.text.size()) +
+            std::string what = "Result: " + narrow(t.property) + " given a " +
+                               std::to_string(t.text.size()) + "-character text" +
                                (byRef ? " by reference" : " by value");
             Cell given(vStr(t.text));
             check(putBorrowed(r.get(), t.property, byRef ? given.ref() : *given.p()).hr == S_OK,
