@@ -1,5 +1,6 @@
 #include "automation/datetime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <vector>
@@ -113,11 +114,78 @@ Text formatShortDate(double date, const Locale& locale) {
 
 Text formatDate(double date, const Locale& locale) {
     DateParts p = splitDate(date);
-    bool hasTime = p.hour != 0 || p.minute != 0 || p.second != 0;
-    if (std::trunc(date) == 0 && hasTime) return formatTime(p, locale);
+    // Any fraction shows the time, even one that rounds to midnight; day 0 shows only it.
+    bool hasTime = date != std::trunc(date);
+    if (std::trunc(date) == 0) return formatTime(p, locale);
     if (!hasTime) return formatShortDate(date, locale);
     return formatShortDate(date, locale) + u" " + formatTime(p, locale);
 }
+
+namespace {
+
+// The month a name at the start of text stands for (1..12), full name or abbreviation,
+// upper or lower case, not followed by another letter; 0 when none.
+int readMonthName(TextView text, const Locale& locale, std::size_t& length) {
+    for (const auto* names : {&locale.monthNames, &locale.monthAbbreviations}) {
+        for (int m = 0; m < 12; ++m) {
+            const Text& name = (*names)[m];
+            if (name.empty() || text.size() < name.size()) continue;
+            if (!equalsIgnoreCase(text.substr(0, name.size()), name)) continue;
+            char16_t next = text.size() > name.size() ? text[name.size()] : u' ';
+            if (ucase(TextView(&next, 1)) != lcase(TextView(&next, 1))) continue;
+            length = name.size();
+            return m + 1;
+        }
+    }
+    return 0;
+}
+
+struct DateFields {
+    std::vector<int> numbers;
+    int firstDigits = 0;
+    int namedMonth = 0;
+};
+
+// Which number is the day, the month and the year. Like oleaut32, an order the locale makes
+// impossible is read the other way round (13/12 is the 13th of December everywhere), and a
+// month with a four-digit year alone means the first of that month.
+bool assignDate(const DateFields& f, DateOrder order, int& year, int& month, int& day) {
+    const auto& n = f.numbers;
+    if (f.namedMonth != 0) {
+        if (n.size() != 2) return false;
+        month = f.namedMonth;
+        bool yearFirst = f.firstDigits >= 3 || n[0] > 31;
+        year = yearFirst ? n[0] : n[1];
+        day = yearFirst ? n[1] : n[0];
+    } else if (n.size() == 2) {
+        if (f.firstDigits >= 3) {
+            year = n[0];
+            month = n[1];
+        } else if (n[1] >= 100) {
+            month = n[0];
+            year = n[1];
+        } else {
+            return false;
+        }
+        day = 1;
+    } else if (n.size() == 3) {
+        if (f.firstDigits >= 3 || order == DateOrder::YearMonthDay) {
+            year = n[0], month = n[1], day = n[2];
+        } else if (order == DateOrder::MonthDayYear) {
+            month = n[0], day = n[1], year = n[2];
+        } else {
+            day = n[0], month = n[1], year = n[2];
+        }
+        if (month > 12 && day <= 12) std::swap(month, day);
+    } else {
+        return false;
+    }
+    if (year < 100 && f.firstDigits < 3) year += year < 30 ? 2000 : 1900;
+    return month >= 1 && month <= 12 && year <= 9999 && day >= 1 &&
+           day <= daysInMonth(year, month);
+}
+
+}  // namespace
 
 std::optional<double> parseDate(TextView text, const Locale& locale) {
     Text s = trim(text);
@@ -136,59 +204,37 @@ std::optional<double> parseDate(TextView text, const Locale& locale) {
         return digits > 0;
     };
     auto isDateSep = [&](char16_t c) {
-        return c == locale.dateSeparator || c == u'-' || c == u'/' || c == u'.';
+        return c == locale.dateSeparator || c == u'-' || c == u'/' || c == u'.' || c == u',' ||
+               c == u' ';
     };
-    std::vector<int> parts;
-    int firstDigits = 0;
-    skipBlanks();
-    std::size_t start = i;
-    while (parts.size() < 3) {
-        int v, digits;
+    // The date part: up to three numbers, or two and a month name, until the time begins.
+    DateFields fields;
+    for (;;) {
+        skipBlanks();
         std::size_t before = i;
-        if (!readNumber(v, digits)) {
-            i = before;
-            break;
-        }
-        if (parts.empty()) firstDigits = digits;
-        // A number followed by the time separator belongs to the time, not the date.
-        if (i < s.size() && s[i] == locale.timeSeparator && parts.empty()) {
-            i = before;
-            break;
-        }
-        parts.push_back(v);
-        if (i < s.size() && isDateSep(s[i]) && parts.size() < 3) {
-            ++i;
+        std::size_t nameLength = 0;
+        int v, digits;
+        if (int m = fields.namedMonth == 0 ? readMonthName(TextView(s).substr(i), locale, nameLength) : 0) {
+            fields.namedMonth = m;
+            i += nameLength;
+        } else if (readNumber(v, digits)) {
+            // A number followed by the time separator belongs to the time, not the date.
+            if (i < s.size() && s[i] == locale.timeSeparator) {
+                i = before;
+                break;
+            }
+            if (fields.numbers.empty()) fields.firstDigits = digits;
+            fields.numbers.push_back(v);
         } else {
             break;
         }
+        std::size_t parts = fields.numbers.size() + (fields.namedMonth != 0);
+        if (parts == 3 || i >= s.size() || !isDateSep(s[i])) break;
+        ++i;
     }
     int year = 1899, month = 12, day = 30;
-    bool hasDate = false;
-    if (parts.size() == 3) {
-        hasDate = true;
-        if (firstDigits >= 3 || locale.dateOrder == DateOrder::YearMonthDay) {
-            year = parts[0];
-            month = parts[1];
-            day = parts[2];
-        } else if (locale.dateOrder == DateOrder::MonthDayYear) {
-            month = parts[0];
-            day = parts[1];
-            year = parts[2];
-        } else {
-            day = parts[0];
-            month = parts[1];
-            year = parts[2];
-        }
-    } else if (!parts.empty()) {
-        return std::nullopt;
-    } else {
-        i = start;
-    }
-    if (hasDate && year < 100) year += year < 30 ? 2000 : 1900;
-    if (hasDate && (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
-                    year > 9999)) {
-        return std::nullopt;
-    }
+    bool hasDate = !fields.numbers.empty() || fields.namedMonth != 0;
+    if (hasDate && !assignDate(fields, locale.dateOrder, year, month, day)) return std::nullopt;
     int hour = 0, minute = 0, second = 0;
     skipBlanks();
     if (i < s.size()) {

@@ -26,13 +26,16 @@ int daysInMonth(int year, int month);
 double makeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 DateParts splitDate(double date);
 
-// The locale's general date format: date alone at midnight, time alone on day 0.
+// The locale's general date format: date alone at midnight, time alone on day 0 (0 itself
+// shows as midnight), date and time whenever there is a fraction of a day.
 Text formatDate(double date, const Locale& locale = Locale::current());
 // Just the date part in the locale's short date format.
 Text formatShortDate(double date, const Locale& locale = Locale::current());
 
 // Reads a date (and optional time) by the locale's date order; a four-digit first number
-// means year first. Two-digit years 0-29 are 2000-2029, 30-99 are 1930-1999.
+// means year first, an order the locale makes impossible is read the other way round, the
+// locale's month names may stand for the month, and a month with its four-digit year alone
+// is that month's first day. Two-digit years 0-29 are 2000-2029, 30-99 are 1930-1999.
 std::optional<double> parseDate(TextView text, const Locale& locale = Locale::current());
 
 // The machine's clock as a date; the platform layer may replace it (tests fix the day).

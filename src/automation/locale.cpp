@@ -22,6 +22,11 @@ Locale Locale::unitedStates() {
     l.twelveHourClock = true;
     l.trueName = u"True";
     l.falseName = u"False";
+    l.currencySymbol = u"$";
+    l.monthNames = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
+                    u"July",    u"August",   u"September", u"October", u"November", u"December"};
+    l.monthAbbreviations = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
+                            u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
     return l;
 }
 

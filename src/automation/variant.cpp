@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "automation/datetime.h"
 #include "automation/locale.h"
@@ -23,9 +24,11 @@ enum class Parse { Ok, NotNumber, Overflow };
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; }
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// Reads "&Hxx" or "&Oxx" (whole text). 16-bit for short literals, 32-bit otherwise, both
-// signed as the runtime reads them.
-bool parseRadix(TextView s, double& out) {
+// Reads "&Hxx" or "&Oxx". Val stops at the first character that is no digit and reads short
+// literals as 16-bit, longer ones as 32-bit, both signed. A conversion (whole) needs every
+// character to be a digit and gives the unsigned bit pattern, which an Integer or a Long
+// takes as its own bits and anything else as a number (past 31 bits an overflow).
+bool parseRadix(TextView s, double& out, bool whole = false) {
     if (s.size() < 3 || s[0] != u'&') return false;
     char16_t kind = s[1];
     int base;
@@ -55,8 +58,10 @@ bool parseRadix(TextView s, double& out) {
         ++digits;
         if (value > 0xFFFFFFFFull) overflow();
     }
-    if (digits == 0) return false;
-    if (value <= 0xFFFF && digits <= (base == 16 ? 4u : 6u)) {
+    if (digits == 0 || (whole && digits + 2 != s.size())) return false;
+    if (whole) {
+        out = static_cast<double>(value);
+    } else if (value <= 0xFFFF && digits <= (base == 16 ? 4u : 6u)) {
         out = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
     } else {
         out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
@@ -64,19 +69,49 @@ bool parseRadix(TextView s, double& out) {
     return true;
 }
 
+TextView trimBlanks(TextView s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool stripPrefix(TextView& s, TextView prefix) {
+    if (prefix.empty() || s.substr(0, prefix.size()) != prefix) return false;
+    s = trimBlanks(s.substr(prefix.size()));
+    return true;
+}
+
+bool stripSuffix(TextView& s, TextView suffix) {
+    if (suffix.empty() || s.size() < suffix.size() || s.substr(s.size() - suffix.size()) != suffix)
+        return false;
+    s = trimBlanks(s.substr(0, s.size() - suffix.size()));
+    return true;
+}
+
+// The runtime reads numbers as leniently as accountants write them: a sign before or after,
+// parentheses for a negative amount, the currency symbol on either side.
 Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && isBlank(text[b])) ++b;
-    while (e > b && isBlank(text[e - 1])) --e;
-    TextView s = text.substr(b, e - b);
+    TextView s = trimBlanks(text);
     if (s.empty()) return Parse::NotNumber;
     if (s[0] == u'&') {
         double v;
-        return parseRadix(s, v) && (out = v, true) ? Parse::Ok : Parse::NotNumber;
+        if (!parseRadix(s, v, true)) return Parse::NotNumber;
+        if (v > 2147483647.0) return Parse::Overflow;
+        out = v;
+        return Parse::Ok;
     }
-    std::string ascii;  // normalised for strtod: sign, digits, '.', exponent
+    bool negative = stripPrefix(s, u"-");
+    bool signedBefore = negative || stripPrefix(s, u"+");
+    if (s.size() > 1 && s.front() == u'(' && s.back() == u')') {
+        negative = true;
+        s = trimBlanks(s.substr(1, s.size() - 2));
+    }
+    if (!stripPrefix(s, locale.currencySymbol)) stripSuffix(s, locale.currencySymbol);
+    if (!signedBefore && !stripSuffix(s, u"+") && stripSuffix(s, u"-")) negative = true;
+    std::string ascii = negative ? "-" : "";  // normalised for strtod: sign, digits, '.', exponent
+    // A blank stands for the no-break space that some locales group digits with.
+    char16_t thousands = locale.thousandsSeparator;
     std::size_t i = 0;
-    if (s[i] == u'+' || s[i] == u'-') ascii.push_back(static_cast<char>(s[i++]));
     bool digits = false;
     bool seenDecimal = false;
     for (; i < s.size(); ++i) {
@@ -87,14 +122,15 @@ Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
         } else if (c == locale.decimalSeparator && !seenDecimal) {
             ascii.push_back('.');
             seenDecimal = true;
-        } else if (c == locale.thousandsSeparator && !seenDecimal && digits) {
+        } else if ((c == thousands || (thousands == 0xA0 && c == u' ')) && !seenDecimal && digits) {
             continue;
         } else {
             break;
         }
     }
     if (!digits) return Parse::NotNumber;
-    if (i < s.size() && (s[i] == u'e' || s[i] == u'E' || s[i] == u'd' || s[i] == u'D')) {
+    // Only Val reads a D exponent.
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         std::size_t j = i + 1;
         std::string exp = "e";
         if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) exp.push_back(static_cast<char>(s[j++]));
@@ -112,6 +148,17 @@ Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
     if (std::isinf(v)) return Parse::Overflow;
     out = v;
     return Parse::Ok;
+}
+
+// The bit pattern of a "&H"/"&O" text, for the integer conversions; nothing for other values.
+std::optional<std::uint32_t> radixBits(const Variant::Storage& v) {
+    auto t = std::get_if<Text>(&v);
+    if (!t) return std::nullopt;
+    TextView s = trimBlanks(*t);
+    double bits;
+    if (s.empty() || s[0] != u'&') return std::nullopt;
+    if (!parseRadix(s, bits, true)) mismatch();
+    return static_cast<std::uint32_t>(bits);
 }
 
 Variant objectValue(const std::shared_ptr<Object>& o) {
@@ -291,6 +338,7 @@ std::int32_t Variant::toLong() const {
     if (auto i = std::get_if<std::int32_t>(&v_)) return *i;
     if (auto i = std::get_if<std::int16_t>(&v_)) return *i;
     if (auto b = std::get_if<bool>(&v_)) return *b ? -1 : 0;
+    if (auto bits = radixBits(v_)) return static_cast<std::int32_t>(*bits);
     if (auto c = std::get_if<Currency>(&v_)) {
         // Currency rounds half to even on its exact scaled value.
         std::int64_t q = c->scaled / 10000, r = c->scaled % 10000;
@@ -305,6 +353,10 @@ std::int32_t Variant::toLong() const {
 
 std::int16_t Variant::toInteger() const {
     if (auto i = std::get_if<std::int16_t>(&v_)) return *i;
+    if (auto bits = radixBits(v_)) {
+        if (*bits > 0xFFFF) overflow();
+        return static_cast<std::int16_t>(*bits);
+    }
     std::int32_t l;
     if (std::holds_alternative<std::int32_t>(v_) || std::holds_alternative<bool>(v_) ||
         std::holds_alternative<Currency>(v_)) {
@@ -318,18 +370,33 @@ std::int16_t Variant::toInteger() const {
 
 Currency Variant::toCurrency() const {
     if (auto c = std::get_if<Currency>(&v_)) return *c;
-    double d = toDouble() * 10000.0;
+    double value = toDouble();
+    double d = value * 10000.0;
     if (!(std::fabs(d) < 9.2233720368547758e18)) overflow();
-    return Currency{static_cast<std::int64_t>(std::nearbyint(d))};
+    // oleaut32 scales in extended precision, so the exact product decides, not its rounding
+    // to double: 0.00025 is a little more than itself and so no tie, and past 2^52 the
+    // product keeps digits that a double drops.
+    double rest = std::fma(value, 10000.0, -d);
+    if (std::fabs(d) >= 4503599627370496.0)
+        return Currency{static_cast<std::int64_t>(d) + static_cast<std::int64_t>(std::nearbyint(rest))};
+    double rounded = std::nearbyint(d);
+    if (std::fabs(d - std::trunc(d)) == 0.5) {
+        if (rest > 0) rounded = std::ceil(d);
+        if (rest < 0) rounded = std::floor(d);
+    }
+    return Currency{static_cast<std::int64_t>(rounded)};
 }
 
 bool Variant::toBool() const {
     if (auto b = std::get_if<bool>(&v_)) return *b;
     if (auto t = std::get_if<Text>(&v_)) {
-        Text s = trim(*t);
+        // Names stand alone, without blanks; numbers may have them.
+        const Text& s = *t;
         const Locale& l = Locale::current();
-        if (equalsIgnoreCase(s, u"True") || equalsIgnoreCase(s, l.trueName)) return true;
-        if (equalsIgnoreCase(s, u"False") || equalsIgnoreCase(s, l.falseName)) return false;
+        if (equalsIgnoreCase(s, u"True") || equalsIgnoreCase(s, l.trueName) || s == u"#TRUE#")
+            return true;
+        if (equalsIgnoreCase(s, u"False") || equalsIgnoreCase(s, l.falseName) || s == u"#FALSE#")
+            return false;
         double v = 0;
         switch (parseLocaleNumber(s, l, v)) {
             case Parse::Ok: return v != 0;
