@@ -9,7 +9,7 @@ set -euo pipefail
 want=(build-essential cmake g++ libsqlite3-dev pkg-config)
 if [[ "${1:-native}" == "test" ]]; then
     want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev
-           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools libwine-dev
+           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools libwine-dev nsis
            wine wine64 wine32:i386 xvfb xauth)
     # npm fetches SQLite's amalgamation for the Windows build; any working npm will do.
     command -v npm >/dev/null 2>&1 || want+=(npm)

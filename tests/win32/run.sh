@@ -222,6 +222,9 @@ for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9
     fi
 done | tee -a "$log"
 
+# The setups, in a prefix of their own (32-bit only: the setup installs the i686 DLL).
+[[ $arch == win32 ]] && "$here/tests/win32/setup.sh" "$build" 2>&1 | tee -a "$log"
+
 # Heap misuse that Wine reported in any step.
 sleep 1  # the last lines of the stderr copy
 grep -hE ':(err|warn):heap:' "$log" "$stderr_log" | sed 's/^/FAIL: heap: /' | tee -a "$log"
