@@ -124,7 +124,8 @@ Text formatDate(double date, const Locale& locale) {
 namespace {
 
 // The month a name at the start of text stands for (1..12), full name or abbreviation,
-// upper or lower case, not followed by another letter; 0 when none.
+// upper or lower case, not followed by another letter or a point (the point belongs to the
+// abbreviations that have one); 0 when none.
 int readMonthName(TextView text, const Locale& locale, std::size_t& length) {
     for (const auto* names : {&locale.monthNames, &locale.monthAbbreviations}) {
         for (int m = 0; m < 12; ++m) {
@@ -132,7 +133,7 @@ int readMonthName(TextView text, const Locale& locale, std::size_t& length) {
             if (name.empty() || text.size() < name.size()) continue;
             if (!equalsIgnoreCase(text.substr(0, name.size()), name)) continue;
             char16_t next = text.size() > name.size() ? text[name.size()] : u' ';
-            if (ucase(TextView(&next, 1)) != lcase(TextView(&next, 1))) continue;
+            if (next == u'.' || ucase(TextView(&next, 1)) != lcase(TextView(&next, 1))) continue;
             length = name.size();
             return m + 1;
         }
@@ -148,12 +149,17 @@ struct DateFields {
 
 // Which number is the day, the month and the year. Like oleaut32, an order the locale makes
 // impossible is read the other way round (13/12 is the 13th of December everywhere), and a
-// month with a four-digit year alone means the first of that month.
+// month (number or name) with a four-digit year alone means the first of that month.
 bool assignDate(const DateFields& f, DateOrder order, int& year, int& month, int& day) {
     const auto& n = f.numbers;
     if (f.namedMonth != 0) {
-        if (n.size() != 2) return false;
         month = f.namedMonth;
+        if (n.size() == 1 && n[0] >= 100) {
+            year = n[0];
+            day = 1;
+            return year <= 9999;
+        }
+        if (n.size() != 2) return false;
         bool yearFirst = f.firstDigits >= 3 || n[0] > 31;
         year = yearFirst ? n[0] : n[1];
         day = yearFirst ? n[1] : n[0];

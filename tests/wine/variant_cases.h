@@ -42,8 +42,12 @@ inline bool parseText(const std::string& s, std::size_t& i, std::u16string& out)
         if (s[i] == '\\' && i + 1 < s.size()) {
             char e = s[i + 1];
             i += 2;
-            if (e == 'u' && i + 4 <= s.size()) {
-                out.push_back(static_cast<char16_t>(std::stoul(s.substr(i, 4), nullptr, 16)));
+            if (e == 'u') {
+                std::string hex = s.substr(i, 4);
+                char* end = nullptr;
+                unsigned long unit = std::strtoul(hex.c_str(), &end, 16);
+                if (hex.size() != 4 || end != hex.c_str() + 4) return false;
+                out.push_back(static_cast<char16_t>(unit));
                 i += 4;
             } else {
                 out.push_back(e == 't' ? u'\t' : static_cast<char16_t>(e));
