@@ -172,12 +172,6 @@ TEST_F(ProfileEngineTest, RewriteNeverMakesTheFileStartLikeAByteOrderMark) {
     }
 }
 
-TEST_F(ProfileEngineTest, ShorterRewriteLeavesNoOldBytesBehind) {
-    put("[s]\r\nk=a long value that will go\r\n");
-    EXPECT_EQ(write("s", "k", "x"), 1);
-    EXPECT_EQ(bytes(), "[s]\r\nk=x\r\n");
-}
-
 // A file of `keys` lines "kNNNNN=some value", in one section.
 std::string manyKeys(int keys) {
     std::string out = "[s]\r\n";
@@ -185,42 +179,10 @@ std::string manyKeys(int keys) {
     return out;
 }
 
-// The new version is made beside the file and renamed over it: a rewrite that fails half way
-// (here at the file size limit, in a child process) leaves the old version whole and no
-// temporary file behind; one that works keeps the file's mode and its symbolic link.
-TEST_F(ProfileEngineTest, RewriteReplacesTheFileWhole) {
-    const std::string before = manyKeys(6000);
-    put(before);
-    pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{before.size() + 100, before.size() + 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        int written = write("s", "long", std::string(4000, 'v').c_str());
-        ::_exit(written == 0 && engine.lastWriteError() == EFBIG ? 0 : 1);
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0) << "the write did not fail with EFBIG";
-    EXPECT_EQ(bytes(), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-
-    fs::permissions(dir / "t.ini", fs::perms::owner_read | fs::perms::owner_write |
-                                       fs::perms::group_read);
-    fs::create_symlink(dir / "t.ini", dir / "link.ini");
-    EXPECT_EQ(engine.writeString("s", "k", "1", windows("link.ini").c_str()), 1);
-    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
-    EXPECT_EQ(get("s", "k"), "1");
-    EXPECT_EQ(fs::status(dir / "t.ini").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
-
 // Whether `folder` takes new files: by its permissions, or for root (whom they do not stop)
 // by the immutable attribute, which still lets the files in it be written.
 bool letFolderTakeFiles(const fs::path& folder, bool take) {
-    if (::geteuid() != 0) {
-        return ::chmod(folder.c_str(), take ? 0755 : 0555) == 0;
-    }
+    if (::geteuid() != 0) return ::chmod(folder.c_str(), take ? 0755 : 0555) == 0;
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     int flags = 0;
     bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -230,27 +192,51 @@ bool letFolderTakeFiles(const fs::path& folder, bool take) {
     return done;
 }
 
-// Where no new file can be made beside it, the file is rewritten in place, and a rewrite that
-// fails half way puts the old bytes back.
-TEST_F(ProfileEngineTest, FolderThatTakesNoNewFileIsRewrittenInPlace) {
+// A rewrite that fails half way (here at the file size limit, in a child process) leaves the
+// old version whole and nothing beside it: whether the new version is made beside the file
+// and renamed over it, or, in a folder that takes no new file, written in place (the old
+// bytes then go back).
+class ProfileEngineRewrite : public ProfileEngineTest,
+                             public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ProfileEngineRewrite, FailureLeavesTheOldFileWhole) {
+    const bool folderTakesFiles = GetParam();
     const std::string before = manyKeys(6000);
     put(before);
-    if (!letFolderTakeFiles(dir, false)) GTEST_SKIP() << "cannot keep new files out of " << dir;
+    if (!folderTakesFiles && !letFolderTakeFiles(dir, false)) GTEST_SKIP() << "no locked folder";
     pid_t child = ::fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{before.size() + 100, before.size() + 100};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::_exit(write("s", "k10000", std::string(4000, 'v').c_str()) == 0 ? 0 : 1);
+        int written = write("s", "k10000", std::string(4000, 'v').c_str());
+        ::_exit(written == 0 && engine.lastWriteError() == EFBIG ? 0 : 1);
     }
     int status = -1;
     ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, 0) << "the write did not fail with EFBIG";
     EXPECT_EQ(bytes(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     EXPECT_EQ(write("s", "k10000", "x"), 1);
     EXPECT_TRUE(letFolderTakeFiles(dir, true));
-    EXPECT_EQ(get("s", "k10000"), "x");
-    EXPECT_EQ(get("s", "k15999"), "some value");
+    EXPECT_EQ(bytes(), "[s]\r\nk10000=x\r\n" + before.substr(24));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ProfileEngineRewrite, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "renamed" : "in_place"; });
+
+// A new file gets the usual permissions; a rewrite keeps the file's own and its symbolic link.
+TEST_F(ProfileEngineTest, RewriteKeepsModeAndLinks) {
+    mode_t old = ::umask(022);
+    EXPECT_EQ(write("s", "k", "v"), 1);
+    ::umask(old);
+    EXPECT_EQ(fs::status(dir / "t.ini").permissions(), static_cast<fs::perms>(0644));
+    fs::permissions(dir / "t.ini", static_cast<fs::perms>(0640));
+    fs::create_symlink(dir / "t.ini", dir / "link.ini");
+    EXPECT_EQ(engine.writeString("s", "k", "1", windows("link.ini").c_str()), 1);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(bytes(), "[s]\r\nk=1\r\n");
+    EXPECT_EQ(fs::status(dir / "t.ini").permissions(), static_cast<fs::perms>(0640));
 }
 
 // Writers take turns, however long each takes: none is lost. One that cannot have the file
@@ -293,15 +279,6 @@ TEST_F(ProfileEngineTest, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(bytes(), before);
     EXPECT_EQ(write("new", "late", "1"), 1);
     EXPECT_EQ(engine.lastWriteError(), 0);
-}
-
-TEST_F(ProfileEngineTest, NewFileTakesTheUsualPermissions) {
-    mode_t old = ::umask(022);
-    EXPECT_EQ(write("s", "k", "v"), 1);
-    ::umask(old);
-    struct stat st {};
-    ASSERT_EQ(::stat(path().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 // A 10 MB file: the last key is found, and a write adds its line and nothing else. (The
