@@ -125,4 +125,23 @@ std::optional<interfaces::PrinterInfo> Win32Platform::currentPrinter() {
     return interfaces::PrinterInfo{wanted, Text(), Text()};
 }
 
+bool Win32Platform::folderExists(TextView folder) {
+    Text f(folder);
+    DWORD attributes = GetFileAttributesW(wide(f));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Platform::appendLine(TextView path, TextView line) {
+    Text p(path);
+    HANDLE h = CreateFileW(wide(p), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    std::string bytes = automation::toUtf8(line) + "\r\n";
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
 }  // namespace vantrel::platform::win32

@@ -55,6 +55,8 @@ public:
     void processMessages() override;
     std::vector<interfaces::PrinterInfo> printers() override;
     std::optional<interfaces::PrinterInfo> currentPrinter() override;
+    bool folderExists(TextView folder) override;
+    bool appendLine(TextView path, TextView line) override;
 
 private:
     automation::SystemClock clock_;
