@@ -3,6 +3,7 @@
 // may be empty (Nothing). The Windows layer bridges IDispatch to Object and back.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <span>
 #include <utility>
@@ -90,10 +91,9 @@ private:
     }
     template <class... A>
     Variant dispatch(TextView member, CallKind kind, A&&... args) const {
-        std::vector<Argument> list;
-        list.reserve(sizeof...(A));
-        (list.push_back(makeArgument(args)), ...);
-        Variant result = invoke(member, kind, list);
+        // On the stack: a call is made per property of every line, so no allocation here.
+        std::array<Argument, sizeof...(A)> list{makeArgument(args)...};
+        Variant result = invoke(member, kind, std::span<Argument>(list.data(), list.size()));
         std::size_t i = 0;
         (writeBack(list[i++], args), ...);
         return result;

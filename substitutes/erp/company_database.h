@@ -62,7 +62,7 @@ inline constexpr char16_t Finalizar[] = u"Finalizar";
 inline constexpr char16_t Remover[] = u"Remover";
 inline constexpr char16_t AdicionaLinha[] = u"AdicionaLinha";  // answers False, adds nothing
 // Every operation a failure can be injected into.
-inline constexpr const char16_t* kAll[] = {Validar, Inserir, Finalizar, Remover, AdicionaLinha};
+inline constexpr const char16_t* kAll[] = {AdicionaLinha, Validar, Inserir, Finalizar, Remover};
 }  // namespace operation
 
 // The next call of `operation` on any document of this company fails once: it returns 1
