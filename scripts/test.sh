@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds both builds and runs both suites.
 #   1. the Linux build: unit and flow tests (GoogleTest through ctest), including the
-#      INI differential test against kernel32 under Wine;
+#      INI differential test against kernel32 under Wine; then the same suite built with
+#      AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the Windows build (mingw-w64 i686): the COM suite under Wine and Xvfb (on a kernel
 #      without 32-bit support: a 64-bit build of the same sources, then the 32-bit DLL
 #      through qemu-user).
@@ -14,6 +15,16 @@ cmake --preset native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build --preset native -j2
 echo "== Linux tests"
 ctest --preset native -j2
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, where the compiler
+# has them (VANTREL_SKIP_SANITIZERS=1 leaves it out).
+if [[ ${VANTREL_SKIP_SANITIZERS:-0} != 1 ]] &&
+        echo 'int main(){}' | c++ -x c++ -fsanitize=address,undefined -o /dev/null - 2>/dev/null; then
+    echo "== Linux tests under the sanitizers"
+    cmake --preset sanitize >/dev/null
+    cmake --build --preset sanitize -j2
+    ctest --preset sanitize -j2
+fi
 
 if [[ -f cmake/mingw-i686.cmake && -x tests/win32/run.sh ]]; then
     echo "== Windows build"
