@@ -228,6 +228,8 @@ private:
 using UniqueRegKey = UniqueHandle<HKEY, &RegCloseKey>;
 using UniqueFindHandle = UniqueHandle<HANDLE, &FindClose, -1>;
 using UniqueFileHandle = UniqueHandle<HANDLE, &CloseHandle, -1>;
+// Threads, events and the other kernel objects whose creation gives null on failure.
+using UniqueObjectHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueLocalMemory = UniqueHandle<HLOCAL, &LocalFree>;
 inline void releaseScreenDc(HDC dc) {
     ReleaseDC(nullptr, dc);

@@ -133,15 +133,14 @@ bool Win32Platform::folderExists(TextView folder) {
 
 bool Win32Platform::appendLine(TextView path, TextView line) {
     Text p(path);
-    HANDLE h = CreateFileW(wide(p), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFileHandle file(CreateFileW(wide(p), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::string bytes = automation::toUtf8(line) + "\r\n";
     DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(h);
-    return ok;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
 }
 
 }  // namespace vantrel::platform::win32

@@ -9,15 +9,13 @@ DialogWatcher::DialogWatcher(bool anyProcess) : anyProcess_(anyProcess) {
     icons_[1] = LoadIcon(nullptr, IDI_QUESTION);
     icons_[2] = LoadIcon(nullptr, IDI_EXCLAMATION);
     icons_[3] = LoadIcon(nullptr, IDI_ASTERISK);
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &DialogWatcher::run, this, 0, nullptr);
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.reset(CreateThread(nullptr, 0, &DialogWatcher::run, this, 0, nullptr));
 }
 
 DialogWatcher::~DialogWatcher() {
-    SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(stop_);
+    SetEvent(stop_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);
 }
 
 void DialogWatcher::answer(std::initializer_list<int> buttons) {
@@ -36,7 +34,7 @@ std::vector<SeenBox> DialogWatcher::take(DWORD settleMs) {
 
 DWORD WINAPI DialogWatcher::run(void* self) {
     auto* w = static_cast<DialogWatcher*>(self);
-    while (WaitForSingleObject(w->stop_, 15) == WAIT_TIMEOUT) w->poll();
+    while (WaitForSingleObject(w->stop_.get(), 15) == WAIT_TIMEOUT) w->poll();
     return 0;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/com_handles.h"
+
 namespace vantrel::wine {
 
 enum class Icon { None, Error, Question, Exclamation, Information, Unknown };
@@ -39,8 +41,8 @@ private:
     void handle(HWND dialog);
 
     bool anyProcess_;
-    HANDLE thread_ = nullptr;
-    HANDLE stop_ = nullptr;
+    platform::win32::UniqueObjectHandle thread_;
+    platform::win32::UniqueObjectHandle stop_;
     std::mutex mutex_;
     std::deque<int> answers_;
     std::vector<SeenBox> seen_;
