@@ -224,7 +224,8 @@ bool endsWith(TextView text, TextView suffix) {
 bool equalsIgnoreCase(TextView a, TextView b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) return false;
+        // Member names mostly come spelled as declared: equal units need no case mapping.
+        if (a[i] != b[i] && upper(a[i]) != upper(b[i])) return false;
     }
     return true;
 }

@@ -12,7 +12,7 @@ namespace {
 enum class Kind { Text, Double, Long, Integer, Date, Boolean };
 
 struct FieldInfo {
-    const char16_t* name;
+    TextView name;  // a view, so that its length is not counted again at every call
     Kind kind;
 };
 
@@ -68,6 +68,11 @@ Variant convert(Kind kind, const Variant& v) {
 }
 
 std::optional<LineField> fieldOf(TextView member) {
+    // The exact spelling first: callers use the declared names, and this runs for every
+    // property of every line.
+    for (std::size_t i = 0; i < kLineFieldCount; ++i) {
+        if (member == kFields[i].name) return static_cast<LineField>(i);
+    }
     for (std::size_t i = 0; i < kLineFieldCount; ++i) {
         if (automation::isMember(member, kFields[i].name)) return static_cast<LineField>(i);
     }

@@ -99,8 +99,8 @@ std::vector<Text> validateDocument(Database& db, const DocumentState& doc) {
 
     auto rates = vatRates(db);
     std::size_t live = 0;
-    for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-        const LineData& d = doc.lines[i]->data;
+    for (std::size_t i = 0; i < doc.lines().size(); ++i) {
+        const LineData& d = doc.lines()[i]->data;
         if (d.cancelled()) continue;
         ++live;
         Text label = lineLabel(i + 1);

@@ -29,18 +29,49 @@ struct HeaderData {
     bool finalised = false;           // Finalizado
 };
 
+struct DocumentId {
+    Text type;
+    Text series;
+    std::int32_t number = 0;
+    std::int32_t year = 0;
+};
+
+using Lines = std::vector<std::shared_ptr<LineObject>>;
+
 struct DocumentState {
     explicit DocumentState(std::shared_ptr<ApiSession> session) : session(std::move(session)) {}
 
     std::shared_ptr<ApiSession> session;
     HeaderData header;
-    std::vector<std::shared_ptr<LineObject>> lines;
     Text log;  // AllLogFileMessages
+
+    // The lines. A loaded document reads them from the database when they are first used:
+    // many loads only look at the header (whether a document exists, its key, its totals).
+    Lines& lines() const {
+        if (pending_) loadPendingLines();
+        return lines_;
+    }
+    // The lines of the stored document `id`, read later.
+    void linesFrom(const DocumentId& id) {
+        lines_.clear();
+        pending_ = std::make_unique<DocumentId>(id);
+    }
+    void clearLines() {
+        lines_.clear();
+        pending_.reset();
+    }
 
     void addMessage(TextView message) {
         if (!log.empty()) log += u"\r\n";
         log += message;
     }
+
+private:
+    void loadPendingLines() const;
+
+    // Reading the pending lines is not a change a caller can see.
+    mutable Lines lines_;
+    mutable std::unique_ptr<DocumentId> pending_;
 };
 
 // "FT-A-12-2024": type, series, number and year, as the ERP's messages name a document.

@@ -45,7 +45,7 @@ bool documentExists(Database& db, const DocumentId& id) {
 
 bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
     doc.header = HeaderData{};
-    doc.lines.clear();
+    doc.clearLines();
     auto h = db.cached(
         "SELECT TPDOCUM, SERIE, ANO, NNUMDOC, DATA, ENTIDADE, NOME, ORIGEM, NUMORIG, BASE1, BASE2, "
         "BASE3, BASE4,"
@@ -69,6 +69,15 @@ bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
     d.total = h.real(14);
     d.finalised = h.integer(15) != 0;
 
+    doc.linesFrom(id);
+    return true;
+}
+
+void DocumentState::loadPendingLines() const {
+    std::unique_ptr<DocumentId> pending = std::move(pending_);
+    Database& db = session->database();
+    const DocumentId& id = *pending;
+    Lines& lines = lines_;
     auto l = db.cached(
         "SELECT ORDENACA, LINANU, TPLINHA, ARTIGO, ARMAZEM, DESCR, QUANT, PRUNIT, IVA, DESCONTO, "
         "TXDESC, DATA,"
@@ -101,9 +110,8 @@ bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc) {
         x.set(LineField::Ornum, l.value(17));
         x.set(LineField::LinhaOriginal, l.value(18));
         x.set(LineField::LinhaRelacionada, l.value(19));
-        doc.lines.push_back(std::move(line));
+        lines.push_back(std::move(line));
     }
-    return true;
 }
 
 bool storeDocument(Database& db, DocumentState& doc, double today) {
@@ -117,7 +125,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
         return false;
     }
     if (h.date == 0) h.date = today;
-    computeTotals(h, doc.lines, vatRates(db));
+    computeTotals(h, doc.lines(), vatRates(db));
 
     auto counter = db.cached(
         "INSERT INTO NUMERADORES (TPDOCUM, SERIE, ANO, ULTIMO) VALUES (?1, ?2, ?3, ?4) "
@@ -153,7 +161,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
         "?19, ?20, ?21, ?22,"
         "        ?23, ?24, ?25)");
     std::int32_t position = 0;
-    for (const auto& line : doc.lines) {
+    for (const auto& line : doc.lines()) {
         const LineData& x = line->data;
         ++position;
         row.reset();
@@ -182,7 +190,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
     h.number = id.number;
     h.finalised = false;
     position = 0;
-    for (const auto& line : doc.lines) line->data.set(LineField::Ordenacao, Variant(++position));
+    for (const auto& line : doc.lines()) line->data.set(LineField::Ordenacao, Variant(++position));
     return true;
 }
 

@@ -6,15 +6,9 @@
 
 namespace vantrel::substitutes::erp {
 
-struct DocumentId {
-    Text type;
-    Text series;
-    std::int32_t number = 0;
-    std::int32_t year = 0;
-};
-
-// Loads the stored document into `doc` (header and lines). False when there is none; `doc`
-// is then left empty, with NossoNoDocumento 0.
+// Loads the stored document into `doc`: the header now, the lines when they are first used
+// (DocumentState::lines). False when there is none; `doc` is then left empty, with
+// NossoNoDocumento 0.
 bool loadDocument(Database& db, const DocumentId& id, DocumentState& doc);
 
 bool documentExists(Database& db, const DocumentId& id);

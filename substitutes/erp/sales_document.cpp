@@ -24,7 +24,7 @@ std::size_t position(const std::vector<std::shared_ptr<LineObject>>& lines, cons
 }
 
 ObjectRef lineAt(const std::shared_ptr<DocumentState>& s, const Variant& index) {
-    return ObjectRef(s->lines[position(s->lines, index)]);
+    return ObjectRef(s->lines()[position(s->lines(), index)]);
 }
 
 DocumentId idOf(const HeaderData& h) {
@@ -76,7 +76,7 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
         return Variant(loadDocument(s.session->database(), id, s));
     }
     if (isMember(member, u"CalculaTotaisCabecalho")) {
-        computeTotals(s.header, s.lines, vatRates(s.session->database()));
+        computeTotals(s.header, s.lines(), vatRates(s.session->database()));
         return Variant();
     }
     if (isMember(member, u"SugereValoresLin")) {
@@ -91,7 +91,7 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
     // Clona copies lines through _CopiarLinha: a failure injected for AdicionaLinha is meant
     // for the add-in's own calls.
     if (isMember(member, u"_CopiarLinha")) {
-        s.lines.push_back(std::make_shared<LineObject>(readLine(argumentAt(args, 0).toObject())));
+        s.lines().push_back(std::make_shared<LineObject>(readLine(argumentAt(args, 0).toObject())));
         return Variant(true);
     }
     if (isMember(member, u"AdicionaLinha")) {
@@ -102,7 +102,7 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
             s.addMessage(*injected);
             return Variant(false);
         }
-        s.lines.push_back(std::make_shared<LineObject>(readLine(line)));
+        s.lines().push_back(std::make_shared<LineObject>(readLine(line)));
         return Variant(true);
     }
     if (isMember(member, u"Validar")) return Variant(validar());
@@ -146,6 +146,7 @@ std::int32_t SalesDocument::remover() {
     DocumentState& s = *state_;
     return status(s, u"Remover", [&](Database& db) {
         const HeaderData& h = s.header;
+        s.lines();  // the object keeps its lines after the stored document is gone
         if (h.number == 0) {
             s.addMessage(u"Não há documento gravado para remover.");
             return 1;
@@ -245,7 +246,7 @@ Variant DocumentHeader::invoke(TextView member, CallKind kind, std::span<Argumen
 void DocumentHeader::clona(const ObjectRef& target) {
     HeaderData h = state_->header;
     std::vector<std::shared_ptr<LineObject>> lines;
-    for (const auto& line : state_->lines)
+    for (const auto& line : state_->lines())
         lines.push_back(std::make_shared<LineObject>(line->data));
 
     target.put(u"TipoDocumento", h.type);
@@ -265,7 +266,7 @@ void DocumentHeader::clona(const ObjectRef& target) {
 }
 
 Variant DocumentLines::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    auto& lines = state_->lines;
+    auto& lines = state_->lines();
     if (isPut(kind)) automation::unknownMember(member);
     if (isMember(member, u"Count")) return Variant(static_cast<std::int32_t>(lines.size()));
     if (isMember(member, u"Item") || member.empty())

@@ -69,7 +69,10 @@ std::shared_ptr<Database> Database::open(TextView windowsPath, Mode mode) {
     if (windowsPath.empty()) raise("no database file named");
     std::filesystem::path path = fileSystemPath(windowsPath);
     std::string file = utf8(path.u16string());
-    int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    // Each connection belongs to one session, used by one thread at a time (the objects are
+    // apartment-threaded under COM), so SQLite's own locking of every call is not needed.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
+                (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
