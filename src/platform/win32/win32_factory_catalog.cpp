@@ -77,6 +77,13 @@ automation::Locale userLocale() {
     locale.dayLeadingZero = info(LOCALE_IDAYLZERO) == u"1";
     locale.monthLeadingZero = info(LOCALE_IMONLZERO) == u"1";
     locale.twelveHourClock = info(LOCALE_ITIME) == u"0";
+    // Texts to numbers and dates accept the user's own currency symbol and month names.
+    if (Text currency = info(LOCALE_SCURRENCY); !currency.empty()) locale.currencySymbol = currency;
+    for (int m = 0; m < 12; ++m) {
+        if (Text name = info(LOCALE_SMONTHNAME1 + m); !name.empty()) locale.monthNames[m] = name;
+        if (Text abbreviation = info(LOCALE_SABBREVMONTHNAME1 + m); !abbreviation.empty())
+            locale.monthAbbreviations[m] = abbreviation;
+    }
     return locale;
 }
 
