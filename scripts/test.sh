@@ -33,7 +33,7 @@ if [[ -f cmake/mingw-i686.cmake && -x tests/win32/run.sh ]]; then
     echo "== Windows tests (Wine)"
     tests/win32/run.sh build/win32
     # Where the kernel runs no 32-bit programs the suite above tested the 64-bit build; the
-    # 32-bit DLL itself then runs through qemu-user, which takes about half an hour.
+    # 32-bit DLL itself then runs through qemu-user, about two minutes with qemu 10 (scripts/qemu-i386.sh).
     # VANTREL_SKIP_EMULATED_WIN32=1 leaves that out.
     if ! /usr/lib/wine/wine --version >/dev/null 2>&1 ||
             grep -qs enabled /proc/sys/fs/binfmt_misc/qemu-i386; then
