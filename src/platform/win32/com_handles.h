@@ -236,4 +236,42 @@ inline void releaseScreenDc(HDC dc) {
 }
 using UniqueScreenDc = UniqueHandle<HDC, &releaseScreenDc>;
 
+// A descriptor that a type library or type hands out and wants back (TYPEATTR, FUNCDESC,
+// TLIBATTR), given back through its owner on every path.
+template <class Owner, class Desc, void (*Release)(Owner*, Desc*)>
+class TypeDescriptor {
+public:
+    explicit TypeDescriptor(Owner* owner) : owner_(owner) {}
+    TypeDescriptor(const TypeDescriptor&) = delete;
+    TypeDescriptor& operator=(const TypeDescriptor&) = delete;
+    ~TypeDescriptor() { reset(); }
+
+    void reset() {
+        if (Desc* old = std::exchange(desc_, nullptr)) Release(owner_, old);
+    }
+    Desc** put() {
+        reset();
+        return &desc_;
+    }
+    Desc* operator->() const { return desc_; }
+    explicit operator bool() const { return desc_ != nullptr; }
+
+private:
+    Owner* owner_;
+    Desc* desc_ = nullptr;
+};
+
+inline void releaseTypeAttr(ITypeInfo* owner, TYPEATTR* d) {
+    owner->ReleaseTypeAttr(d);
+}
+inline void releaseFuncDesc(ITypeInfo* owner, FUNCDESC* d) {
+    owner->ReleaseFuncDesc(d);
+}
+inline void releaseTLibAttr(ITypeLib* owner, TLIBATTR* d) {
+    owner->ReleaseTLibAttr(d);
+}
+using UniqueTypeAttr = TypeDescriptor<ITypeInfo, TYPEATTR, &releaseTypeAttr>;
+using UniqueFuncDesc = TypeDescriptor<ITypeInfo, FUNCDESC, &releaseFuncDesc>;
+using UniqueTLibAttr = TypeDescriptor<ITypeLib, TLIBATTR, &releaseTLibAttr>;
+
 }  // namespace vantrel::platform::win32

@@ -128,14 +128,15 @@ HRESULT serverUnregister(const ComServer& server) {
     };
     if (server.libid) {
         ComPtr<ITypeLib> lib;
-        TLIBATTR* attr = nullptr;
         // A library that is not registered has nothing to remove.
         if (keyExists(L"TypeLib\\" + guidText(*server.libid)) &&
-            SUCCEEDED(moduleTypeLib(lib.put())) && SUCCEEDED(lib->GetLibAttr(&attr))) {
-            HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,
-                                           attr->lcid, attr->syskind);
-            lib->ReleaseTLibAttr(attr);
-            if (FAILED(hr)) result = hr;
+            SUCCEEDED(moduleTypeLib(lib.put()))) {
+            UniqueTLibAttr attr(lib.get());
+            if (SUCCEEDED(lib->GetLibAttr(attr.put()))) {
+                HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum,
+                                               attr->wMinorVerNum, attr->lcid, attr->syskind);
+                if (FAILED(hr)) result = hr;
+            }
         }
     }
     for (const auto& c : server.classes) {

@@ -94,13 +94,15 @@ using KindTable = std::map<DISPID, std::vector<EventArguments::Kind>>;
 
 KindTable kindTableOf(ITypeInfo* info) {
     KindTable table;
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return table;
-    WORD count = attr->cFuncs;
-    info->ReleaseTypeAttr(attr);
+    WORD count = 0;
+    {
+        UniqueTypeAttr attr(info);
+        if (FAILED(info->GetTypeAttr(attr.put()))) return table;
+        count = attr->cFuncs;
+    }
     for (UINT index = 0; index < count; ++index) {
-        FUNCDESC* fd = nullptr;
-        if (FAILED(info->GetFuncDesc(index, &fd))) continue;
+        UniqueFuncDesc fd(info);
+        if (FAILED(info->GetFuncDesc(index, fd.put()))) continue;
         if (fd->invkind == INVOKE_FUNC) {
             std::vector<EventArguments::Kind> kinds;
             for (SHORT i = 0; i < fd->cParams; ++i) {
@@ -120,7 +122,6 @@ KindTable kindTableOf(ITypeInfo* info) {
             }
             table[fd->memid] = std::move(kinds);
         }
-        info->ReleaseFuncDesc(fd);
     }
     return table;
 }
