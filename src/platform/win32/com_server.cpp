@@ -133,8 +133,8 @@ HRESULT serverUnregister(const ComServer& server) {
             SUCCEEDED(moduleTypeLib(lib.put()))) {
             UniqueTLibAttr attr(lib.get());
             if (SUCCEEDED(lib->GetLibAttr(attr.put()))) {
-                HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum,
-                                               attr->wMinorVerNum, attr->lcid, attr->syskind);
+                HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,
+                                               attr->lcid, attr->syskind);
                 if (FAILED(hr)) result = hr;
             }
         }
