@@ -15,24 +15,6 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 char16_t upper(char16_t c) {
     if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
@@ -53,8 +35,16 @@ char16_t lower(char16_t c) {
 
 Text fromUtf8(std::string_view in) {
     Text out;
-    out.reserve(in.size());
+    // Most texts (codes, numbers, names of members) are ASCII: copied unit by unit.
     std::size_t i = 0;
+    out.resize(in.size());
+    while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x80) {
+        out[i] = static_cast<char16_t>(in[i]);
+        ++i;
+    }
+    out.resize(i);
+    if (i == in.size()) return out;
+    out.reserve(in.size());
     while (i < in.size()) {
         auto b0 = static_cast<unsigned char>(in[i]);
         char32_t cp;
@@ -104,10 +94,17 @@ Text fromUtf8(std::string_view in) {
 }
 
 std::string toUtf8(TextView in) {
-    std::string out;
-    out.reserve(in.size());
+    // Written in place into room for the longest result (3 bytes a unit), then cut: one
+    // allocation, whatever the text.
+    std::string out(in.size() * 3, '\0');
+    std::size_t n = 0;
+    auto put = [&](unsigned v) { out[n++] = static_cast<char>(v); };
     for (std::size_t i = 0; i < in.size(); ++i) {
         char32_t c = in[i];
+        if (c < 0x80) {
+            put(c);
+            continue;
+        }
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
             in[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (in[i + 1] - 0xDC00);
@@ -115,8 +112,21 @@ std::string toUtf8(TextView in) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = kReplacement;
         }
-        appendUtf8(out, c);
+        if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+            put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | (c >> 12));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | (c >> 18));
+            put(0x80 | ((c >> 12) & 0x3F));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
     }
+    out.resize(n);
     return out;
 }
 
@@ -180,9 +190,13 @@ Text rtrim(TextView text) {
     return Text(text.substr(0, e));
 }
 
-Text trim(TextView text) { return ltrim(rtrim(text)); }
+Text trim(TextView text) {
+    return ltrim(rtrim(text));
+}
 
-Text left(TextView text, std::size_t count) { return Text(text.substr(0, count)); }
+Text left(TextView text, std::size_t count) {
+    return Text(text.substr(0, count));
+}
 
 Text right(TextView text, std::size_t count) {
     if (count >= text.size()) return Text(text);
@@ -215,7 +229,9 @@ Text replaceAll(TextView text, TextView what, TextView with) {
     return out;
 }
 
-bool startsWith(TextView text, TextView prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(TextView text, TextView prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 bool endsWith(TextView text, TextView suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;

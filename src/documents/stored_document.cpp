@@ -8,7 +8,7 @@ namespace vantrel::documents {
 
 using automation::fromUtf8;
 
-const std::array<const char16_t*, kLineColumnCount> kLineColumnNames = {
+const std::array<automation::TextView, kLineColumnCount> kLineColumnNames = {
     u"TPLINHA",  u"ARTIGO", u"ARMAZEM", u"DESCR",    u"QUANT",    u"PRUNIT", u"IVA",
     u"DESCONTO", u"TXDESC", u"DATA",    u"UNIDADE",  u"FACTOR",   u"ORANO",  u"ORDOC",
     u"ORSERIE",  u"ORNUM",  u"ORLIN",   u"LINHAREL", u"ORDENACA", u"LINANU"};
@@ -96,16 +96,17 @@ void readStoredHeader(StoredDocument& stored) {
 
 namespace {
 
-Text escaped(const Variant& v) {
-    if (v.isNull() || v.isEmpty()) return Text();
+// Appends a value as the copy writes it: Null and Empty as nothing, line breaks and
+// backslashes escaped.
+void appendValue(Text& out, const Variant& v) {
+    if (v.isNull() || v.isEmpty()) return;
     Text raw;
     try {
         raw = v.toText();
     } catch (...) {
-        return u"?";
+        out += u'?';
+        return;
     }
-    Text out;
-    out.reserve(raw.size());
     for (char16_t c : raw) {
         if (c == u'\\')
             out += u"\\\\";
@@ -116,7 +117,13 @@ Text escaped(const Variant& v) {
         else
             out += c;
     }
-    return out;
+}
+
+void appendEntry(Text& out, automation::TextView name, const Variant& value) {
+    out += name;
+    out += u'=';
+    appendValue(out, value);
+    out += u"\r\n";
 }
 
 }  // namespace
@@ -126,13 +133,16 @@ Text recoveryCopyText(const StoredDocument& stored, const Text& writtenAt) {
              automation::T(", escrita em ") + writtenAt +
              automation::T(
                  " antes de o documento ser removido para lhe acrescentar a Taxa "
-                 "Energética. As linhas com LINANU=-1 estavam anuladas.\r\n");
+                 "Energética. As linhas com LINANU -1 (True) estavam anuladas.\r\n");
+    t.reserve(t.size() + 64 * (stored.header.size() + stored.rows.size() * (kLineColumnCount + 1)));
     t += automation::T("[Cabeçalho]\r\n");
-    for (const auto& [name, value] : stored.header) t += name + u"=" + escaped(value) + u"\r\n";
+    for (const auto& [name, value] : stored.header) appendEntry(t, name, value);
     for (std::size_t i = 0; i < stored.rows.size(); ++i) {
-        t += u"[Linha " + fromUtf8(std::to_string(i + 1)) + u"]\r\n";
+        t += u"[Linha ";
+        t += fromUtf8(std::to_string(i + 1));
+        t += u"]\r\n";
         for (std::size_t c = 0; c < kLineColumnCount; ++c)
-            t += Text(kLineColumnNames[c]) + u"=" + escaped(stored.rows[i].values[c]) + u"\r\n";
+            appendEntry(t, kLineColumnNames[c], stored.rows[i].values[c]);
     }
     return t;
 }

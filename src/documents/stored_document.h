@@ -53,7 +53,7 @@ enum class LineColumn : std::size_t {
     Count
 };
 inline constexpr std::size_t kLineColumnCount = static_cast<std::size_t>(LineColumn::Count);
-extern const std::array<const char16_t*, kLineColumnCount> kLineColumnNames;
+extern const std::array<automation::TextView, kLineColumnCount> kLineColumnNames;
 
 struct StoredRow {
     std::array<Variant, kLineColumnCount> values;

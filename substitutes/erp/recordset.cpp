@@ -42,6 +42,13 @@ std::size_t RecordsetData::column(const Variant& key) const {
         if (ordinal >= 0 && static_cast<std::size_t>(ordinal) < names.size())
             return static_cast<std::size_t>(ordinal);
     } else if (!key.isObject() && !key.isNull()) {
+        // Columns are mostly asked for as the query spelled them; a row reads every one.
+        if (key.isString()) {
+            const Text& name = key.text();
+            for (std::size_t c = 0; c < names.size(); ++c) {
+                if (names[c] == name) return c;
+            }
+        }
         auto it = byName.find(automation::ucase(key.toText()));
         if (it != byName.end()) return it->second;
     }
