@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "case_file.h"
 #include "ini_cases.h"
 #include "ini_cinifile_backend.h"
 #include "platform/posix/profile_engine.h"
@@ -39,26 +40,15 @@ private:
     vantrel::platform::posix::ProfileEngine engine_;
 };
 
-bool readFile(const char* path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
 std::string firstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
 
 int run(int argc, char** argv, bool throughCinifile) {
     if (argc != 6) return 2;
-    std::ifstream in(argv[2], std::ios::binary);
     std::vector<Case> cases;
+    if (!vantrel::tests::loadCases(argv[2], cases, parseCases)) return 2;
     std::string error;
-    if (!in || !parseCases(in, cases, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[2], in ? error.c_str() : "cannot open");
-        return 2;
-    }
     Engine engine;
     CinifileBackend settings(engine.engine());
     Backend& backend = throughCinifile ? static_cast<Backend&>(settings) : engine;
@@ -76,8 +66,9 @@ int run(int argc, char** argv, bool throughCinifile) {
 int compare(int argc, char** argv) {
     if (argc != 4 && argc != 5) return 2;
     std::string reference, engine, ours;
-    if (!readFile(argv[2], reference) || !readFile(argv[3], engine) ||
-        (argc == 5 && !readFile(argv[4], ours))) {
+    if (!vantrel::tests::readWholeFile(argv[2], reference) ||
+        !vantrel::tests::readWholeFile(argv[3], engine) ||
+        (argc == 5 && !vantrel::tests::readWholeFile(argv[4], ours))) {
         std::fprintf(stderr, "cannot read the reports\n");
         return 2;
     }

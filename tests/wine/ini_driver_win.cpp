@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "case_file.h"
 #include "ini_cases.h"
 
 namespace {
@@ -37,17 +38,9 @@ int main(int argc, char** argv) {
         std::fputs("usage: ini_driver CASES_FILE WORK_FOLDER [REPORT_FILE]\n", stderr);
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot open %s\n", argv[1]);
-        return 2;
-    }
     std::vector<Case> cases;
+    if (!vantrel::tests::loadCases(argv[1], cases, parseCases)) return 2;
     std::string error;
-    if (!parseCases(in, cases, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
-        return 2;
-    }
     Kernel32 backend;
     std::string report = runCases(cases, backend, Workspace{argv[2], argv[2]}, error);
     if (!error.empty()) {

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "case_file.h"
 #include "variant_cases.h"
 
 namespace {
@@ -118,13 +119,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: variant_runner CASES_FILE REPORT_FILE\n", stderr);
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
     std::vector<Case> cases;
-    std::string error;
-    if (!in || !parseCases(in, cases, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], in ? error.c_str() : "cannot open");
-        return 2;
-    }
+    if (!vantrel::tests::loadCases(argv[1], cases, parseCases)) return 2;
     std::ofstream out(argv[2], std::ios::binary);
     for (LCID lcid : kLocales) {
         out << localeLine(lcid);
