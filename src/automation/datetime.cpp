@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -80,6 +81,15 @@ double makeDate(int year, int month, int day, int hour, int minute, int second) 
     double time = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
     // Before the epoch the fraction counts away from zero, as OLE dates do.
     return days >= 0 ? static_cast<double>(days) + time : static_cast<double>(days) - time;
+}
+
+Text timestamp(double date, bool compact) {
+    DateParts d = splitDate(date);
+    char buf[32];
+    std::snprintf(buf, sizeof buf,
+                  compact ? "%04d%02d%02d-%02d%02d%02d" : "%04d-%02d-%02d %02d:%02d:%02d", d.year,
+                  d.month, d.day, d.hour, d.minute, d.second);
+    return fromUtf8(buf);
 }
 
 DateParts splitDate(double date) {

@@ -29,6 +29,9 @@ DateParts splitDate(double date);
 // The locale's general date format: date alone at midnight, time alone on day 0 (0 itself
 // shows as midnight), date and time whenever there is a fraction of a day.
 Text formatDate(double date, const Locale& locale = Locale::current());
+// A stamp that ignores the locale, for logs and file names: "2026-12-08 15:40:12", or with
+// `compact` "20261208-154012".
+Text timestamp(double date, bool compact = false);
 // Just the date part in the locale's short date format.
 Text formatShortDate(double date, const Locale& locale = Locale::current());
 

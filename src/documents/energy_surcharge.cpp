@@ -1,7 +1,6 @@
 #include "documents/energy_surcharge.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "automation/datetime.h"
@@ -53,15 +52,6 @@ bool refused(const Variant& answer) {
 DocumentKey keyOf(const DocumentHeader& cab) {
     return {cab.TipoDocumento().toText(), cab.serie().toText(), cab.NossoNoDocumento().toLong(),
             cab.ano().toInteger()};
-}
-
-Text timestamp(double date, bool forFileName) {
-    automation::DateParts d = automation::splitDate(date);
-    char buf[32];
-    std::snprintf(buf, sizeof buf,
-                  forFileName ? "%04d%02d%02d-%02d%02d%02d" : "%04d-%02d-%02d %02d:%02d:%02d",
-                  d.year, d.month, d.day, d.hour, d.minute, d.second);
-    return fromUtf8(buf);
 }
 
 // A document key inside a file name: characters that Windows refuses become "_".
@@ -326,8 +316,8 @@ bool EnergySurcharge::isStored(const DocumentKey& key) const {
 Text EnergySurcharge::writeRecoveryCopy(const StoredDocument& stored) const {
     double now = ctx_.platform.clock().now();
     Text path = ctx_.recoveryFolder + u"QuorilVantrel_recuperacao_" +
-                fileNamePart(stored.key.text()) + u"_" + timestamp(now, true) + u".txt";
-    Text text = recoveryCopyText(stored, timestamp(now, false));
+                fileNamePart(stored.key.text()) + u"_" + automation::timestamp(now, true) + u".txt";
+    Text text = recoveryCopyText(stored, automation::timestamp(now));
     text.resize(text.size() - 2);  // appendLine ends the last line itself
     try {
         if (ctx_.platform.fileExists(path) || !ctx_.platform.appendLine(path, text)) return Text();

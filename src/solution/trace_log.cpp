@@ -1,38 +1,15 @@
 #include "solution/trace_log.h"
 
-#include <cstdio>
-
 #include "automation/datetime.h"
 
 namespace vantrel::solution {
 
-namespace {
-
-Text twoDigits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return automation::fromUtf8(buf);
-}
-
-Text fourDigits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04d", n);
-    return automation::fromUtf8(buf);
-}
-
-}  // namespace
-
 Text traceFilePath(const Text& folder, double date) {
-    automation::DateParts d = automation::splitDate(date);
-    return folder + u"QuorilVantrel_" + fourDigits(d.year) + twoDigits(d.month) + twoDigits(d.day) +
-           u".log";
+    return folder + u"QuorilVantrel_" + automation::timestamp(date, true).substr(0, 8) + u".log";
 }
 
 Text traceLine(double date, const Text& message) {
-    automation::DateParts d = automation::splitDate(date);
-    return fourDigits(d.year) + u"-" + twoDigits(d.month) + u"-" + twoDigits(d.day) + u" " +
-           twoDigits(d.hour) + u":" + twoDigits(d.minute) + u":" + twoDigits(d.second) + u" " +
-           message;
+    return automation::timestamp(date) + u" " + message;
 }
 
 void writeTrace(interfaces::Platform* platform, const Text& folder, const Text& message) noexcept {
