@@ -269,22 +269,14 @@ TEST_F(SurchargeTest, OddDocuments) {
     }
 }
 
-TEST_F(SurchargeTest, FailedValidationRemovesNothing) {
-    storeWorkedExample();
-    erp->failNext["Validar"] = 1;
-    Result r = rewrite();
-    EXPECT_EQ(r.tipo(), EnumResult::Erro);
-    EXPECT_EQ(r.Mensagem(), T("Validar falhou\r\nDocumento não foi alterado!"));
-    ASSERT_NE(erp->find(u"FT", u"0", 12, 2024), nullptr);
-    EXPECT_EQ(erp->stored.size(), 1u);
-}
-
 TEST_F(SurchargeTest, RefusalsBeforeTheInsertLeaveOneUntouchedDocument) {
     struct Case {
         const char* name;
         std::function<void(FakeErp&)> arrange;
         const char* message;
     } cases[] = {
+        {"failed validation", [](FakeErp& e) { e.failNext["Validar"] = 1; },
+         "Validar falhou\r\nDocumento não foi alterado!"},
         {"refused removal", [](FakeErp& e) { e.failNext["Remover"] = 1; },
          "O ERP não removeu o documento FT-0-12-2024: Remover falhou\r\n"
          "Não foi gravado nenhum documento novo."},
