@@ -9,6 +9,7 @@ Text defaultProgId(TextView component) {
     if (equalsIgnoreCase(component, component::NextApiConnection)) return u"tlkCore2016.NextApiConnection";
     if (equalsIgnoreCase(component, component::SharedFolders)) return u"tlkCore2016.SharedFolders";
     if (equalsIgnoreCase(component, component::FolderCheck)) return u"tlkCore2016.FolderCheck";
+    if (equalsIgnoreCase(component, component::SaveDialog)) return u"MSComDlg.CommonDialog";
     return Text(component);
 }
 

@@ -17,6 +17,9 @@ inline constexpr char16_t ConnectionSettings[] = u"ConnectionSettings";
 inline constexpr char16_t NextApiConnection[] = u"NextApiConnection";
 inline constexpr char16_t SharedFolders[] = u"SharedFolders";
 inline constexpr char16_t FolderCheck[] = u"FolderCheck";
+// Not one of the maker's: the save-file dialog of the report outputs, read the same way so
+// an installation without the common dialog control can name another.
+inline constexpr char16_t SaveDialog[] = u"SaveDialog";
 }  // namespace component
 
 class ComponentCatalog {

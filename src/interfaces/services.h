@@ -6,6 +6,7 @@
 #include "automation/object.h"
 #include "interfaces/components.h"
 #include "interfaces/dialogs.h"
+#include "interfaces/field_definitions.h"
 #include "interfaces/platform.h"
 #include "interfaces/profile_functions.h"
 
@@ -17,6 +18,8 @@ struct Services {
     Dialogs* dialogs = nullptr;
     ProfileFunctions* profile = nullptr;
     Platform* platform = nullptr;
+    // Only the report engine's CriarFicheioTTX uses it; null fails that call with error 91.
+    FieldDefinitionLibrary* fieldDefinitions = nullptr;
 
     // Creates one of the maker's components by its logical name.
     ObjectRef createComponent(TextView name) const {

@@ -7,7 +7,7 @@ using interfaces::Text;
 interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
     namespace c = interfaces::component;
     for (const char16_t* name : {c::CoreDataAccess, c::ConnectionSettings, c::NextApiConnection,
-                                 c::SharedFolders, c::FolderCheck}) {
+                                 c::SharedFolders, c::FolderCheck, c::SaveDialog}) {
         if (automation::equalsIgnoreCase(component, name))
             return u"QuorilVantrel.StandIns." + Text(name);
     }
