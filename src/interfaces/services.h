@@ -18,12 +18,13 @@ struct Services {
     Dialogs* dialogs = nullptr;
     ProfileFunctions* profile = nullptr;
     Platform* platform = nullptr;
-    // Only the report engine's CriarFicheioTTX uses it; null fails that call with error 91.
+    // Only the report engine's CriarFicheioTTX uses it; null fails that call as a missing
+    // library does (error 53).
     FieldDefinitionLibrary* fieldDefinitions = nullptr;
 
     // Creates one of the maker's components by its logical name.
     ObjectRef createComponent(TextView name) const {
-        return factory->create(components->progIdOf(name));
+        return factory->create(components ? components->progIdOf(name) : defaultProgId(name));
     }
     ObjectRef create(TextView progId) const { return factory->create(progId); }
 };

@@ -114,6 +114,16 @@ Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argu
         VisualizarImpressora(argBool(args, 0), argBool(args, 1));
         return Variant();
     }
+    if (isMember(member, u"CriarFicheioTTX")) {
+        Variant& rsCell = automation::argumentAt(args, 0);
+        Variant& nameCell = automation::argumentAt(args, 1);
+        ObjectRef rs = rsCell.toObject();
+        Text name = nameCell.toText();
+        const bool result = CriarFicheioTTX(rs, name);
+        rsCell = Variant(rs);
+        nameCell = Variant(name);
+        return Variant(result);
+    }
     if (isMember(member, u"VisualizarEcran")) return Variant(VisualizarEcran(argBool(args, 0)));
     if (isMember(member, u"MostraLista")) {
         return Variant(MostraLista(automation::argumentAt(args, 0).toText()));

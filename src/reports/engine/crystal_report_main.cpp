@@ -1,6 +1,7 @@
 #include "reports/engine/crystal_report_main.h"
 
 #include "automation/runtime_error.h"
+#include "interfaces/crystal_runtime.h"
 #include "reports/engine/report_error_box.h"
 #include "reports/parameters/value_list.h"
 
@@ -54,7 +55,7 @@ void CrystalReportMain::in_Pedidos(Text v) {
 // ---- runtime start and stop, report check and opening ------------------------------------
 
 bool CrystalReportMain::pExisteMapa() {
-    try {
+    return guarded(where::pExisteMapa, [&] {
         Executar(T("Verificar existência do mapa ->") + nomeDoMapa_);
         const bool exists = !mapa_.empty() && services_.platform->fileExists(mapa_);
         if (exists) {
@@ -66,14 +67,11 @@ bool CrystalReportMain::pExisteMapa() {
             msgbox::Critical | msgbox::OkOnly, Text());
         Executar(T("Mapa não existe"));
         return false;
-    } catch (...) {
-        showError(automation::currentError(), where::pExisteMapa);
-        return false;
-    }
+    });
 }
 
 bool CrystalReportMain::pStartCrystal() {
-    try {
+    return guarded(where::pStartCrystal, [&] {
         if (versao_ == versao::Crystal10) {
             m_Aplicacao = services_.create(kProgIdCrystal10);
             Executar(T("Instancia runtime crystal reports versão 10"));
@@ -82,10 +80,7 @@ bool CrystalReportMain::pStartCrystal() {
             Executar(T("Instancia runtime crystal reports versão 8.5"));
         }
         return true;
-    } catch (...) {
-        showError(automation::currentError(), where::pStartCrystal);
-        return false;
-    }
+    });
 }
 
 bool CrystalReportMain::pStopCrystal() {
@@ -95,10 +90,10 @@ bool CrystalReportMain::pStopCrystal() {
 }
 
 bool CrystalReportMain::pAbrirFicheiroMapa() {
-    try {
+    return guarded(where::pAbrirFicheiroMapa, [&] {
         m_Mapa.reset();
         Executar(u"Abrir Mapa");
-        m_Mapa = m_Aplicacao.call(u"OpenReport", mapa_).toObject();
+        m_Mapa = interfaces::crystal::Application(m_Aplicacao).OpenReport(mapa_).ref();
         // The description file is the report's path with "txt" in place of its last three
         // characters; a shorter path is an invalid call, as Left with a negative length.
         if (mapa_.size() < 3) throw RuntimeError(errc::InvalidProcedureCall);
@@ -106,10 +101,7 @@ bool CrystalReportMain::pAbrirFicheiroMapa() {
         m_FicheiroParametros = services_.platform->fileExists(description) ? description : Text();
         Executar(u"Ficheiro de parametros ->" + m_FicheiroParametros);
         return true;
-    } catch (...) {
-        showError(automation::currentError(), where::pAbrirFicheiroMapa);
-        return false;
-    }
+    });
 }
 
 // ---- run sequences -----------------------------------------------------------------------
@@ -161,8 +153,10 @@ bool CrystalReportMain::ExecutaMapa(Array& Parametro, bool MostraMenuImpressora)
         }
         pLigaMapaBD();
         m_Valores = copyValues(Parametro);
+        m_FalhouSaida = false;
         runOutput(MostraMenuImpressora);
-        return !pStopCrystal();
+        const bool stopped = pStopCrystal();
+        return m_FalhouSaida || !stopped;
     } catch (...) {
         showError(automation::currentError(), where::ExecutaMapa);
         return true;
@@ -170,7 +164,7 @@ bool CrystalReportMain::ExecutaMapa(Array& Parametro, bool MostraMenuImpressora)
 }
 
 bool CrystalReportMain::ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpressora) {
-    try {
+    return guarded(where::ExecutaMapa_Recordset, [&] {
         if (!pExisteMapa()) return false;
         pStartCrystal();
         pAbrirFicheiroMapa();
@@ -180,10 +174,7 @@ bool CrystalReportMain::ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpr
         runOutput(MostraMenuImpressora);
         // The runtime stays started until the next start or the object's end.
         return false;
-    } catch (...) {
-        showError(automation::currentError(), where::ExecutaMapa_Recordset);
-        return false;
-    }
+    });
 }
 
 bool CrystalReportMain::Add_ParametrosRecordset(const Text& Valor) {

@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "automation/object.h"
+#include "automation/runtime_error.h"
 #include "automation/variant.h"
 #include "interfaces/services.h"
 
@@ -139,6 +141,9 @@ public:
     // Opens the report for the caller's parameter window; always false.
     bool AbrirMapa();
     void VisualizarPDF(bool PedidosEcran);
+    // Writes the field definition file of `rs` through the runtime's field-definition
+    // library; true when the library reports success.
+    bool CriarFicheioTTX(ObjectRef& rs, Text& NomeFicheiro);
 
     // automation::Object: the public members by name.
     Variant invoke(TextView member, automation::CallKind kind,
@@ -149,6 +154,32 @@ private:
 
     void Executar(TextView Descricao);
     void showError(const automation::RuntimeError& error, const ProcedurePlace& place);
+
+    // Runs `body` as a procedure with an error handler: an error shows the error box naming
+    // `place` and gives the procedure's failure value (false, an empty text, nothing). With
+    // `failsTheRun` the error also marks the current run as failed.
+    template <class Body>
+    auto guarded(const ProcedurePlace& place, Body&& body, bool failsTheRun = false)
+        -> decltype(body()) {
+        try {
+            return body();
+        } catch (...) {
+            showError(automation::currentError(), place);
+            if (failsTheRun) m_FalhouSaida = true;
+            if constexpr (!std::is_void_v<decltype(body())>) return {};
+        }
+    }
+
+    // parameter values
+    bool pAtribuirParametros();
+    bool pAtribuirParametrosSemSerDoEcran();
+    void parameterStep(bool fromWindow);
+
+    // outputs
+    Text pEscolheFicheiroPDF();
+    Text pEscolheFicheiroExcel();
+    Text askFileName(const Text& filter);
+    void selectPrinterByName();
 
     // run sequence steps
     bool pExisteMapa();
@@ -213,6 +244,9 @@ private:
     Array m_TiposCampo{automation::VarType::String, 0, -1};
     Array m_ParametrosRecordset{automation::VarType::String, 0, 0};
     Text m_FicheiroParametros;
+    // Set when a parameter step or an output of the current run failed (or a save dialog was
+    // cancelled), so the run does not report success for a report that did not come out.
+    bool m_FalhouSaida = false;
 };
 
 }  // namespace vantrel::reports::engine

@@ -1,6 +1,6 @@
 // Points every table of the open report, and of its subreports, at the company database.
 #include "automation/runtime_error.h"
-#include "reports/engine/collection.h"
+#include "interfaces/crystal_runtime.h"
 #include "reports/engine/crystal_report_main.h"
 #include "reports/engine/report_error_box.h"
 
@@ -9,9 +9,9 @@ namespace vantrel::reports::engine {
 using automation::T;
 namespace msgbox = interfaces::msgbox;
 
+namespace crystal = interfaces::crystal;
+
 namespace {
-// Report object kind of a subreport.
-constexpr std::int32_t kSubreportObject = 5;
 // SetPrivateData kind of an ADO recordset.
 constexpr std::int16_t kRecordsetData = 3;
 }  // namespace
@@ -24,56 +24,51 @@ Text CrystalReportMain::databaseFor(TextView tableName) const {
 }
 
 bool CrystalReportMain::pLigaMapaBD() {
-    try {
+    return guarded(where::pLigaMapaBD, [&] {
         Executar(T("Inicio de atribuição da base de dados ao mapa"));
+        const crystal::Report report(m_Mapa);
         ObjectRef database = m_Mapa.object(u"Database");
         pIndicarBD(database);
         Executar(u"Atribuir a base de dados aos subreports");
-        forEachItem(m_Mapa.object(u"Areas"), [&](const ObjectRef& area) {
-            forEachItem(area.object(u"Sections"), [&](const ObjectRef& section) {
-                forEachItem(section.object(u"ReportObjects"), [&](const ObjectRef& item) {
-                    if (item.get(u"Kind").toLong() != kSubreportObject) return;
-                    ObjectRef subreport = item.call(u"OpenSubreport").toObject();
-                    ObjectRef subDatabase = subreport.object(u"Database");
+        report.Areas().forEach([&](const ObjectRef& area) {
+            crystal::Sections(area).forEach([&](const ObjectRef& section) {
+                crystal::ReportObjects(section).forEach([&](const ObjectRef& item) {
+                    const crystal::ReportObject object(item);
+                    if (object.Kind() != crystal::ReportObject::kSubreport) return;
+                    ObjectRef subDatabase = object.OpenSubreport().ref().object(u"Database");
                     pIndicarBD(subDatabase);
                 });
             });
         });
         Executar(u"Fim de atribuir a base de dados aos subreports");
         return true;
-    } catch (...) {
-        showError(automation::currentError(), where::pLigaMapaBD);
-        return false;
-    }
+    });
 }
 
 bool CrystalReportMain::pIndicarBD(ObjectRef& db) {
-    bool result = true;
-    try {
+    return guarded(where::pIndicarBD, [&] {
+        bool result = true;
         Executar(T("Inicio de ligação das tabelas da base de dados as tabelas do mapa"));
         const bool version10 = versao_ == versao::Crystal10;
-        forEachItem(db.object(u"Tables"), [&](const ObjectRef& table) {
-            const Text name = table.get(u"Name").toText();
+        crystal::ReportDatabase(db).Tables().forEach([&](const ObjectRef& item) {
+            const crystal::DatabaseTable table(item);
+            const Text name = table.Name();
             const Text database = databaseFor(name);
             if (version10) {
-                auto property = [&](const char16_t* propertyName, const Text& value) {
-                    table.object(u"ConnectionProperties", propertyName).put(u"Value", value);
-                };
-                property(u"Provider", u"SQLOLEDB");
-                property(u"Data Source", servidor_);
-                property(u"User ID", userId_);
-                property(u"Password", password_);
-                property(u"Initial Catalog", database);
+                table.setConnectionProperty(u"Provider", u"SQLOLEDB");
+                table.setConnectionProperty(u"Data Source", servidor_);
+                table.setConnectionProperty(u"User ID", userId_);
+                table.setConnectionProperty(u"Password", password_);
+                table.setConnectionProperty(u"Initial Catalog", database);
             } else {
-                table.call(u"SetLogOnInfo", servidor_, database, userId_, password_);
+                table.SetLogOnInfo(servidor_, database, userId_, password_);
             }
-            if (table.get(u"TestConnectivity").toBool()) return;
+            if (table.TestConnectivity()) return;
             result = false;
             Text message = T("Erro na ligação a base de dados") + u"\r\n";
             if (version10) {
                 message += u"Servidor:";
-                message +=
-                    table.object(u"ConnectionProperties", u"Data Source").get(u"Value").toText();
+                message += table.ConnectionProperty(u"Data Source");
                 message += u"\r\nTabela:";
                 message += name;
             }
@@ -81,25 +76,19 @@ bool CrystalReportMain::pIndicarBD(ObjectRef& db) {
         });
         Executar(T("Fim de ligação das tabelas da base de dados as tabelas do mapa"));
         return result;
-    } catch (...) {
-        showError(automation::currentError(), where::pIndicarBD);
-        return false;
-    }
+    });
 }
 
 bool CrystalReportMain::pIndicarBDRecordset(ObjectRef& rs) {
-    try {
+    return guarded(where::pIndicarBDRecordset, [&] {
         Executar(u"Ligar o mapa a base de dados");
         // Only the first table takes the recordset; the others keep their own source.
-        ObjectRef table = m_Mapa.object(u"Database").object(u"Tables").object(u"Item", 1);
+        const crystal::DatabaseTable table(crystal::Report(m_Mapa).Database().Tables().Item(1));
         Variant cell(rs);
-        table.call(u"SetPrivateData", kRecordsetData, automation::byRef(cell));
+        table.SetPrivateData(kRecordsetData, cell);
         rs = cell.toObject();
         return true;
-    } catch (...) {
-        showError(automation::currentError(), where::pIndicarBDRecordset);
-        return false;
-    }
+    });
 }
 
 }  // namespace vantrel::reports::engine

@@ -1,6 +1,7 @@
 // Start values of the prompt rows: date keywords, placeholders and "@" references, with the
 // prompt window and the caller's data-access object as their sources.
 #include "automation/runtime_error.h"
+#include "interfaces/report_windows.h"
 #include "reports/engine/crystal_report_main.h"
 #include "reports/parameters/date_keywords.h"
 #include "reports/parameters/placeholders.h"
@@ -51,11 +52,11 @@ Text CrystalReportMain::Substitui(const Text& expressao) {
 
 Text CrystalReportMain::rowValue(std::int16_t row) {
     const Text kind = m_TiposCampo.at(row).toText();
-    const ObjectRef& window = janelaParametros_;
-    if (kind == u"C") return window.object(u"Combo", row).get(u"Text").toText();
+    const interfaces::windows::ParameterWindow window(janelaParametros_);
+    if (kind == u"C") return window.Combo(row).Text();
     // A date control's Value converts by the locale's date format.
-    if (kind == u"D") return window.object(u"dtCampo", row).get(u"Value").toText();
-    return window.object(u"txtCampo", row).get(u"Text").toText();
+    if (kind == u"D") return window.dtCampo(row).Value().toText();
+    return window.txtCampo(row).Text();
 }
 
 Text CrystalReportMain::firstValueOfQuery(const Text& sql) {
