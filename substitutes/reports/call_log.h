@@ -24,17 +24,31 @@ struct RuntimeCall {
     Text line() const;
 };
 
+// What an export or print produced and where a user finds it: kind "PDF file", "Excel file",
+// "outbox", "printer <name>" or "printed file"; location a file path or a printer's name.
+struct ProducedOutput {
+    Text kind;
+    Text location;
+};
+
 class CallLog {
 public:
     void add(RuntimeCall call) { calls_.push_back(std::move(call)); }
+    void addOutput(ProducedOutput output) { outputs_.push_back(std::move(output)); }
+    // Every output produced so far, in order.
+    const std::vector<ProducedOutput>& outputs() const { return outputs_; }
     const std::vector<RuntimeCall>& calls() const { return calls_; }
     // The readable lines of every entry, or only of those for `member`.
     std::vector<Text> lines() const;
     std::vector<Text> linesOf(TextView member) const;
-    void clear() { calls_.clear(); }
+    void clear() {
+        calls_.clear();
+        outputs_.clear();
+    }
 
 private:
     std::vector<RuntimeCall> calls_;
+    std::vector<ProducedOutput> outputs_;
 };
 
 // A value as the log shows it: texts in quotes, numbers and dates by the locale.

@@ -152,6 +152,8 @@ private:
             subreport(r, value);
         else if (key == "parameter")
             parameter(r, value);
+        else if (key == "query")
+            r.query += (r.query.empty() ? Text() : Text(u"\n")) + text(value);
         else
             fail("unknown key \"" + key + "\"");
     }

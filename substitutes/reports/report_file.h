@@ -29,6 +29,10 @@
 //   offer: 2026-01-01                     an offered value (GetNthDefaultValue), repeated
 //                                         for each: numbers with "." as decimal point,
 //                                         dates yyyy-mm-dd [hh:mm[:ss]], booleans true/false
+//   query: SELECT ... WHERE Serie IN ({?Serie})
+//                                         the report's data (report_data.h): SQL over the
+//                                         database of its first table; several query lines
+//                                         make one statement, one line each
 //
 // Keys are case-insensitive and indentation is free. Anything wrong ends the opening with a
 // RuntimeError naming the file and the line.
@@ -111,6 +115,7 @@ struct ReportDefinition {
     std::vector<Text> tables;
     std::vector<AreaDefinition> areas;
     std::vector<ParameterDefinition> parameters;
+    Text query;  // empty: the report shows no rows
 };
 
 // What one report file may hold, its subreports included. Crystal Reports itself nests no

@@ -1,8 +1,8 @@
 // The report side: application, report and subreports, their layout, parameters and exports.
-#include <fstream>
+#include <filesystem>
 
 #include "automation/runtime_error.h"
-#include "file_paths.h"
+#include "data_folder.h"
 #include "runtime_objects.h"
 
 namespace vantrel::substitutes::reports {
@@ -13,8 +13,26 @@ namespace errc = automation::errc;
 
 namespace {
 
-// Destination types of ExportOptions.
+// Destination types and formats of ExportOptions.
 constexpr std::int32_t kDiskFile = 1;
+constexpr std::int32_t kMail = 2;
+constexpr std::int32_t kPdf = 31;
+constexpr std::int32_t kExcel8 = 29;
+constexpr std::int32_t kExcel97 = 36;
+
+// A folder of the data folder for the outputs that make their own files ("outbox",
+// "printed"); the system's temporary folder stands in when no data folder is set.
+Text dataSubfolder(const char16_t* name) {
+    Text base = dataFolder();
+    if (base.empty()) base = automation::fromUtf8(std::filesystem::temp_directory_path().string());
+    return base + u"\\" + name;
+}
+
+// The last path element of a Windows- or POSIX-style path.
+Text baseName(const Text& path) {
+    const auto cut = path.find_last_of(u"\\/");
+    return cut == Text::npos ? path : path.substr(cut + 1);
+}
 
 const char16_t* const kExportOptionNames[] = {
     u"FormatType",
@@ -195,7 +213,8 @@ CrystalReport::CrystalReport(std::shared_ptr<RuntimeContext> context, Text label
       title_(definition.title),
       driver_(definition.driverName),
       printer_(definition.printerName),
-      port_(definition.portName) {
+      port_(definition.portName),
+      query_(definition.query) {
     page_.paperOrientation = definition.paperOrientation;
     page_.paperSize = definition.paperSize;
     page_.paperSource = definition.paperSource;
@@ -268,41 +287,95 @@ std::vector<std::shared_ptr<CrystalReport>> CrystalReport::subreports() const {
     return out;
 }
 
+ReportContent CrystalReport::content() const {
+    ReportContent c;
+    c.label = label_;
+    c.title = title_;
+    c.landscape = page_.paperOrientation == 2;
+    c.formatType = exportOptions()->option(u"FormatType").toText();
+    std::vector<QueryParameter> values;
+    for (const auto& p : parameters()) {
+        c.parameters.push_back(ShownParameter{p->definition().prompt, p->currentValues()});
+        values.push_back(QueryParameter{p->definition().name, p->currentValues()});
+    }
+    const auto tableList = tables();
+    for (const auto& t : tableList) c.tables.emplace_back(t->name(), t->catalog());
+    if (!query_.empty()) {
+        const Text first = tableList.empty() ? Text() : tableList.front()->catalog();
+        std::vector<Text> others;
+        for (const auto& [name, catalog] : c.tables) {
+            if (!catalog.empty()) others.push_back(catalog);
+        }
+        c.data = runReportQuery(first, others, spliceParameters(query_, values));
+    }
+    return c;
+}
+
+void CrystalReport::produced(TextView member, std::span<Argument> args,
+                             const OutputResult& result) {
+    record(member, CallKind::Method, args, result.note);
+    if (result.produced) context_->log->addOutput(*result.produced);
+}
+
 void CrystalReport::exportReport(std::span<Argument> args) {
     auto options = exportOptions();
     const Variant destination = options->option(u"DestinationType");
-    if (destination.isEmpty() || destination.toLong() != kDiskFile) {
+    const std::int32_t where = destination.isEmpty() ? 0 : destination.toLong();
+    if (where != kDiskFile && where != kMail) {
         record(u"Export", CallKind::Method, args,
                u"nothing written (destination is not a disk file)");
         return;
     }
-    const Text file = options->option(u"DiskFileName").toText();
-    if (file.empty()) {
-        record(u"Export", CallKind::Method, args, u"failed: no file name");
-        throw RuntimeError(errc::BadFileNameOrNumber, u"CrystalRuntime",
-                           u"Export: no disk file name");
+    try {
+        if (where == kMail) {
+            MailFields mail{options->option(u"MailToList").toText(),
+                            options->option(u"MailCcList").toText(),
+                            options->option(u"MailSubject").toText(),
+                            options->option(u"MailMessage").toText(), Text()};
+            if (mail.to.empty()) {
+                throw RuntimeError(errc::ApplicationDefined, u"CrystalRuntime",
+                                   u"Export: no recipient (MailToList is empty)");
+            }
+            const Text file = baseName(options->option(u"DiskFileName").toText());
+            mail.attachmentName = file.empty() ? title_ + u".pdf" : file;
+            produced(u"Export", args, mailReport(content(), mail, dataSubfolder(u"outbox")));
+            return;
+        }
+        const Text file = options->option(u"DiskFileName").toText();
+        if (file.empty()) {
+            throw RuntimeError(errc::BadFileNameOrNumber, u"CrystalRuntime",
+                               u"Export: no disk file name");
+        }
+        const Variant format = options->option(u"FormatType");
+        const std::int32_t type = format.isEmpty() ? 0 : format.toLong();
+        const ReportContent c = content();
+        if (type == kPdf) {
+            produced(u"Export", args, exportPdf(c, file));
+        } else if (type == kExcel97 || type == kExcel8) {
+            produced(u"Export", args, exportSpreadsheet(c, file));
+        } else {
+            produced(u"Export", args, exportTextAccount(c, file));
+        }
+    } catch (const RuntimeError& e) {
+        record(u"Export", CallKind::Method, args, u"failed: " + e.description());
+        throw;
     }
-    // The stand-in writes a plain-text account of the report, not a real PDF or Excel file.
-    std::ofstream out(nativeFile(file), std::ios::binary | std::ios::trunc);
-    if (!out) {
-        record(u"Export", CallKind::Method, args, u"failed: cannot write " + file);
-        throw RuntimeError(errc::PathFileAccessError, u"CrystalRuntime",
-                           u"Export: cannot write " + file);
+}
+
+void CrystalReport::printOut(std::span<Argument> args) {
+    // The prompt (first argument) would show the print dialog: the stand-in never waits for
+    // anybody, it only says it was asked.
+    const bool prompt = !args.empty() && !args[0].value.isMissing() && args[0].value.toBool();
+    int copies = 1;
+    if (args.size() > 1 && !args[1].value.isMissing()) copies = args[1].value.toInteger();
+    try {
+        OutputResult result = printReport(content(), printer_, copies, dataSubfolder(u"printed"));
+        if (prompt) result.note = u"print dialog not shown; " + result.note;
+        produced(u"PrintOut", args, result);
+    } catch (const RuntimeError& e) {
+        record(u"PrintOut", CallKind::Method, args, u"failed: " + e.description());
+        throw;
     }
-    auto line = [&](const Text& t) { out << automation::toUtf8(t) << "\n"; };
-    line(u"Stand-in report export: " + label_);
-    line(u"Title: " + title_);
-    line(u"Format type: " + options->option(u"FormatType").toText());
-    line(u"Parameters:");
-    for (const auto& p : parameters()) {
-        Text values;
-        for (const auto& v : p->currentValues())
-            values += (values.empty() ? u"" : u", ") + describeValue(v);
-        line(u"  " + p->definition().prompt + u": " + values);
-    }
-    line(u"Tables:");
-    for (const auto& t : tables()) line(u"  " + t->name() + u" -> " + t->catalog());
-    record(u"Export", CallKind::Method, args, u"wrote " + file);
 }
 
 Variant CrystalReport::invoke(TextView member, CallKind kind, std::span<Argument> args) {
@@ -355,8 +428,12 @@ Variant CrystalReport::invoke(TextView member, CallKind kind, std::span<Argument
         port_ = automation::argumentAt(args, 2).toText();
         return Variant();
     }
-    if (isMember(member, u"PrinterSetup") || isMember(member, u"PrintOut")) {
+    if (isMember(member, u"PrinterSetup")) {
         record(member, kind, args);
+        return Variant();
+    }
+    if (isMember(member, u"PrintOut")) {
+        printOut(args);
         return Variant();
     }
     if (isMember(member, u"Export")) {

@@ -14,6 +14,7 @@
 #include "automation/object.h"
 #include "call_log.h"
 #include "report_file.h"
+#include "report_output.h"
 
 namespace vantrel::substitutes::reports {
 
@@ -208,14 +209,23 @@ public:
     std::vector<std::shared_ptr<CrystalReport>> subreports() const;
     std::vector<std::shared_ptr<ParameterField>> parameters() const;
     std::shared_ptr<ExportOptions> exportOptions() const;
+    // The report's query as its file gives it ("{?Name}" not yet replaced); may be empty.
+    const Text& query() const { return query_; }
+    // What the outputs show now: title, parameters and their current values, and the rows
+    // of the query run with those values.
+    ReportContent content() const;
 
 private:
     void exportReport(std::span<Argument> args);
+    void printOut(std::span<Argument> args);
+    // Records the call with the output's note, and where the output went.
+    void produced(TextView member, std::span<Argument> args, const OutputResult& result);
 
     Text title_;
     Text driver_;
     Text printer_;
     Text port_;
+    Text query_;
     PageSettings page_;
     bool displayProgressDialog_ = true;
     bool enableParameterPrompting_ = true;

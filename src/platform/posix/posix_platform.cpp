@@ -1,5 +1,6 @@
 #include "platform/posix/posix_platform.h"
 
+#include <cups/cups.h>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,9 +13,9 @@
 
 namespace vantrel::platform::posix {
 
+using automation::RuntimeError;
 using automation::errc::FileNotFound;
 using automation::errc::PathFileAccessError;
-using automation::RuntimeError;
 
 std::string nativePath(TextView windowsPath) {
     Text p(windowsPath);
@@ -31,8 +32,9 @@ std::string nativePath(TextView windowsPath) {
 bool wildcardMatch(TextView pattern, TextView name) {
     std::size_t p = 0, n = 0, star = TextView::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' ||
-                                   automation::equalsIgnoreCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+        if (p < pattern.size() &&
+            (pattern[p] == u'?' ||
+             automation::equalsIgnoreCase(pattern.substr(p, 1), name.substr(n, 1)))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -108,9 +110,39 @@ std::vector<Text> PosixPlatform::readTextLines(TextView path) {
     return lines;
 }
 
+namespace {
+
+PrinterInfo cupsPrinter(const cups_dest_t& dest) {
+    const char* uri = cupsGetOption("device-uri", dest.num_options, dest.options);
+    return PrinterInfo{automation::fromUtf8(dest.name), u"cups",
+                       uri && *uri ? automation::fromUtf8(uri) : Text(u"CUPS")};
+}
+
+}  // namespace
+
+std::vector<PrinterInfo> PosixPlatform::printers() {
+    if (printers_) return *printers_;
+    std::vector<PrinterInfo> out;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    for (int i = 0; i < count; ++i) {
+        // Instances ("printer/draft") are option sets of one queue, not printers of their own.
+        if (!dests[i].instance) out.push_back(cupsPrinter(dests[i]));
+    }
+    cupsFreeDests(count, dests);
+    return out;
+}
+
 std::optional<PrinterInfo> PosixPlatform::currentPrinter() {
-    if (printers_.empty()) return std::nullopt;
-    return printers_.front();
+    if (printers_) {
+        if (printers_->empty()) return std::nullopt;
+        return printers_->front();
+    }
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest) return std::nullopt;
+    PrinterInfo info = cupsPrinter(*dest);
+    cupsFreeDests(1, dest);
+    return info;
 }
 
 bool PosixPlatform::folderExists(TextView folder) {

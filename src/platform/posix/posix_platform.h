@@ -29,7 +29,10 @@ public:
     const automation::Clock& clock() override { return clock_; }
     ScreenMetrics screen() override { return screen_; }
     void processMessages() override {}
-    std::vector<PrinterInfo> printers() override { return printers_; }
+    // The CUPS destinations (driver "cups", port the device URI or "CUPS") unless a test
+    // supplied its own list; no CUPS server answers an empty list at once.
+    std::vector<PrinterInfo> printers() override;
+    // The first supplied printer, else the CUPS default destination.
     std::optional<PrinterInfo> currentPrinter() override;
     bool folderExists(TextView folder) override;
     bool appendLine(TextView path, TextView line) override;
@@ -41,7 +44,7 @@ private:
     Text moduleFolder_;
     automation::SystemClock clock_;
     ScreenMetrics screen_;
-    std::vector<PrinterInfo> printers_;
+    std::optional<std::vector<PrinterInfo>> printers_;
 };
 
 // Dir()-style match of one name against a pattern with * and ?, case-insensitive as on

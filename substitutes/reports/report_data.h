@@ -1,0 +1,51 @@
+// The rows a stand-in report shows. A report file may carry a query (report_file.h): SQL over
+// the company database its first table is bound to, where "{?Name}" stands for the current
+// values of the parameter field Name (any case). The databases of the report's other tables
+// are attached too, so a report whose first table lives in the main database still finds its
+// document tables by their plain names.
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "automation/variant.h"
+
+namespace vantrel::substitutes::reports {
+
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
+// One value of a row: its text as the outputs show it, and its number when SQLite holds one
+// (a spreadsheet keeps it as a number).
+struct ReportCell {
+    Text text;
+    std::optional<double> number;
+};
+
+struct ReportRows {
+    std::vector<Text> columns;
+    std::vector<std::vector<ReportCell>> rows;
+};
+
+// A parameter field's name and its current values, as the query sees them.
+struct QueryParameter {
+    Text name;
+    std::vector<Variant> values;
+};
+
+// The values as one SQL literal list: texts between apostrophes (apostrophes doubled),
+// numbers in plain decimal with ".", dates 'yyyy-mm-dd' (with the time when there is one),
+// booleans 1 or 0, several values joined by ","; no value at all is NULL.
+Text sqlLiteral(const std::vector<Variant>& values);
+
+// The query with every "{?Name}" replaced by its parameter's literal list. A name that is no
+// parameter of the report is a RuntimeError.
+Text spliceParameters(TextView query, const std::vector<QueryParameter>& parameters);
+
+// Runs `sql` over the catalog's SQLite file, read-only, with `attached` catalogs attached
+// after it. A missing database or SQL it refuses is a RuntimeError naming the cause.
+ReportRows runReportQuery(TextView catalog, const std::vector<Text>& attached, TextView sql);
+
+}  // namespace vantrel::substitutes::reports
