@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs what the builds need from Debian's packages, only what is missing.
-#   scripts/install-deps.sh native   compiler, CMake, SQLite (enough for vantrel demo)
+#   scripts/install-deps.sh native   compiler, CMake, SQLite and the report runtime stand-in's
+#                                    output libraries (cairo, pango, libxlsxwriter, GMime, CUPS)
+#                                    with a font, enough for vantrel
 #   scripts/install-deps.sh test     also GoogleTest, Google Benchmark, mingw-w64, Wine, Xvfb, npm,
 #                                    and, where the kernel runs no 32-bit programs, an i386
-#                                    emulator for 32-bit Wine (scripts/qemu-i386.sh)
+#                                    emulator for 32-bit Wine (scripts/qemu-i386.sh), and
+#                                    poppler-utils and unzip to read the reports' outputs back
 set -euo pipefail
 
-want=(build-essential cmake g++ libsqlite3-dev pkg-config)
+want=(build-essential cmake g++ libsqlite3-dev pkg-config
+      libcairo2-dev libpango1.0-dev libxlsxwriter-dev libgmime-3.0-dev libcups2-dev fonts-dejavu-core)
 if [[ "${1:-native}" == "test" ]]; then
     want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev
            g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools libwine-dev nsis
-           wine wine64 wine32:i386 xvfb xauth)
+           wine wine64 wine32:i386 xvfb xauth poppler-utils unzip)
     # npm fetches SQLite's amalgamation for the Windows build; any working npm will do.
     command -v npm >/dev/null 2>&1 || want+=(npm)
 fi
