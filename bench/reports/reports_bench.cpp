@@ -1,7 +1,7 @@
 // What the report engine costs: ordering prompts (the exchange sort is quadratic), expanding
 // "@" references, splitting and accumulating long value lists, reading a report file of the
 // stand-in runtime, and a whole ExecutaMapa run of the example report with its tables bound
-// and tested against SQLite.
+// and tested against SQLite; and, beside it, the runtime alone exporting that report as a PDF.
 #include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "automation/datetime.h"
 #include "data_folder.h"
 #include "platform/posix/posix_platform.h"
 #include "reports/engine/crystal_report_main.h"
@@ -134,6 +135,59 @@ void BM_ExecutaMapaOfTheExample(benchmark::State& state) {
     std::filesystem::remove_all(data);
 }
 BENCHMARK(BM_ExecutaMapaOfTheExample)->Unit(benchmark::kMicrosecond);
+
+std::string exampleSql(const char* catalog) {
+    std::ifstream in(std::string(VANTREL_SOURCE_DIR "/examples/reports/db/") + catalog + ".sql",
+                     std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The stand-in runtime alone: query, layout and PDF of the example report for one month and
+// series, as VisualizarPDF asks for it, without the engine around it.
+void BM_PdfExportOfTheExampleByTheRuntime(benchmark::State& state) {
+    auto data = std::filesystem::temp_directory_path() /
+                ("vantrel_bench_pdf_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(data / "databases");
+    for (const char* catalog : {"RELSISTEMA", "RELEMPRESA"}) {
+        makeDatabase(data / "databases" / (std::string(catalog) + ".sqlite"),
+                     exampleSql(catalog).c_str());
+    }
+    substitutes::setDataFolder(automation::fromUtf8(data.string()));
+
+    substitutes::reports::ReportRuntimeFactory factory;
+    automation::ObjectRef report =
+        factory.create(u"CrystalRuntime.Application.10")
+            .call(u"OpenReport",
+                  automation::fromUtf8(VANTREL_SOURCE_DIR "/examples/reports/VendasPorArtigo.rpt"))
+            .toObject();
+    automation::ObjectRef tables = report.object(u"Database").object(u"Tables");
+    for (std::int32_t i = 1; i <= tables.get(u"Count").toLong(); ++i) {
+        automation::ObjectRef table = tables.object(u"Item", i);
+        const bool main = table.get(u"Name").toText().rfind(u"tlk", 0) == 0;
+        table.object(u"ConnectionProperties", u"Initial Catalog")
+            .put(u"Value", Text(main ? u"RELSISTEMA" : u"RELEMPRESA"));
+    }
+    automation::ObjectRef fields = report.object(u"ParameterFields");
+    fields.object(u"Item", 1)
+        .call(u"AddCurrentValue", automation::Variant::date(automation::makeDate(2026, 7, 1)));
+    fields.object(u"Item", 2)
+        .call(u"AddCurrentValue", automation::Variant::date(automation::makeDate(2026, 7, 31)));
+    fields.object(u"Item", 3).call(u"AddCurrentValue", u"A");
+    fields.object(u"Item", 4).call(u"AddCurrentValue", false);
+    automation::ObjectRef options = report.object(u"ExportOptions");
+    options.put(u"FormatType", std::int16_t{31});
+    options.put(u"DestinationType", std::int16_t{1});
+    options.put(u"DiskFileName", automation::fromUtf8((data / "vendas.pdf").string()));
+    options.put(u"PDFExportAllPages", true);
+    for (auto _ : state) {
+        report.call(u"Export", false);
+        factory.log()->clear();
+    }
+    std::filesystem::remove_all(data);
+}
+BENCHMARK(BM_PdfExportOfTheExampleByTheRuntime)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
