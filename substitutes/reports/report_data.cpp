@@ -180,6 +180,12 @@ ReportRows runReportQuery(TextView catalog, const std::vector<Text>& attached, T
     }
     std::unique_ptr<sqlite3_stmt, StatementFinalizer> stmt(s);
     if (!s) throw dataError(automation::errc::ApplicationDefined, u"the query is empty");
+    for (const char* rest = tail; rest && *rest; ++rest) {
+        if (*rest != ' ' && *rest != '\t' && *rest != '\r' && *rest != '\n' && *rest != ';') {
+            throw dataError(automation::errc::ApplicationDefined,
+                            u"the query holds more than one statement");
+        }
+    }
 
     ReportRows out;
     const int columns = sqlite3_column_count(s);

@@ -191,6 +191,7 @@ TEST_F(ReportOutputTest, BadQueryOrMissingDatabaseIsAClearError) {
     };
     const Case cases[] = {
         {"SELEC Nome FROM tlkEmpresa", u"RELSISTEMA", "the query is refused"},
+        {"SELECT 1; DELETE FROM tlkEmpresa", u"RELSISTEMA", "more than one statement"},
         {"SELECT Nome FROM tlkEmpresa", u"NADA", "no database file"},
         {"SELECT Nome FROM tlkEmpresa WHERE Codigo = {?Empresa}", u"RELSISTEMA", "{?Empresa}"},
     };
