@@ -4,7 +4,8 @@
 # DIR is the prefix; BIN_DIR holds QuorilVantrel.dll and QuorilVantrelStandIns.dll
 # (default: build/win32/bin). 32-bit DLLs get a 32-bit prefix (WINEARCH=win32), 64-bit ones
 # (the test build for kernels without 32-bit support) a 64-bit prefix. Both DLLs are
-# registered (regsvr32) and HKCU\Software\QuorilVantrel\Components names the stand-ins, so
+# registered (regsvr32) and HKCU\Software\QuorilVantrel\Components names the stand-ins (the
+# save dialog of the report outputs among them: the system's save-file window), so
 #   WINEPREFIX=DIR wine cscript //nologo file.vbs
 # creates QuorilVantrel.Solucao and drives it against the stand-in ERP. The stand-ins keep
 # their data in QUORILVANTREL_DATA (a Unix folder; Wine passes the environment through).
@@ -55,7 +56,7 @@ reg=$prefix/drive_c/vantrel-components.reg
 {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\QuorilVantrel\\Components]\r\n'
-    for c in CoreDataAccess ConnectionSettings NextApiConnection SharedFolders FolderCheck; do
+    for c in CoreDataAccess ConnectionSettings NextApiConnection SharedFolders FolderCheck SaveDialog; do
         printf '"%s"="QuorilVantrel.StandIns.%s"\r\n' "$c" "$c"
     done
 } > "$reg"

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "data_folder.h"
+#include "dialogs/save_dialog.h"
 #include "erp/counted_object.h"
 #include "platform/win32/com_error.h"
 #include "platform/win32/com_module.h"
@@ -16,6 +17,7 @@
 #include "platform/win32/variant_bridge.h"
 #include "platform/win32/win32_ports.h"
 #include "registry.h"
+#include "save_chooser.h"
 #include "setup_object.h"
 
 using namespace vantrel::platform::win32;
@@ -35,6 +37,9 @@ const CLSID kSharedFolders = {
 const CLSID kFolderCheck = {
     0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x05}};
 const CLSID kSetup = {0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x06}};
+// {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1007}
+const CLSID kSaveDialog = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x07}};
 
 constexpr char16_t kSetupProgId[] = u"QuorilVantrel.StandIns.Setup";
 
@@ -48,6 +53,8 @@ struct Context {
         registry.add(kSetupProgId, [](const substitutes::StandInContext& c) {
             return vantrel::automation::makeObject<substitutes::com::SetupObject>(c);
         });
+        // The report outputs' save dialog, shown as the system's own save-file window.
+        substitutes::dialogs::registerSaveDialog(registry, &substitutes::com::chooseSaveFile);
         if (const char* env = std::getenv("QUORILVANTREL_DATA"))
             substitutes::setDataFolder(
                 substitutes::com::windowsDataFolder(vantrel::automation::fromUtf8(env)));
@@ -92,6 +99,8 @@ const ComClass kClasses[] = {
     {&kFolderCheck, L"QuorilVantrel.StandIns.FolderCheck", L"Stand-in FolderCheck",
      &create<substitutes::progid::FolderCheck>},
     {&kSetup, L"QuorilVantrel.StandIns.Setup", L"Stand-in company setup", &create<kSetupProgId>},
+    {&kSaveDialog, L"QuorilVantrel.StandIns.SaveDialog", L"Stand-in save dialog",
+     &create<substitutes::dialogs::kSaveDialogProgId>},
 };
 const ComServer kServer{kClasses, nullptr};
 

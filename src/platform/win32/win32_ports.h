@@ -1,16 +1,19 @@
 // The ports of the system over Windows: kernel32 INI functions, MessageBoxW, the module's
 // folder, file listing and deletion, the screen, message pumping, printers, COM creation by
-// ProgID and the registry's list of the maker's components.
+// ProgID, the registry's list of the maker's components and the report runtime's
+// field-definition library.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "automation/datetime.h"
 #include "automation/locale.h"
 #include "interfaces/components.h"
 #include "interfaces/dialogs.h"
+#include "interfaces/field_definitions.h"
 #include "interfaces/platform.h"
 #include "interfaces/profile_functions.h"
 
@@ -76,6 +79,21 @@ public:
 };
 
 inline constexpr wchar_t kComponentsKey[] = L"Software\\QuorilVantrel\\Components";
+
+// CreateFieldDefFile of the report runtime's "p2smon.dll", loaded for each call and freed
+// after it, as a declared DLL function is found when called. The recordset goes as its
+// IUnknown (our own objects through the IDispatch bridge), the name in the ANSI code page.
+class P2smonFieldDefinitions final : public interfaces::FieldDefinitionLibrary {
+public:
+    // The library's file name; tests name a library of their own.
+    explicit P2smonFieldDefinitions(std::wstring library = L"p2smon.dll")
+        : library_(std::move(library)) {}
+    std::int32_t createFieldDefFile(automation::ObjectRef& recordset, Text& fileName,
+                                    std::int32_t overwrite) override;
+
+private:
+    std::wstring library_;
+};
 
 // The user's number and date conventions, from GetLocaleInfoW.
 automation::Locale userLocale();
