@@ -94,5 +94,9 @@ void suiteSave();
 void suiteBadInput();
 void suiteLifetime();
 void suiteResult();
+// The report outputs' save dialog stand-in, printers and field-definition library.
+void suiteSaveDialog();
+void suitePrinters();
+void suiteFieldDefinitions();
 
 }  // namespace vantrel::wine

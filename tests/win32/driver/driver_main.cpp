@@ -2,7 +2,8 @@
 // binding, as the ERP does), with the stand-ins' COM server as the maker's components and
 // real message boxes that a watcher thread reads and answers.
 //   vantrel_wine_driver.exe [suite...]      (suites: typelib registration events frames
-//                                            entry toggle save badinput lifetime result)
+//                                            entry toggle save badinput lifetime result
+//                                            savedialog printers fielddefs)
 //   vantrel_wine_driver.exe --press-boxes SECONDS | --hold SECONDS   (helpers of run.sh)
 //   vantrel_wine_driver.exe --ini-cases CASES WORK_FOLDER REPORT
 //       runs the INI cases through the add-in's cInifile over kernel32 (see
@@ -93,11 +94,19 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 5 && std::wstring(argv[1]) == L"--ini-cases") return runIniCases(argv);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     const std::vector<std::pair<std::wstring, void (*)()>> suites = {
-        {L"typelib", suiteTypeLib},   {L"registration", suiteRegistration},
-        {L"result", suiteResult},     {L"events", suiteEvents},
-        {L"frames", suiteFrames},     {L"entry", suiteEntry},
-        {L"toggle", suiteToggle},     {L"save", suiteSave},
-        {L"badinput", suiteBadInput}, {L"lifetime", suiteLifetime}};
+        {L"typelib", suiteTypeLib},
+        {L"registration", suiteRegistration},
+        {L"result", suiteResult},
+        {L"events", suiteEvents},
+        {L"frames", suiteFrames},
+        {L"entry", suiteEntry},
+        {L"toggle", suiteToggle},
+        {L"save", suiteSave},
+        {L"badinput", suiteBadInput},
+        {L"lifetime", suiteLifetime},
+        {L"savedialog", suiteSaveDialog},
+        {L"printers", suitePrinters},
+        {L"fielddefs", suiteFieldDefinitions}};
     {
         DialogWatcher watcher;
         setWatcher(&watcher);

@@ -1,0 +1,266 @@
+// The ports and stand-ins of the report outputs under Wine: the save dialog stand-in showing
+// the system's real save window, the printers port against winspool, and the
+// field-definition port's errors when the runtime's library or its entry point is missing.
+#include <windows.h>
+
+#include <oleauto.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "automation/runtime_error.h"
+#include "driver.h"
+#include "platform/win32/win32_ports.h"
+
+namespace vantrel::wine {
+
+namespace {
+
+using platform::win32::UniqueObjectHandle;
+
+// Control ids of the Explorer-style file dialog's template: the file types, and the file
+// name (the edit control of the cmb13 combo box, or edt1 in older templates).
+constexpr int kFileTypes = 0x470;      // cmb1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kFileNameEdit = 0x480;   // edt1
+
+// What a user does in the save window: types a name (when given) and presses a button. It
+// runs on its own thread while ShowSave holds the calling thread in the window's loop.
+class SaveWindowUser {
+public:
+    SaveWindowUser(std::wstring typed, int button) : typed_(std::move(typed)), button_(button) {
+        thread_.reset(CreateThread(nullptr, 0, &SaveWindowUser::run, this, 0, nullptr));
+    }
+    ~SaveWindowUser() { finish(); }
+    // Waits for the thread; true when it found the window and acted in it.
+    bool finish() {
+        if (thread_) WaitForSingleObject(thread_.get(), 20000);
+        thread_.reset();
+        return acted_;
+    }
+    const std::wstring& fileType() const { return fileType_; }
+
+private:
+    static BOOL CALLBACK collect(HWND hwnd, LPARAM lp) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        // A message box has its text in control 0xFFFF; the save window has none.
+        if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+            std::wstring(cls) == L"#32770" && GetDlgItem(hwnd, kFileTypes)) {
+            *reinterpret_cast<HWND*>(lp) = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    // Sent to the window's thread; a window that stops answering fails the check instead of
+    // holding the driver.
+    static LRESULT send(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(w, message, wp, lp, SMTO_ABORTIFHUNG, 5000, &result)) {
+            return -1;
+        }
+        return static_cast<LRESULT>(result);
+    }
+    static BOOL CALLBACK findNameEdit(HWND hwnd, LPARAM lp) {
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        const int id = GetDlgCtrlID(hwnd);
+        if (std::wstring(cls) == L"Edit" && IsWindowVisible(hwnd) &&
+            (id == kFileNameCombo || id == kFileNameEdit)) {
+            *reinterpret_cast<HWND*>(lp) = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static DWORD WINAPI run(void* self) {
+        static_cast<SaveWindowUser*>(self)->act();
+        return 0;
+    }
+    void act() {
+        HWND dialog = nullptr;
+        for (int waited = 0; !dialog && waited < 15000; waited += 50) {
+            Sleep(50);
+            EnumWindows(&collect, reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (!dialog) return;
+        HWND types = GetDlgItem(dialog, kFileTypes);
+        const LRESULT selected = send(types, CB_GETCURSEL, 0, 0);
+        if (selected >= 0) {
+            std::wstring text(
+                static_cast<std::size_t>(send(types, CB_GETLBTEXTLEN, selected, 0)) + 1, L'\0');
+            send(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text.data()));
+            fileType_ = text.c_str();
+        }
+        int button = button_;
+        acted_ = true;
+        if (!typed_.empty()) {
+            // The file name box: an edit control inside the combo box, or on its own.
+            HWND name = nullptr;
+            EnumChildWindows(dialog, &findNameEdit, reinterpret_cast<LPARAM>(&name));
+            acted_ =
+                name && send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed_.c_str())) == TRUE;
+            if (!acted_) button = IDCANCEL;  // so that ShowSave returns and the check fails
+        }
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    }
+
+    std::wstring typed_;
+    int button_;
+    std::wstring fileType_;
+    bool acted_ = false;
+    UniqueObjectHandle thread_;
+};
+
+// A save dialog stand-in set up as the report outputs set theirs.
+ComPtr<IDispatch> newSaveDialog(bool cancelError) {
+    ComPtr<IDispatch> d = create(L"QuorilVantrel.StandIns.SaveDialog");
+    if (!d) return d;
+    put(d.get(), L"CancelError", vBool(cancelError));
+    put(d.get(), L"Flags", vI4(4));
+    put(d.get(), L"Filter", vStr(L"Ficheiro PDF  (*.pdf)|*.pdf"));
+    put(d.get(), L"FilterIndex", vI4(0));
+    return d;
+}
+
+std::wstring fileNameOf(IDispatch* d) {
+    return textOf(*call(d, L"FileName", {}).result.get());
+}
+
+}  // namespace
+
+void suiteSaveDialog() {
+    const std::wstring chosen = dataFolder() + L"\\Relatório de vendas.pdf";
+    DeleteFileW(chosen.c_str());
+    {
+        ComPtr<IDispatch> d = newSaveDialog(true);
+        if (!check(static_cast<bool>(d), "save dialog: created by its ProgID")) return;
+        SaveWindowUser user(chosen, IDOK);
+        Outcome o = call(d.get(), L"ShowSave", {});
+        check(user.finish(), "save dialog: the real save window appeared and took the name");
+        checkEq(user.fileType(), L"Ficheiro PDF  (*.pdf)", "save dialog: the file type shown");
+        check(o.hr == S_OK, "save dialog: ShowSave returns S_OK after Save (" + hex(o.hr) + ")");
+        checkEq(fileNameOf(d.get()), chosen, "save dialog: FileName is the name typed");
+    }
+    // The file now exists: the window asks before it is replaced, and Yes chooses it.
+    CloseHandle(CreateFileW(chosen.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    {
+        ComPtr<IDispatch> d = newSaveDialog(true);
+        watcher().answer({IDYES});
+        SaveWindowUser user(chosen, IDOK);
+        Outcome o = call(d.get(), L"ShowSave", {});
+        user.finish();
+        auto boxes = watcher().take(200);
+        // Its text is the system's own (Wine's names no file), so only its buttons are checked.
+        check(boxes.size() == 1 && boxes[0].buttons == std::vector<int>{IDYES, IDNO},
+              "save dialog: an existing file is confirmed before it is chosen (" +
+                  std::to_string(boxes.size()) + " box(es)" +
+                  (boxes.empty() ? std::string() : ": \"" + narrow(boxes[0].text) + "\"") + ")");
+        check(o.hr == S_OK && fileNameOf(d.get()) == chosen,
+              "save dialog: Yes to the confirmation chooses the file");
+    }
+    DeleteFileW(chosen.c_str());
+    // Cancel: error 32755 while CancelError is true, else nothing; FileName keeps its value.
+    for (bool cancelError : {true, false}) {
+        const std::string what =
+            std::string("save dialog, cancel with CancelError ") + (cancelError ? "true" : "false");
+        ComPtr<IDispatch> d = newSaveDialog(cancelError);
+        put(d.get(), L"FileName", vStr(L"antes.pdf"));
+        SaveWindowUser user(L"", IDCANCEL);
+        Outcome o = call(d.get(), L"ShowSave", {});
+        check(user.finish(), what + ": the window appeared");
+        if (cancelError) {
+            check(o.hr == DISP_E_EXCEPTION && o.scode == static_cast<long>(0x800A7FF3),
+                  what + ": error 32755 (" + hex(o.hr) + ", " + hex(o.scode) + ")");
+            checkEq(o.description, L"Cancel was selected.", what + ": description");
+        } else {
+            check(o.hr == S_OK, what + ": no error (" + hex(o.hr) + ")");
+        }
+        checkEq(fileNameOf(d.get()), L"antes.pdf", what + ": FileName as it was");
+    }
+}
+
+void suitePrinters() {
+    platform::win32::Win32Platform platform;
+    // A printer of our own, on the FILE: port, so the list is not empty where the prefix has
+    // no printer system behind it.
+    const std::wstring added = L"Vantrel Teste PDF";
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<wchar_t*>(added.c_str());
+    info.pPortName = const_cast<wchar_t*>(L"FILE:");
+    info.pDriverName = const_cast<wchar_t*>(L"Wine PostScript Driver");
+    info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
+    info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    if (!printer)
+        std::printf(
+            "note: AddPrinterW failed (error %lu); only the prefix's own printers are compared\n",
+            GetLastError());
+
+    DWORD needed = 0, count = 0;
+    std::vector<std::wstring> names;
+    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed,
+                  &count);
+    std::vector<BYTE> buffer(needed);
+    if (needed && EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2,
+                                buffer.data(), needed, &needed, &count)) {
+        auto* p = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) names.push_back(p[i].pPrinterName);
+    }
+    const auto list = platform.printers();
+    std::vector<std::wstring> ours;
+    for (const auto& p : list) ours.emplace_back(p.deviceName.begin(), p.deviceName.end());
+    std::sort(names.begin(), names.end());
+    std::sort(ours.begin(), ours.end());
+    std::printf("note: winspool lists %zu printer(s)\n", names.size());
+    check(ours == names, "printers: the port lists what EnumPrintersW level 2 lists (" +
+                             std::to_string(ours.size()) + " against " +
+                             std::to_string(names.size()) + ")");
+    if (printer) {
+        auto it = std::find_if(list.begin(), list.end(), [&](const interfaces::PrinterInfo& p) {
+            return automation::equalsIgnoreCase(p.deviceName, u"vantrel teste pdf");
+        });
+        if (check(it != list.end(), "printers: the added printer found by its name in any case")) {
+            check(it->port == u"FILE:", "printers: the added printer's port");
+            check(it->driverName == u"Wine PostScript Driver",
+                  "printers: the added printer's driver");
+        }
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+    }
+}
+
+void suiteFieldDefinitions() {
+    struct Case {
+        const wchar_t* library;
+        std::int32_t number;
+        const char16_t* description;
+    };
+    const Case cases[] = {
+        {L"p2smon.dll", 53, u"File not found: p2smon.dll"},
+        {L"kernel32.dll", 453, u"Can't find DLL entry point CreateFieldDefFile in kernel32.dll"},
+    };
+    for (const auto& c : cases) {
+        platform::win32::P2smonFieldDefinitions library(c.library);
+        automation::ObjectRef rs;
+        automation::Text name = u"C:\\campos.ttx";
+        std::int32_t number = 0;
+        automation::Text description;
+        try {
+            library.createFieldDefFile(rs, name, -1);
+        } catch (const automation::RuntimeError& e) {
+            number = e.number();
+            description = e.description();
+        }
+        checkEqN(number, c.number, "field definitions: error number with " + narrow(c.library));
+        check(description == c.description,
+              "field definitions: \"" + automation::toUtf8(description) + "\"");
+    }
+}
+
+}  // namespace vantrel::wine
