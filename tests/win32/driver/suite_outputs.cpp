@@ -188,7 +188,7 @@ void suiteSaveDialog() {
 void suitePrinters() {
     platform::win32::Win32Platform platform;
     // A printer of our own, on the FILE: port, so the list is not empty where the prefix has
-    // no printer system behind it.
+    // no printer system behind it (this machine's Wine sees no CUPS printers).
     const std::wstring added = L"Vantrel Teste PDF";
     PRINTER_INFO_2W info = {};
     info.pPrinterName = const_cast<wchar_t*>(added.c_str());
@@ -196,6 +196,15 @@ void suitePrinters() {
     info.pDriverName = const_cast<wchar_t*>(L"Wine PostScript Driver");
     info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
     info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    // Wine's PostScript driver, installed first in case the prefix has no printer driver yet.
+    DRIVER_INFO_3W driver = {};
+    driver.cVersion = 3;
+    driver.pName = info.pDriverName;
+    driver.pDriverPath = const_cast<wchar_t*>(L"wineps.drv");
+    driver.pDataFile = const_cast<wchar_t*>(L"wineps.drv");
+    driver.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
+    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES))
+        std::printf("note: AddPrinterDriverExW failed (error %lu)\n", GetLastError());
     HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
     if (!printer)
         std::printf(
@@ -230,8 +239,9 @@ void suitePrinters() {
             check(it->driverName == u"Wine PostScript Driver",
                   "printers: the added printer's driver");
         }
-        DeletePrinter(printer);
+        check(DeletePrinter(printer), "printers: the added printer deleted");
         ClosePrinter(printer);
+        checkEqN(platform.printers().size(), names.size() - 1, "printers: the list without it");
     }
 }
 
