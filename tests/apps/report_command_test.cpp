@@ -108,17 +108,6 @@ TEST_F(ReportCommandTest, MissingReportEndsWithItsBoxAndFailure) {
     EXPECT_EQ(r.out.find("Instancia runtime"), std::string::npos);
 }
 
-TEST_F(ReportCommandTest, OutputDestinationsSayTheyAreNotBuilt) {
-    CommandRun r =
-        report({"run", kExample, "--data", data.path().string(), "--destino", "3", "--answer", "ok",
-                "--answer", "ok", "--answer", "ok", "--answer", "ok", "--answer", "ok"});
-    EXPECT_EQ(positions(r.out, {"] Inicio da Visualização PDF", "] FIm da Visualização PDF",
-                                "note: the outputs are not built yet"})
-                  .size(),
-              3u)
-        << r.out;
-}
-
 // A report that once showed 270,000 boxes, one per table, ends in one.
 TEST_F(ReportCommandTest, OversizedReportEndsInOneBox) {
     std::ofstream file(data.path() / "Largo.rpt");

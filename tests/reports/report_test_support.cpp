@@ -163,6 +163,7 @@ Variant FakeDataAccess::invoke(TextView member, CallKind, std::span<Argument> ar
 
 EngineHarness::EngineHarness() {
     services_.factory = &factory;
+    services_.components = &catalog;
     services_.dialogs = &dialogs;
     services_.platform = &platform;
     main = engine::CrystalReportMain::create(services_);

@@ -17,7 +17,9 @@
 #include "automation/object.h"
 #include "automation/runtime_error.h"
 #include "data_folder.h"
+#include "dialogs/save_dialog.h"
 #include "interfaces/services.h"
+#include "platform/posix/posix_catalog.h"
 #include "platform/posix/posix_platform.h"
 #include "reports/engine/crystal_report_main.h"
 #include "reports/runtime_factory.h"
@@ -32,6 +34,9 @@ struct CrystalReportMainTestAccess {
     static bool pAbrirFicheiroMapa(CrystalReportMain& m) { return m.pAbrirFicheiroMapa(); }
     static bool pLigaMapaBD(CrystalReportMain& m) { return m.pLigaMapaBD(); }
     static bool pIndicarBD(CrystalReportMain& m, ObjectRef& db) { return m.pIndicarBD(db); }
+    static bool pAtribuirParametros(CrystalReportMain& m) { return m.pAtribuirParametros(); }
+    static Text pEscolheFicheiroPDF(CrystalReportMain& m) { return m.pEscolheFicheiroPDF(); }
+    static Array& m_Indices(CrystalReportMain& m) { return m.m_Indices; }
     static bool pIndicarBDRecordset(CrystalReportMain& m, ObjectRef& rs) {
         return m.pIndicarBDRecordset(rs);
     }
@@ -168,7 +173,14 @@ struct EngineHarness {
 
     RecordingDialogs dialogs;
     TestPlatform platform;
-    substitutes::reports::ReportRuntimeFactory factory;
+    // The save dialogs answer from `saveAnswers` (none queued: cancelled).
+    substitutes::StandInRegistry standIns;
+    substitutes::dialogs::QueuedChooser saveAnswers;
+    std::shared_ptr<substitutes::dialogs::SaveDialogLog> saveDialogs =
+        substitutes::dialogs::registerSaveDialog(standIns, saveAnswers);
+    platform::posix::PosixCatalog catalog;
+    substitutes::reports::ReportRuntimeFactory factory{
+        std::make_shared<substitutes::reports::CallLog>(), &standIns};
     std::shared_ptr<engine::CrystalReportMain> main;
     std::vector<Text> events;
     std::vector<double> eventTimes;
