@@ -18,6 +18,7 @@ namespace vantrel::wine {
 
 namespace {
 
+using platform::win32::UniqueFileHandle;
 using platform::win32::UniqueObjectHandle;
 
 // Control ids of the Explorer-style file dialog's template: the file types, and the file
@@ -245,7 +246,114 @@ void suitePrinters() {
     }
 }
 
+namespace {
+
+// A recordset of our own (not a COM object): the port hands it to the library through the
+// IDispatch bridge.
+class NamedField final : public automation::Object {
+public:
+    explicit NamedField(automation::Text name) : name_(std::move(name)) {}
+    automation::Variant invoke(automation::TextView member, automation::CallKind,
+                               std::span<automation::Argument>) override {
+        if (automation::isMember(member, u"Name")) return automation::Variant(name_);
+        automation::unknownMember(member);
+    }
+
+private:
+    automation::Text name_;
+};
+
+class FieldList final : public automation::Object {
+public:
+    explicit FieldList(std::vector<automation::ObjectRef> fields) : fields_(std::move(fields)) {}
+    automation::Variant invoke(automation::TextView member, automation::CallKind,
+                               std::span<automation::Argument> args) override {
+        if (automation::isMember(member, u"Count"))
+            return automation::Variant(static_cast<std::int32_t>(fields_.size()));
+        if (automation::isMember(member, u"Item"))
+            return automation::Variant(fields_.at(automation::argumentAt(args, 0).toLong()));
+        automation::unknownMember(member);
+    }
+
+private:
+    std::vector<automation::ObjectRef> fields_;
+};
+
+class FieldsHolder final : public automation::Object {
+public:
+    explicit FieldsHolder(automation::ObjectRef fields) : fields_(std::move(fields)) {}
+    automation::Variant invoke(automation::TextView member, automation::CallKind,
+                               std::span<automation::Argument>) override {
+        if (automation::isMember(member, u"Fields")) return automation::Variant(fields_);
+        automation::unknownMember(member);
+    }
+
+private:
+    automation::ObjectRef fields_;
+};
+
+std::wstring driverFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::wstring readAnsiFile(const std::wstring& path) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return L"(missing)";
+    char bytes[512] = {};
+    DWORD got = 0;
+    ReadFile(file.get(), bytes, sizeof bytes, &got, nullptr);
+    wchar_t text[512] = {};
+    MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(got), text, 512);
+    return text;
+}
+
+// The port over a library with the runtime's entry point: the recordset reaches it, the
+// name goes in the ANSI code page and comes back as the library left it (a full path).
+void fieldDefinitionsThroughALibrary() {
+    platform::win32::P2smonFieldDefinitions library(driverFolder() + L"\\fake-p2smon\\p2smon.dll");
+    automation::ObjectRef rs =
+        automation::makeObject<FieldsHolder>(automation::makeObject<FieldList>(
+            std::vector<automation::ObjectRef>{automation::makeObject<NamedField>(u"TipoDoc"),
+                                               automation::makeObject<NamedField>(u"Pre\u00E7o")}));
+    const std::wstring folder = dataFolder();
+    const std::wstring full = folder + L"\\Relatório campos.ttx";
+    DeleteFileW(full.c_str());
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(folder.c_str());
+    struct Case {
+        std::int32_t overwrite;
+        std::int32_t want;
+    };
+    for (const Case& c : {Case{-1, 1}, Case{0, 0}, Case{-1, 1}}) {
+        automation::Text name = u"Relat\u00F3rio campos.ttx";
+        const std::string what = "field definitions, overwrite " + std::to_string(c.overwrite);
+        std::int32_t got = -2;
+        try {
+            got = library.createFieldDefFile(rs, name, c.overwrite);
+        } catch (const automation::RuntimeError& e) {
+            check(false, what + ": " + automation::toUtf8(e.description()));
+        }
+        checkEqN(got, c.want, what + ": the library's answer");
+        if (c.want == 1) {
+            checkEq(std::wstring(name.begin(), name.end()), full, what + ": the name given back");
+            checkEq(readAnsiFile(full),
+                    L"overwrite " + std::to_wstring(c.overwrite) + L"\r\nTipoDoc\r\nPreço\r\n",
+                    what + ": the file");
+        }
+    }
+    SetCurrentDirectoryW(previous);
+    DeleteFileW(full.c_str());
+}
+
+}  // namespace
+
 void suiteFieldDefinitions() {
+    fieldDefinitionsThroughALibrary();
     struct Case {
         const wchar_t* library;
         std::int32_t number;
