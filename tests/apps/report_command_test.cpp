@@ -1,5 +1,10 @@
 // vantrel report: the command run in-process on the example report.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "apps/vantrel/commands.h"
 #include "reports/report_test_support.h"
@@ -81,7 +86,7 @@ TEST_F(ReportCommandTest, PrintsEachBoxAsItHappens) {
     CommandRun r = report({"run", kExample, "--data", data.path().string(), "--versao", "1",
                            "--base", "NENHUMA", "--answer", "ok", "--answer", "ok", "--answer",
                            "ok", "--answer", "ok", "--answer", "ok"});
-    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.code, 1) << "the run showed error boxes\n" << r.out;
     std::size_t boxes = 0;
     for (std::size_t at = r.out.find("| Erro na ligação a base de dados"); at != std::string::npos;
          at = r.out.find("| Erro na ligação a base de dados", at + 1)) {
@@ -106,6 +111,46 @@ TEST_F(ReportCommandTest, MissingReportEndsWithItsBoxAndFailure) {
               6u)
         << r.out;
     EXPECT_EQ(r.out.find("Instancia runtime"), std::string::npos);
+}
+
+// The example's July sales of series A, as a PDF a person opens: the title, the values given
+// and only the rows that match them.
+TEST_F(ReportCommandTest, PdfOfTheExampleShowsTheValuesAndTheMatchingRows) {
+    std::filesystem::create_directories(data.path() / "databases");
+    for (const char* db : {"RELSISTEMA", "RELEMPRESA"}) {
+        const std::string sql =
+            VANTREL_SOURCE_DIR "/examples/reports/db/" + std::string(db) + ".sql";
+        std::ifstream in(sql);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        sqlite3* handle = nullptr;
+        ASSERT_EQ(sqlite3_open((data.path() / "databases" / (std::string(db) + ".sqlite")).c_str(),
+                               &handle),
+                  SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(handle, text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+    }
+    const std::string pdf = (data.path() / "Vendas julho.pdf").string();
+    CommandRun r =
+        report({"run",         kExample,     "--data",         data.path().string(),
+                "--servidor",  "SRV",        "--base",         "RELSISTEMA",
+                "--base-next", "RELEMPRESA", "--user",         "sa",
+                "--password",  "segredo",    "--pedidos",      "|01-07-2026|31-07-2026|A|Falso",
+                "--destino",   "3",          "--ficheiro-pdf", pdf,
+                "--calls"});
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("output: PDF file: " + pdf), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("segredo"), std::string::npos) << "the password is masked\n" << r.out;
+    FILE* pipe = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buffer[4096];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+    pclose(pipe);
+    for (const char* shown : {"Vendas por artigo", "Data inicial: 01-07-2026", "Série: A",
+                              "Parafuso", "Água mineral 1,5 L", "Pão de forma", "Açúcar 1 kg"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+    for (const char* hidden : {"Porca", "FA 9", "FA 10"})
+        EXPECT_EQ(text.find(hidden), std::string::npos) << hidden << "\n" << text;
 }
 
 // A report that once showed 270,000 boxes, one per table, ends in one.
@@ -140,6 +185,10 @@ TEST_F(ReportCommandTest, WrongCallsAreRefused) {
         {{"run", "a.rpt", "--versao"}, 2, "--versao needs a value"},
         {{"run", "a.rpt", "--answer", "talvez"}, 2, "--answer takes"},
         {{"run", "a.rpt", "--cor", "azul"}, 2, "unknown option --cor"},
+        {{"run", "a.rpt", "--destino", "6"}, 2, "--destino needs a whole number from 0 to 5"},
+        {{"run", "a.rpt", "--versao", "2"}, 2, "--versao needs a whole number from 0 to 1"},
+        {{"run", "a.rpt", "--vias", "duas"}, 2, "--vias needs a whole number"},
+        {{"run", "a.rpt", "--vias", "99999"}, 2, "--vias needs a whole number"},
     };
     for (const auto& c : cases) {
         CommandRun r = report(c.args);

@@ -60,9 +60,7 @@ protected:
         ASSERT_TRUE(Access::pAbrirFicheiroMapa(m));
         h.factory.log()->clear();
     }
-    std::shared_ptr<substitutes::reports::CrystalReport> report() {
-        return h.factory.lastReport();
-    }
+    std::shared_ptr<substitutes::reports::CrystalReport> report() { return h.factory.lastReport(); }
     // Current values of the parameter named `name`, as texts the log would show.
     std::vector<Text> values(const Text& name) {
         for (const auto& p : report()->parameters()) {
@@ -99,7 +97,12 @@ TEST_F(ReportOutputsTest, ListValuesConvertByTypeAndReplaceEarlierValues) {
     const Text since = automation::formatShortDate(makeDate(2026, 1, 2));
     const Case cases[] = {
         {{u"12", u"Verdadeiro", u"A|B", when, u"2,5", since},
-         {{u"12"}, {u"True"}, {u"\"A\"", u"\"B\""}, {u"#14-07-2026#"}, {u"2,5"}, {u"#02-01-2026#"}}},
+         {{u"12"},
+          {u"True"},
+          {u"\"A\"", u"\"B\""},
+          {u"#14-07-2026#"},
+          {u"2,5"},
+          {u"#02-01-2026#"}}},
         {{u"  ", u"verdadeiro", u"", when, u"", since},
          {{u"0"}, {u"False"}, {}, {u"#14-07-2026#"}, {u"0"}, {u"#02-01-2026#"}}},
     };
@@ -129,7 +132,9 @@ TEST_F(ReportOutputsTest, ShortListShowsItsMessageAndAssignsNothing) {
     EXPECT_EQ(h.dialogs.boxes[0].style, msgbox::Critical);
     EXPECT_EQ(h.dialogs.boxes[0].title, Text(u"Erro!!"));
     EXPECT_TRUE(lines(u"AddCurrentValue").empty());
-    EXPECT_EQ(std::count(h.events.begin(), h.events.end(), T("Fim de atribuição de parametros recebidos")), 0);
+    EXPECT_EQ(std::count(h.events.begin(), h.events.end(),
+                         T("Fim de atribuição de parametros recebidos")),
+              0);
 }
 
 TEST_F(ReportOutputsTest, WindowValuesStopAtTheFirstBadRow) {
@@ -170,14 +175,19 @@ TEST_F(ReportOutputsTest, PrinterCopiesPaperAndPrinterChoice) {
         {false, 3, 0, 0, false, u"Escritorio", {u"Vendas.rpt.PrintOut(False, 3, False)"}},
         {false, 1, 9, 0, true, u"", {u"Vendas.rpt.PrinterSetup()", u"Vendas.rpt.PrintOut(False)"}},
         {true, 3, 5, 0, false, u"", {u"Vendas.rpt.PaperSize = 5", u"Vendas.rpt.PrintOut(True)"}},
-        {false, 2, 5, 2, true, u"escritorio",
+        {false,
+         2,
+         5,
+         2,
+         true,
+         u"escritorio",
          {u"Vendas.rpt.PaperSize = 5", u"Vendas.rpt.PaperOrientation = 2",
           u"Vendas.rpt.SelectPrinter(\"winspool\", \"ESCRITORIO\", \"LPT1:\")",
           u"Vendas.rpt.PaperOrientation = 1", u"Vendas.rpt.PaperSize = 9",
           u"Vendas.rpt.PaperSource = 7", u"Vendas.rpt.BottomMargin = 0",
-          u"Vendas.rpt.LeftMargin = 0", u"Vendas.rpt.RightMargin = 0",
-          u"Vendas.rpt.TopMargin = 0", u"Vendas.rpt.PaperSize = 5",
-          u"Vendas.rpt.PaperOrientation = 2", u"Vendas.rpt.PrintOut(False, 2, False)"}},
+          u"Vendas.rpt.LeftMargin = 0", u"Vendas.rpt.RightMargin = 0", u"Vendas.rpt.TopMargin = 0",
+          u"Vendas.rpt.PaperSize = 5", u"Vendas.rpt.PaperOrientation = 2",
+          u"Vendas.rpt.PrintOut(False, 2, False)"}},
         {false, 1, 0, 0, true, u"Nenhuma", {u"Vendas.rpt.PrintOut(False)"}},
     };
     m.in_Pedidos(u"|1|Falso||" + automation::formatShortDate(makeDate(2026, 1, 1)) + u"|0|" +
@@ -210,8 +220,8 @@ TEST_F(ReportOutputsTest, PdfAsksOnceReplacesTheFileAndStopsQuietlyWhenCancelled
     EXPECT_TRUE(lines(u"Export").empty());
     EXPECT_TRUE(h.dialogs.boxes.empty());
     EXPECT_EQ(m.FicheiroPDF(), u"");
-    EXPECT_EQ(h.saveDialogs->membersOf(1),
-              (std::vector<Text>{u"CancelError", u"Flags", u"Filter", u"FilterIndex", u"ShowSave"}));
+    EXPECT_EQ(h.saveDialogs->membersOf(1), (std::vector<Text>{u"CancelError", u"Flags", u"Filter",
+                                                              u"FilterIndex", u"ShowSave"}));
     // Answered: exported there, and the name kept.
     const Text pdf = folder.write("Velho.pdf", "old");
     h.saveAnswers.queue(pdf);
