@@ -161,6 +161,8 @@ public:
     void setPageSettings(const PageSettings& s) const;
 
     void PrinterSetup() const { o_.call(u"PrinterSetup"); }
+    // PrinterSetup(hWnd): the printer dialog owned by the window `owner` (0: none).
+    void PrinterSetup(std::int32_t owner) const { o_.call(u"PrinterSetup", owner); }
     void SelectPrinter(const Text& driver, const Text& device, const Text& port) const {
         o_.call(u"SelectPrinter", driver, device, port);
     }
@@ -223,6 +225,35 @@ public:
     Report OpenReport(const Text& path) const {
         return Report(o_.call(u"OpenReport", path).toObject());
     }
+
+private:
+    ObjectRef o_;
+};
+
+// A report viewer control (Visu_10 or Visu_85 of the viewer window). Members without a name
+// here are reached by their dispatch identifier, spelled "#" and the number ("#343").
+class ViewerControl {
+public:
+    explicit ViewerControl(ObjectRef o) : o_(std::move(o)) {}
+    const ObjectRef& ref() const { return o_; }
+
+    void ReportSource(const ObjectRef& report) const { o_.putRef(u"ReportSource", report); }
+    void ViewReport() const { o_.call(u"ViewReport"); }
+    void Refresh() const { o_.call(u"Refresh"); }
+    bool IsBusy() const { return o_.get(u"IsBusy").toBool(); }
+    void Zoom(std::int16_t percentOrFit) const { o_.call(u"Zoom", percentOrFit); }
+    void Visible(bool v) const { o_.put(u"Visible", v); }
+    void EnablePrintButton(bool v) const { o_.put(u"EnablePrintButton", v); }
+    void EnableExportButton(bool v) const { o_.put(u"EnableExportButton", v); }
+    void Move(double left, double top, double width, double height) const {
+        o_.call(u"Move", left, top, width, height);
+    }
+    void setById(std::int32_t dispatchId, const Variant& value) const {
+        o_.put(byId(dispatchId), value);
+    }
+    void callById(std::int32_t dispatchId) const { o_.call(byId(dispatchId)); }
+
+    static Text byId(std::int32_t dispatchId) { return u"#" + Variant(dispatchId).toText(); }
 
 private:
     ObjectRef o_;

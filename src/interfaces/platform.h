@@ -2,7 +2,9 @@
 // Paths are Windows paths (backslashes); the Linux implementation translates them.
 #pragma once
 
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "automation/datetime.h"
@@ -44,6 +46,13 @@ public:
     virtual ScreenMetrics screen() = 0;
     // DoEvents: lets the platform process pending window messages.
     virtual void processMessages() = 0;
+    // Waits until a window message (or the user's input) arrives or `milliseconds` pass, then
+    // processes what is pending. Loops that wait for the user call it between passes, so they
+    // do not spin. A platform with no message queue to wait on just pauses.
+    virtual void waitForMessages(int milliseconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        processMessages();
+    }
     virtual std::vector<PrinterInfo> printers() = 0;
     virtual std::optional<PrinterInfo> currentPrinter() = 0;
 
