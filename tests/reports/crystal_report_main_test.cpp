@@ -2,8 +2,11 @@
 // error box convention and the members by name.
 #include <gtest/gtest.h>
 
+#include "reports/engine/frm_doc_crystal.h"
 #include "reports/engine/report_error_box.h"
 #include "reports/report_test_support.h"
+#include "windows/viewer_port.h"
+#include "windows/window_model.h"
 
 namespace vantrel::reports::testing {
 namespace {
@@ -321,8 +324,11 @@ TEST_F(CrystalReportMainTest, DestinationCodesChooseTheOutput) {
         std::int32_t destino;
         std::vector<std::string> outputEvents;  // around the parameter step's two texts
     };
+    // The screen raises two texts before its parameter step, the others one.
     const std::vector<Case> cases = {
-        {1, {"Inicio da visualização no ecran"}},
+        {1,
+         {"Inicio da visualização no ecran", "Visualizar no ecran",
+          "instanciar form de visualização", "fim de preparação do ecran"}},
         {2, {"Inicio da visualização na impressora", "Fim da visualização na impressora"}},
         {3, {"Inicio da Visualização PDF", "FIm da Visualização PDF"}},
         {4, {"Inicio da visualização por email", "Fim da visualização por email"}},
@@ -339,13 +345,16 @@ TEST_F(CrystalReportMainTest, DestinationCodesChooseTheOutput) {
         run.main->FicheiroPDF(folder.file("x.pdf"));
         run.main->emailTo(u"ana@example.pt");
         run.saveAnswers.queue(folder.file("x.xls"));
+        run.main->JanelaModal(true);
+        run.main->JanelaVisualizador(ObjectRef(std::make_shared<engine::frmDocCrystal>(
+            run.platform, std::make_unique<substitutes::windows::StandInViewerPort>(run.factory))));
         Array values = Array::ofTexts({u""});
         EXPECT_FALSE(run.main->ExecutaMapa(values, false)) << c.destino;
         std::vector<Text> expected = {u"Atribuir a base de dados aos subreports",
                                       u"Fim de atribuir a base de dados aos subreports"};
         for (const auto& e : c.outputEvents) {
             expected.push_back(automation::fromUtf8(e));
-            if (c.destino == 1 || expected.size() > 3) continue;
+            if (expected.size() != (c.destino == 1 ? 4u : 3u)) continue;
             expected.push_back(T("Inicio de atribuição de parametros recebidos"));
             expected.push_back(T("Fim de atribuição de parametros recebidos"));
         }
@@ -383,18 +392,17 @@ TEST_F(CrystalReportMainTest, EveryVersionButZeroStartsTheOlderRuntime) {
 }
 
 TEST_F(CrystalReportMainTest, AbrirMapaHandsItselfToTheWindow) {
-    auto window = std::make_shared<FakeWindow>();
+    auto window = substitutes::windows::makeParameterWindow(0);
     m.in_Mapa(folder.write("Vendas.rpt", reportFile("title: X\n")));
     m.JanelaParametros(ObjectRef(window));
     EXPECT_FALSE(m.AbrirMapa());
     EXPECT_EQ(h.events.front(), u"Inicio Abre Mapa");
-    ASSERT_TRUE(window->objects.count(u"mapa"));
-    EXPECT_EQ(window->objects[u"mapa"].get(), static_cast<automation::Object*>(&m));
+    EXPECT_EQ(window->property(u"Mapa").toObject().get(), static_cast<automation::Object*>(&m));
     EXPECT_EQ(Access::m_Janela(m), ObjectRef(window));
     EXPECT_FALSE(Access::m_Aplicacao(m).isNothing());  // the report stays open for the window
     m.QueroSair();
     EXPECT_TRUE(Access::m_Janela(m).isNothing());
-    window->objects.clear();  // the window's reference back to the report
+    window->set(u"Mapa", Variant());  // the window's reference back to the report
 }
 
 TEST_F(CrystalReportMainTest, AbrirMapaWithoutReportTouchesNoWindow) {

@@ -84,6 +84,17 @@ Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argu
     }
     if (kind == CallKind::Put || kind == CallKind::PutRef) automation::unknownMember(member);
 
+    if (isMember(member, u"EscolheDestino")) {
+        // EscolheDestino(inNumeroVias, outDestino, outNumeroVias, TituloMapa), all by
+        // reference: the two choices are written back.
+        std::int16_t destino = 0;
+        std::int16_t vias = 0;
+        EscolheDestino(automation::argumentAt(args, 0).toInteger(), destino, vias,
+                       automation::argumentAt(args, 3).toText());
+        automation::argumentAt(args, 1) = Variant(destino);
+        automation::argumentAt(args, 2) = Variant(vias);
+        return Variant();
+    }
     if (isMember(member, u"Add_ParametrosRecordset")) {
         return Variant(Add_ParametrosRecordset(automation::argumentAt(args, 0).toText()));
     }

@@ -187,21 +187,6 @@ bool CrystalReportMain::Add_ParametrosRecordset(const Text& Valor) {
     return false;
 }
 
-bool CrystalReportMain::AbrirMapa() {
-    Executar(u"Inicio Abre Mapa");
-    if (!pExisteMapa()) return false;
-    pStartCrystal();
-    pAbrirFicheiroMapa();
-    pLigaMapaBD();
-    m_Janela = janelaParametros_;
-    auto self = weak_from_this().lock();
-    if (!self) throw RuntimeError(errc::ObjectVariableNotSet);
-    m_Janela.putRef(u"Mapa", ObjectRef(std::static_pointer_cast<automation::Object>(self)));
-    // Not built yet: the prompt rows (pCriaCamposEcran) and showing the window modelessly.
-    // Until they are, the report stays open and bound and the window knows this object.
-    return false;
-}
-
 void CrystalReportMain::QueroSair() {
     m_Janela.reset();
 }

@@ -138,8 +138,14 @@ public:
     Text MostraLista(const Text& QuestaoSQL);
     // Replaces the "@RRFAABB" references by (parts of) the prompt window's row values.
     Text Substitui(const Text& expressao);
-    // Opens the report for the caller's parameter window; always false.
+    // Opens the report for the caller's parameter window, builds its rows and shows it
+    // modelessly; always false.
     bool AbrirMapa();
+    // Shows the parameter window's destination frame and waits for the user's destination and
+    // number of copies. A window closed without a choice gives the destination 0 (no output)
+    // and the copies proposed.
+    void EscolheDestino(std::int16_t inNumeroVias, std::int16_t& outDestino,
+                        std::int16_t& outNumeroVias, const Text& TituloMapa);
     void VisualizarPDF(bool PedidosEcran);
     // Writes the field definition file of `rs` through the runtime's field-definition
     // library; true when the library reports success.
@@ -193,6 +199,10 @@ private:
     bool pIndicarBD(ObjectRef& db);
     bool pIndicarBDRecordset(ObjectRef& rs);
     Text databaseFor(TextView tableName) const;
+
+    // the prompt window
+    void pCriaCamposEcran();
+    ObjectRef selfRef();
 
     // start values of the prompt rows
     Text pSubstituiDatas(const Text& line);
