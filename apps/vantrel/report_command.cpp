@@ -9,11 +9,15 @@
 
 namespace vantrel::app {
 
+// vantrel report open (report_open.cpp).
+int runReportOpen(const Arguments& args);
+
 namespace {
 
 const std::string kUsage =
     std::string(
         "usage: vantrel report run REPORT [options]\n"
+        "       vantrel report open REPORT [options]   (see vantrel report open --help)\n"
         "\n"
         "Runs REPORT (a report file of the stand-in report runtime, see examples/reports) with\n"
         "CrystalReportMain.ExecutaMapa and prints every progress event (Executar) and message box\n"
@@ -48,6 +52,7 @@ int runReport(const Arguments& args) {
         std::fputs(kUsage.c_str(), args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
     }
+    if (args[0] == "open") return runReportOpen(Arguments(args.begin() + 1, args.end()));
     if (args[0] != "run") {
         std::fprintf(stderr, "vantrel report: unknown subcommand '%s'\n\n%s", args[0].c_str(),
                      kUsage.c_str());
