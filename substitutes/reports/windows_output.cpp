@@ -1,6 +1,6 @@
 // The outputs in the Windows build of the stand-ins, which has none of the Linux rendering
 // libraries: every disk export writes the plain-text account, and neither mail nor print jobs
-// leave the process (the call log says so).
+// leave the process; their calls are recorded as they always were.
 #include "report_output.h"
 
 namespace vantrel::substitutes::reports {
@@ -13,12 +13,12 @@ OutputResult exportSpreadsheet(const ReportContent& content, TextView file) {
     return exportTextAccount(content, file);
 }
 
-OutputResult mailReport(const ReportContent&, const MailFields& mail, TextView) {
-    return {std::nullopt, u"not sent to " + mail.to + u" (no mail system in this stand-in)"};
+OutputResult mailReport(const ReportContent&, const MailFields&, TextView) {
+    return {std::nullopt, u"nothing written (destination is not a disk file)"};
 }
 
-OutputResult printReport(const ReportContent&, TextView printer, int, TextView) {
-    return {std::nullopt, u"not printed on " + Text(printer) + u" (no printing in this stand-in)"};
+OutputResult printReport(const ReportContent&, TextView, int, TextView) {
+    return {std::nullopt, Text()};
 }
 
 }  // namespace vantrel::substitutes::reports
