@@ -243,6 +243,15 @@ INSTANTIATE_TEST_SUITE_P(Chooser, ChooserTest,
                                            ChooserCase{"WindowClosed", -100, -1, 0, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ReportWindowsTest, WindowCodeCallsTheChooserByNameAndGetsBothChoicesBack) {
+    window->set(u"Destino", Variant(std::int16_t{5}));
+    Variant destino, vias;
+    ObjectRef(main).call(u"EscolheDestino", std::int16_t{3}, automation::byRef(destino),
+                         automation::byRef(vias), Text(u"Mapa"));
+    EXPECT_EQ(destino.toInteger(), 5);
+    EXPECT_EQ(vias.toInteger(), 3);
+}
+
 // ---- the viewer window ----
 
 class ViewerTest : public ReportWindowsTest {
@@ -320,6 +329,10 @@ TEST_P(ScreenTest, ShowsTheReportOnTheControlOfItsVersion) {
         EXPECT_EQ(control->invoke(u"EnableExportButton", CallKind::Get, {}).toBool(), buttons);
     }
     EXPECT_EQ(port->timesClosed, c.modal ? 1 : 0);
+    // Shown, both controls fill the client area.
+    EXPECT_EQ(h.factory.log()->linesOf(u"Move"),
+              (std::vector<Text>{u"Viewer 10.Move(0, 0, 9600, 7200)",
+                                 u"Viewer 8.5.Move(0, 0, 9600, 7200)"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
