@@ -198,19 +198,36 @@ void suitePrinters() {
     info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
     info.pDatatype = const_cast<wchar_t*>(L"RAW");
     // Wine's PostScript driver, installed first in case the prefix has no printer driver yet.
+    // Its data file is a PPD of our own, which the driver reads when the printer is added (a
+    // file that is not a PPD makes Wine 8's driver free a block on the wrong heap).
+    const std::wstring ppd = dataFolder() + L"\\vantrel-teste.ppd";
+    {
+        const char text[] =
+            "*PPD-Adobe: \"4.3\"\r\n*FormatVersion: \"4.3\"\r\n*FileVersion: \"1.0\"\r\n"
+            "*LanguageVersion: English\r\n*LanguageEncoding: ISOLatin1\r\n"
+            "*PCFileName: \"VANTREL.PPD\"\r\n*Manufacturer: \"QuorilVantrel\"\r\n"
+            "*Product: \"(Vantrel Teste)\"\r\n*ModelName: \"Vantrel Teste PDF\"\r\n"
+            "*NickName: \"Vantrel Teste PDF\"\r\n*PSVersion: \"(3010.000) 0\"\r\n"
+            "*LanguageLevel: \"3\"\r\n*ColorDevice: False\r\n*DefaultPageSize: A4\r\n"
+            "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\r\n"
+            "*DefaultImageableArea: A4\r\n*ImageableArea A4/A4: \"0 0 595 842\"\r\n"
+            "*DefaultPaperDimension: A4\r\n*PaperDimension A4/A4: \"595 842\"\r\n";
+        UniqueFileHandle file(CreateFileW(ppd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), text, sizeof text - 1, &written, nullptr);
+    }
     DRIVER_INFO_3W driver = {};
     driver.cVersion = 3;
     driver.pName = info.pDriverName;
     driver.pDriverPath = const_cast<wchar_t*>(L"wineps.drv");
-    driver.pDataFile = const_cast<wchar_t*>(L"wineps.drv");
+    driver.pDataFile = const_cast<wchar_t*>(ppd.c_str());
     driver.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
     if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES))
         std::printf("note: AddPrinterDriverExW failed (error %lu)\n", GetLastError());
     HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (!printer)
-        std::printf(
-            "note: AddPrinterW failed (error %lu); only the prefix's own printers are compared\n",
-            GetLastError());
+    check(printer != nullptr,
+          "printers: a printer of our own added (error " + std::to_string(GetLastError()) + ")");
 
     DWORD needed = 0, count = 0;
     std::vector<std::wstring> names;
@@ -244,6 +261,7 @@ void suitePrinters() {
         ClosePrinter(printer);
         checkEqN(platform.printers().size(), names.size() - 1, "printers: the list without it");
     }
+    DeleteFileW(ppd.c_str());
 }
 
 namespace {
