@@ -106,15 +106,34 @@ void makeDatabase(const std::filesystem::path& file, const char* sql) {
     sqlite3_close(db);
 }
 
-void BM_ExecutaMapaOfTheExample(benchmark::State& state) {
-    auto data = std::filesystem::temp_directory_path() /
-                ("vantrel_bench_reports_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(data / "databases");
-    makeDatabase(data / "databases" / "RELSISTEMA.sqlite", "CREATE TABLE tlkEmpresa (Codigo TEXT)");
-    makeDatabase(data / "databases" / "RELEMPRESA.sqlite",
-                 "CREATE TABLE ARTIGO (A TEXT); CREATE TABLE DOCGCLIN (A TEXT)");
-    substitutes::setDataFolder(automation::fromUtf8(data.string()));
+std::string exampleSql(const char* catalog) {
+    std::ifstream in(std::string(VANTREL_SOURCE_DIR "/examples/reports/db/") + catalog + ".sql",
+                     std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
+// A data folder holding the example's two databases, for as long as the object lives.
+struct ExampleData {
+    explicit ExampleData(const std::string& name)
+        : folder(std::filesystem::temp_directory_path() /
+                 ("vantrel_bench_" + name + "_" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(folder / "databases");
+        for (const char* catalog : {"RELSISTEMA", "RELEMPRESA"}) {
+            makeDatabase(folder / "databases" / (std::string(catalog) + ".sqlite"),
+                         exampleSql(catalog).c_str());
+        }
+        substitutes::setDataFolder(automation::fromUtf8(folder.string()));
+    }
+    ~ExampleData() { std::filesystem::remove_all(folder); }
+    std::filesystem::path folder;
+};
+
+// The example report through the whole engine: check, start, open, bind, and for a
+// destination the parameter values from the caller's list and the output.
+void runExampleThroughTheEngine(benchmark::State& state, std::int32_t destino) {
+    const ExampleData data("engine");
     SilentDialogs dialogs;
     platform::posix::PosixPlatform platform;
     substitutes::reports::ReportRuntimeFactory factory;
@@ -128,34 +147,24 @@ void BM_ExecutaMapaOfTheExample(benchmark::State& state) {
             automation::fromUtf8(VANTREL_SOURCE_DIR "/examples/reports/VendasPorArtigo.rpt"));
         main.In_NomeBaseDados(u"RELSISTEMA");
         main.in_NomeBaseDados_Next(u"RELEMPRESA");
+        main.in_Destino(destino);
+        main.FicheiroPDF(automation::fromUtf8((data.folder / "vendas.pdf").string()));
         Array values = Array::ofTexts({u"", u"01-07-2026", u"31-07-2026", u"A", u"Falso"});
         if (main.ExecutaMapa(values, false)) state.SkipWithError("the run failed");
         factory.log()->clear();
     }
-    std::filesystem::remove_all(data);
+}
+
+// The engine without an output: the report checked, opened and bound.
+void BM_ExecutaMapaOfTheExample(benchmark::State& state) {
+    runExampleThroughTheEngine(state, 0);
 }
 BENCHMARK(BM_ExecutaMapaOfTheExample)->Unit(benchmark::kMicrosecond);
-
-std::string exampleSql(const char* catalog) {
-    std::ifstream in(std::string(VANTREL_SOURCE_DIR "/examples/reports/db/") + catalog + ".sql",
-                     std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The stand-in runtime alone: query, layout and PDF of the example report for one month and
 // series, as VisualizarPDF asks for it, without the engine around it.
 void BM_PdfExportOfTheExampleByTheRuntime(benchmark::State& state) {
-    auto data = std::filesystem::temp_directory_path() /
-                ("vantrel_bench_pdf_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(data / "databases");
-    for (const char* catalog : {"RELSISTEMA", "RELEMPRESA"}) {
-        makeDatabase(data / "databases" / (std::string(catalog) + ".sqlite"),
-                     exampleSql(catalog).c_str());
-    }
-    substitutes::setDataFolder(automation::fromUtf8(data.string()));
-
+    const ExampleData data("pdf");
     substitutes::reports::ReportRuntimeFactory factory;
     automation::ObjectRef report =
         factory.create(u"CrystalRuntime.Application.10")
@@ -179,13 +188,12 @@ void BM_PdfExportOfTheExampleByTheRuntime(benchmark::State& state) {
     automation::ObjectRef options = report.object(u"ExportOptions");
     options.put(u"FormatType", std::int16_t{31});
     options.put(u"DestinationType", std::int16_t{1});
-    options.put(u"DiskFileName", automation::fromUtf8((data / "vendas.pdf").string()));
+    options.put(u"DiskFileName", automation::fromUtf8((data.folder / "vendas.pdf").string()));
     options.put(u"PDFExportAllPages", true);
     for (auto _ : state) {
         report.call(u"Export", false);
         factory.log()->clear();
     }
-    std::filesystem::remove_all(data);
 }
 BENCHMARK(BM_PdfExportOfTheExampleByTheRuntime)->Unit(benchmark::kMicrosecond);
 
@@ -193,35 +201,7 @@ BENCHMARK(BM_PdfExportOfTheExampleByTheRuntime)->Unit(benchmark::kMicrosecond);
 // the caller's list, export options and the runtime's export. Less the runtime alone above, it
 // is the engine's own cost.
 void BM_ExecutaMapaPdfOfTheExample(benchmark::State& state) {
-    auto data = std::filesystem::temp_directory_path() /
-                ("vantrel_bench_pdf_engine_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(data / "databases");
-    for (const char* catalog : {"RELSISTEMA", "RELEMPRESA"}) {
-        makeDatabase(data / "databases" / (std::string(catalog) + ".sqlite"),
-                     exampleSql(catalog).c_str());
-    }
-    substitutes::setDataFolder(automation::fromUtf8(data.string()));
-
-    SilentDialogs dialogs;
-    platform::posix::PosixPlatform platform;
-    substitutes::reports::ReportRuntimeFactory factory;
-    interfaces::Services services;
-    services.factory = &factory;
-    services.dialogs = &dialogs;
-    services.platform = &platform;
-    for (auto _ : state) {
-        reports::engine::CrystalReportMain main(services);
-        main.in_Mapa(
-            automation::fromUtf8(VANTREL_SOURCE_DIR "/examples/reports/VendasPorArtigo.rpt"));
-        main.In_NomeBaseDados(u"RELSISTEMA");
-        main.in_NomeBaseDados_Next(u"RELEMPRESA");
-        main.in_Destino(reports::engine::destino::PDF);
-        main.FicheiroPDF(automation::fromUtf8((data / "vendas.pdf").string()));
-        Array values = Array::ofTexts({u"", u"01-07-2026", u"31-07-2026", u"A", u"Falso"});
-        if (main.ExecutaMapa(values, false)) state.SkipWithError("the run failed");
-        factory.log()->clear();
-    }
-    std::filesystem::remove_all(data);
+    runExampleThroughTheEngine(state, reports::engine::destino::PDF);
 }
 BENCHMARK(BM_ExecutaMapaPdfOfTheExample)->Unit(benchmark::kMicrosecond);
 

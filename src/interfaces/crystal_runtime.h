@@ -71,6 +71,16 @@ private:
     ObjectRef o_;
 };
 
+// ValueType codes of parameter fields.
+namespace tipo {
+inline constexpr std::int32_t Numero = 7;
+inline constexpr std::int32_t Moeda = 8;
+inline constexpr std::int32_t Booleano = 9;
+inline constexpr std::int32_t Data = 10;
+inline constexpr std::int32_t Texto = 12;
+inline constexpr std::int32_t DataHora = 16;
+}  // namespace tipo
+
 class ParameterField {
 public:
     explicit ParameterField(ObjectRef o) : o_(std::move(o)) {}

@@ -19,20 +19,11 @@ using automation::RuntimeError;
 using automation::T;
 using automation::VarType;
 namespace crystal = interfaces::crystal;
+namespace tipo = interfaces::crystal::tipo;
 namespace errc = automation::errc;
 namespace msgbox = interfaces::msgbox;
 
 namespace {
-
-// ValueType codes of the runtime's parameter fields.
-namespace tipo {
-constexpr std::int32_t Numero = 7;
-constexpr std::int32_t Moeda = 8;
-constexpr std::int32_t Booleano = 9;
-constexpr std::int32_t Data = 10;
-constexpr std::int32_t Texto = 12;
-constexpr std::int32_t DataHora = 16;
-}  // namespace tipo
 
 // The loops count rows in 16 bits, as the prompt window's control arrays do.
 std::int16_t rowCount(std::int32_t count) {

@@ -20,17 +20,11 @@ using automation::RuntimeError;
 using automation::T;
 using automation::VarType;
 namespace crystal = interfaces::crystal;
+namespace tipo = interfaces::crystal::tipo;
 namespace win = interfaces::windows;
 namespace errc = automation::errc;
 
 namespace {
-
-namespace tipo {
-constexpr std::int32_t Moeda = 8;
-constexpr std::int32_t Booleano = 9;
-constexpr std::int32_t Data = 10;
-constexpr std::int32_t DataHora = 16;
-}  // namespace tipo
 
 // Layout, in twips: a row's controls sit 350 + 50 below the previous row's reference top.
 constexpr double kRowStep = 400;
