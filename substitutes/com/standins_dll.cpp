@@ -17,6 +17,7 @@
 #include "platform/win32/variant_bridge.h"
 #include "platform/win32/win32_ports.h"
 #include "registry.h"
+#include "parameter_window.h"
 #include "save_chooser.h"
 #include "setup_object.h"
 
@@ -40,6 +41,9 @@ const CLSID kSetup = {0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d,
 // {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1007}
 const CLSID kSaveDialog = {
     0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x07}};
+// {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1008}
+const CLSID kParameterWindow = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x08}};
 
 constexpr char16_t kSetupProgId[] = u"QuorilVantrel.StandIns.Setup";
 
@@ -55,6 +59,11 @@ struct Context {
         });
         // The report outputs' save dialog, shown as the system's own save-file window.
         substitutes::dialogs::registerSaveDialog(registry, &substitutes::com::chooseSaveFile);
+        // The caller's parameter window of the report engine, as a real window.
+        registry.add(substitutes::com::kParameterWindowProgId,
+                     [](const substitutes::StandInContext&) {
+                         return substitutes::com::makeParameterWindow();
+                     });
         if (const char* env = std::getenv("QUORILVANTREL_DATA"))
             substitutes::setDataFolder(
                 substitutes::com::windowsDataFolder(vantrel::automation::fromUtf8(env)));
@@ -101,6 +110,8 @@ const ComClass kClasses[] = {
     {&kSetup, L"QuorilVantrel.StandIns.Setup", L"Stand-in company setup", &create<kSetupProgId>},
     {&kSaveDialog, L"QuorilVantrel.StandIns.SaveDialog", L"Stand-in save dialog",
      &create<substitutes::dialogs::kSaveDialogProgId>},
+    {&kParameterWindow, L"QuorilVantrel.StandIns.ParameterWindow",
+     L"Stand-in report parameter window", &create<substitutes::com::kParameterWindowProgId>},
 };
 const ComServer kServer{kClasses, nullptr};
 

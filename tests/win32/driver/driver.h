@@ -98,5 +98,7 @@ void suiteResult();
 void suiteSaveDialog();
 void suitePrinters();
 void suiteFieldDefinitions();
+// The report windows: the stand-ins' real parameter window driven by the report engine.
+void suiteReportWindows();
 
 }  // namespace vantrel::wine

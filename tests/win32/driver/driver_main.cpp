@@ -3,7 +3,7 @@
 // real message boxes that a watcher thread reads and answers.
 //   vantrel_wine_driver.exe [suite...]      (suites: typelib registration events frames
 //                                            entry toggle save badinput lifetime result
-//                                            savedialog printers fielddefs)
+//                                            savedialog printers fielddefs windows)
 //   vantrel_wine_driver.exe --press-boxes SECONDS | --hold SECONDS   (helpers of run.sh)
 //   vantrel_wine_driver.exe --ini-cases CASES WORK_FOLDER REPORT
 //       runs the INI cases through the add-in's cInifile over kernel32 (see
@@ -106,7 +106,8 @@ int wmain(int argc, wchar_t** argv) {
         {L"lifetime", suiteLifetime},
         {L"savedialog", suiteSaveDialog},
         {L"printers", suitePrinters},
-        {L"fielddefs", suiteFieldDefinitions}};
+        {L"fielddefs", suiteFieldDefinitions},
+        {L"windows", suiteReportWindows}};
     {
         DialogWatcher watcher;
         setWatcher(&watcher);
