@@ -18,6 +18,7 @@
 #include "platform/win32/win32_ports.h"
 #include "registry.h"
 #include "parameter_window.h"
+#include "viewer_control.h"
 #include "save_chooser.h"
 #include "setup_object.h"
 
@@ -44,6 +45,11 @@ const CLSID kSaveDialog = {
 // {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1008}
 const CLSID kParameterWindow = {
     0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x08}};
+// {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1009} and 100A: the viewer controls, versions 10 and 8.5.
+const CLSID kViewer10 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x09}};
+const CLSID kViewer85 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x0a}};
 
 constexpr char16_t kSetupProgId[] = u"QuorilVantrel.StandIns.Setup";
 
@@ -112,6 +118,11 @@ const ComClass kClasses[] = {
      &create<substitutes::dialogs::kSaveDialogProgId>},
     {&kParameterWindow, L"QuorilVantrel.StandIns.ParameterWindow",
      L"Stand-in report parameter window", &create<substitutes::com::kParameterWindowProgId>},
+    {&kViewer10, L"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer",
+     L"Stand-in report viewer control 10",
+     [](REFIID iid, void** out) { return substitutes::com::createViewerControl(true, iid, out); }},
+    {&kViewer85, L"CRVIEWERLibCtl.CRViewer", L"Stand-in report viewer control 8.5",
+     [](REFIID iid, void** out) { return substitutes::com::createViewerControl(false, iid, out); }},
 };
 const ComServer kServer{kClasses, nullptr};
 

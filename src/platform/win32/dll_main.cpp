@@ -9,6 +9,7 @@
 #include "platform/win32/result_com.h"
 #include "platform/win32/solucao_com.h"
 #include "platform/win32/type_library.h"
+#include "platform/win32/viewer_window.h"
 #include "platform/win32/win32_ports.h"
 
 using namespace vantrel::platform::win32;
@@ -17,6 +18,9 @@ namespace {
 const ComClass kClasses[] = {
     {&CLSID_Solucao, L"QuorilVantrel.Solucao", L"QuorilVantrel.Solucao", &SolucaoCom::create},
     {&CLSID_Result, L"QuorilVantrel.Result", L"QuorilVantrel.Result", &ResultCom::create},
+    // The report engine's viewer window, for callers that set JanelaVisualizador.
+    {&CLSID_frmDocCrystal, L"QuorilVantrel.frmDocCrystal", L"QuorilVantrel.frmDocCrystal",
+     &createFrmDocCrystal},
 };
 const ComServer kServer{kClasses, &LIBID_QuorilVantrel};
 }  // namespace

@@ -1,0 +1,494 @@
+#include "viewer_control.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "automation/runtime_error.h"
+#include "platform/win32/com_handles.h"
+#include "platform/win32/com_module.h"
+#include "platform/win32/com_object.h"
+#include "platform/win32/variant_bridge.h"
+#include "reports/report_output.h"
+#include "reports/runtime_objects.h"
+
+namespace vantrel::substitutes::com {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::Variant;
+using platform::win32::ComObject;
+using platform::win32::ComPtr;
+
+const IID DIID_StandInViewerEvents = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x11, 0x0a}};
+
+namespace {
+
+constexpr wchar_t kControlClass[] = L"QuorilVantrelReportViewer";
+constexpr int kButtonId = 100;
+constexpr int kMargin = 8;
+
+// The members' dispatch identifiers; the display options keep the ones they are set by.
+enum : DISPID {
+    kReportSource = 1,
+    kViewReport,
+    kRefresh,
+    kIsBusy,
+    kZoom,
+    kVisible,
+    kEnablePrintButton,
+    kEnableExportButton,
+    kReceived = 100,
+    kPrinted,
+    kShown,
+};
+constexpr DISPID kFirstOption = 251;
+constexpr DISPID kLastOption = 365;
+constexpr DISPID kPrintReport = 352;
+
+const std::map<std::wstring, DISPID>& names() {
+    static const std::map<std::wstring, DISPID> m = {{L"REPORTSOURCE", kReportSource},
+                                                     {L"VIEWREPORT", kViewReport},
+                                                     {L"REFRESH", kRefresh},
+                                                     {L"ISBUSY", kIsBusy},
+                                                     {L"ZOOM", kZoom},
+                                                     {L"VISIBLE", kVisible},
+                                                     {L"ENABLEPRINTBUTTON", kEnablePrintButton},
+                                                     {L"ENABLEEXPORTBUTTON", kEnableExportButton},
+                                                     {L"RECEIVED", kReceived},
+                                                     {L"PRINTED", kPrinted},
+                                                     {L"SHOWN", kShown},
+                                                     {L"PRINTREPORT", kPrintReport}};
+    return m;
+}
+
+std::wstring wideOf(const Text& t) {
+    return std::wstring(t.begin(), t.end());
+}
+
+class ViewerControl;
+
+// The one connection point: the sinks of the event interface.
+class EventPoint final : public ComObject<EventPoint, IConnectionPoint> {
+public:
+    explicit EventPoint(IConnectionPointContainer* owner) : owner_(owner) {}
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
+        if (!iid) return E_POINTER;
+        *iid = DIID_StandInViewerEvents;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE
+    GetConnectionPointContainer(IConnectionPointContainer** out) override {
+        if (!out) return E_POINTER;
+        *out = owner_;
+        if (owner_) owner_->AddRef();
+        return owner_ ? S_OK : E_UNEXPECTED;
+    }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+        if (!sink || !cookie) return E_POINTER;
+        IDispatch* d = nullptr;
+        if (FAILED(sink->QueryInterface(DIID_StandInViewerEvents, reinterpret_cast<void**>(&d))) &&
+            FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
+            return CONNECT_E_CANNOTCONNECT;
+        sinks_[++next_] = ComPtr<IDispatch>::adopt(d);
+        *cookie = next_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+        return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+    // Raises the print-button event; false when a sink answered False.
+    bool raisePrintButton() {
+        VARIANT_BOOL useDefault = VARIANT_TRUE;
+        std::vector<IDispatch*> sinks;
+        for (auto& [cookie, d] : sinks_) sinks.push_back(d.get());
+        for (IDispatch* d : sinks) {
+            VARIANT arg;
+            VariantInit(&arg);
+            arg.vt = VT_BYREF | VT_BOOL;
+            arg.pboolVal = &useDefault;
+            DISPPARAMS params = {&arg, nullptr, 1, 0};
+            d->Invoke(kDispidPrintButtonClicked, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                      &params, nullptr, nullptr, nullptr);
+        }
+        return useDefault != VARIANT_FALSE;
+    }
+    void detach() {
+        owner_ = nullptr;
+        sinks_.clear();
+    }
+
+private:
+    IConnectionPointContainer* owner_;  // not held: the control owns this point
+    std::map<DWORD, ComPtr<IDispatch>> sinks_;
+    DWORD next_ = 0;
+};
+
+class ViewerControl final
+    : public ComObject<ViewerControl, IDispatch, IOleObject, IOleInPlaceObject,
+                       IConnectionPointContainer, IProvideClassInfo2> {
+public:
+    explicit ViewerControl(bool version10) : version10_(version10) {
+        point_ = ComPtr<EventPoint>::adopt(new EventPoint(this));
+    }
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+        if (n) *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* n, UINT count, LCID,
+                                            DISPID* ids) override {
+        if (!n || !ids || count == 0) return E_POINTER;
+        std::wstring upper(n[0]);
+        for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
+        auto it = names().find(upper);
+        ids[0] = it == names().end() ? DISPID_UNKNOWN : it->second;
+        for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        return it == names().end() || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override;
+
+    // IOleObject
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+        site_ = ComPtr<IOleClientSite>::share(site);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** out) override {
+        if (!out) return E_POINTER;
+        *out = site_.get();
+        if (*out) (*out)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Close(DWORD) override {
+        destroyWindow();
+        point_->detach();
+        site_.reset();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                                     LPCRECT rect) override;
+    HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override {
+        if (!status) return E_POINTER;
+        *status = OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT | OLEMISC_RECOMPOSEONRESIZE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+    // IOleWindow, IOleInPlaceObject
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = hwnd_;
+        return hwnd_ ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override {
+        destroyWindow();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE UIDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT pos, LPCRECT) override {
+        if (!pos) return E_POINTER;
+        if (hwnd_)
+            MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
+                       TRUE);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
+
+    // IConnectionPointContainer
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid != DIID_StandInViewerEvents) return CONNECT_E_NOCONNECTION;
+        *out = point_.get();
+        (*out)->AddRef();
+        return S_OK;
+    }
+
+    // IProvideClassInfo2
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override {
+        if (!out) return E_POINTER;
+        if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+        *out = DIID_StandInViewerEvents;
+        return S_OK;
+    }
+
+    void* queryOther(REFIID iid) {
+        if (iid == IID_IOleWindow)
+            return static_cast<IOleWindow*>(static_cast<IOleInPlaceObject*>(this));
+        if (iid == IID_IProvideClassInfo)
+            return static_cast<IProvideClassInfo*>(static_cast<IProvideClassInfo2*>(this));
+        return nullptr;
+    }
+
+    LRESULT handle(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+
+private:
+    ~ViewerControl() override {
+        destroyWindow();
+        point_->detach();
+    }
+    void destroyWindow() {
+        HWND h = hwnd_;
+        hwnd_ = nullptr;
+        if (h && IsWindow(h)) DestroyWindow(h);
+    }
+    void load();
+    void paint();
+    void print(const wchar_t* how);
+    void pressed();
+
+    bool version10_;
+    ComPtr<IOleClientSite> site_;
+    ComPtr<EventPoint> point_;
+    HWND hwnd_ = nullptr;
+    HWND button_ = nullptr;
+    ObjectRef source_;
+    int busyReads_ = 0;
+    bool visible_ = true;
+    bool printButton_ = true;
+    bool exportButton_ = true;
+    Variant zoom_;
+    std::wstring received_;
+    std::wstring printed_;
+    std::vector<std::wstring> shown_;
+};
+
+LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ViewerControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message != WM_NCCREATE && message != WM_NCDESTROY)
+        return self->handle(hwnd, message, w, l);
+    return DefWindowProcW(hwnd, message, w, l);
+}
+
+bool registerClass() {
+    static const bool done = [] {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &controlProc;
+        wc.hInstance = platform::win32::thisModule();
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = kControlClass;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    return done;
+}
+
+HRESULT ViewerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                              LPCRECT rect) {
+    if (verb != OLEIVERB_INPLACEACTIVATE && verb != OLEIVERB_UIACTIVATE && verb != OLEIVERB_SHOW &&
+        verb != OLEIVERB_PRIMARY)
+        return OLEOBJ_S_INVALIDVERB;
+    if (hwnd_) return S_OK;
+    if (!parent && site) {
+        auto inPlace =
+            ComPtr<IOleClientSite>::share(site).query<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        if (inPlace) inPlace->GetWindow(&parent);
+    }
+    if (!parent || !registerClass()) return E_UNEXPECTED;
+    RECT r = rect ? *rect : RECT{0, 0, 320, 240};
+    hwnd_ = CreateWindowExW(0, kControlClass, L"",
+                            WS_CHILD | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0), r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, parent, nullptr,
+                            platform::win32::thisModule(), this);
+    if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
+    button_ = CreateWindowExW(0, L"BUTTON", L"Imprimir", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                              kMargin, kMargin, 90, 26, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)),
+                              platform::win32::thisModule(), nullptr);
+    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    EnableWindow(button_, printButton_);
+    return S_OK;
+}
+
+void ViewerControl::load() {
+    shown_.clear();
+    ++busyReads_;
+    if (!source_) return;
+    // A report of this module's runtime shows its whole content; another one its title.
+    auto report = std::dynamic_pointer_cast<reports::CrystalReport>(source_.shared());
+    if (!report) {
+        shown_.push_back(wideOf(source_.get(u"ReportTitle").toText()));
+    } else {
+        const reports::ReportContent content = report->content();
+        shown_.push_back(wideOf(content.title));
+        for (const auto& p : content.parameters)
+            shown_.push_back(
+                wideOf(reports::shownPrompt(p.prompt) + u": " + reports::shownValues(p.values)));
+        std::wstring header;
+        for (const auto& c : content.data.columns)
+            header += (header.empty() ? L"" : L"\t") + wideOf(c);
+        if (!header.empty()) shown_.push_back(header);
+        for (const auto& row : content.data.rows) {
+            std::wstring line;
+            for (std::size_t i = 0; i < row.size(); ++i)
+                line += (i ? L"\t" : L"") + wideOf(row[i].text);
+            shown_.push_back(line);
+        }
+    }
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ViewerControl::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int y = kMargin + 26 + kMargin;
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        RECT line = {kMargin, y, client.right - kMargin, y + 18};
+        DrawTextW(dc, shown_[i].c_str(), -1, &line,
+                  DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | (12 << 8) | DT_NOPREFIX);
+        y += i == 0 ? 26 : 18;
+    }
+    SelectObject(dc, old);
+    EndPaint(hwnd_, &ps);
+}
+
+void ViewerControl::print(const wchar_t* how) {
+    printed_ += (printed_.empty() ? L"" : L";") + std::wstring(how);
+    if (source_) source_.call(u"PrintOut", false);
+}
+
+void ViewerControl::pressed() {
+    // The sinks decide; a sink's error must not leave through the message loop.
+    try {
+        // The sinks may let the control go; it lives until the press is over.
+        auto keep = ComPtr<IDispatch>::share(this);
+        if (point_->raisePrintButton()) print(L"button");
+    } catch (...) {
+    }
+}
+
+LRESULT ViewerControl::handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(w) == kButtonId && HIWORD(w) == BN_CLICKED) pressed();
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, w, l);
+    }
+}
+
+HRESULT ViewerControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                              VARIANT* result, EXCEPINFO*, UINT*) {
+    const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    const UINT argc = params ? params->cArgs : 0;
+    // Arguments come last first.
+    auto arg = [&](UINT i) -> Variant {
+        if (i >= argc) return Variant();
+        return platform::win32::fromVariant(params->rgvarg[argc - 1 - i]);
+    };
+    auto answer = [&](const Variant& v) {
+        if (result) platform::win32::toVariant(v, result);
+        return S_OK;
+    };
+    try {
+        if (put && argc == 0) return DISP_E_PARAMNOTOPTIONAL;
+        const Variant value = put ? platform::win32::fromVariant(params->rgvarg[0]) : Variant();
+        // Only the version-10 viewer prints by a method of its own.
+        if (id == kPrintReport && version10_ && !put) {
+            print(L"method");
+            return S_OK;
+        }
+        if (id >= kFirstOption && id <= kLastOption) {
+            if (!put) return DISP_E_MEMBERNOTFOUND;
+            received_ += (received_.empty() ? L"" : L";") + std::to_wstring(id) + L"=" +
+                         wideOf(value.toText());
+            return S_OK;
+        }
+        switch (id) {
+            case kReportSource:
+                if (put) {
+                    source_ = value.toObject();
+                    return S_OK;
+                }
+                return answer(Variant(source_));
+            case kViewReport:
+            case kRefresh:
+                load();
+                return S_OK;
+            case kIsBusy: {
+                const bool busy = busyReads_ > 0;
+                if (busy) --busyReads_;
+                return answer(Variant(busy));
+            }
+            case kZoom:
+                zoom_ = put ? value : arg(0);
+                return S_OK;
+            case kVisible:
+                if (!put) return answer(Variant(visible_));
+                visible_ = value.toBool();
+                if (hwnd_) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+                return S_OK;
+            case kEnablePrintButton:
+            case kEnableExportButton: {
+                bool& flag = id == kEnablePrintButton ? printButton_ : exportButton_;
+                if (!put) return answer(Variant(flag));
+                flag = value.toBool();
+                if (id == kEnablePrintButton && button_) EnableWindow(button_, flag);
+                return S_OK;
+            }
+            case kReceived:
+                return answer(Variant(Text(received_.begin(), received_.end())));
+            case kPrinted:
+                return answer(Variant(Text(printed_.begin(), printed_.end())));
+            case kShown: {
+                std::wstring all;
+                for (const auto& s : shown_) all += s + L"\n";
+                return answer(Variant(Text(all.begin(), all.end())));
+            }
+            default:
+                return DISP_E_MEMBERNOTFOUND;
+        }
+    } catch (...) {
+        return DISP_E_EXCEPTION;
+    }
+}
+
+}  // namespace
+
+HRESULT createViewerControl(bool version10, REFIID iid, void** out) {
+    return ViewerControl::createInstance(iid, out, version10);
+}
+
+}  // namespace vantrel::substitutes::com
