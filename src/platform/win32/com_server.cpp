@@ -100,7 +100,7 @@ HRESULT serverRegister(const ComServer& server) {
         set(classKey + L"\\ProgID", nullptr, versioned);
         set(classKey + L"\\VersionIndependentProgID", nullptr, progId);
         set(classKey + L"\\Programmable", nullptr, L"");
-        if (!libid.empty()) {
+        if (!libid.empty() && c.inTypeLib) {
             set(classKey + L"\\TypeLib", nullptr, libid);
             set(classKey + L"\\Version", nullptr, L"2.0");
         }

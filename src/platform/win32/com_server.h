@@ -14,6 +14,8 @@ struct ComClass {
     const wchar_t* progId;  // version-independent ProgID; ProgID + ".1" is registered too
     const wchar_t* description;
     HRESULT (*create)(REFIID iid, void** out);
+    // A class that the server's type library does not describe gets no TypeLib key.
+    bool inTypeLib = true;
 };
 
 struct ComServer {

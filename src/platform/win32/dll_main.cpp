@@ -6,6 +6,7 @@
 #include "automation/locale.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_server.h"
+#include "platform/win32/crystal_report_com.h"
 #include "platform/win32/result_com.h"
 #include "platform/win32/solucao_com.h"
 #include "platform/win32/type_library.h"
@@ -20,7 +21,9 @@ const ComClass kClasses[] = {
     {&CLSID_Result, L"QuorilVantrel.Result", L"QuorilVantrel.Result", &ResultCom::create},
     // The report engine's viewer window, for callers that set JanelaVisualizador.
     {&CLSID_frmDocCrystal, L"QuorilVantrel.frmDocCrystal", L"QuorilVantrel.frmDocCrystal",
-     &createFrmDocCrystal},
+     &createFrmDocCrystal, false},
+    {&CLSID_CrystalReportMain, L"QuorilVantrel.CrystalReportMain",
+     L"QuorilVantrel.CrystalReportMain", &CrystalReportMainCom::create, false},
 };
 const ComServer kServer{kClasses, &LIBID_QuorilVantrel};
 }  // namespace

@@ -98,6 +98,12 @@ void Win32Platform::processMessages() {
     }
 }
 
+void Win32Platform::waitForMessages(int milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds > 0 ? milliseconds : 0,
+                              QS_ALLINPUT);
+    processMessages();
+}
+
 std::vector<interfaces::PrinterInfo> Win32Platform::printers() {
     std::vector<interfaces::PrinterInfo> list;
     DWORD needed = 0, count = 0;

@@ -56,6 +56,8 @@ public:
     const automation::Clock& clock() override { return clock_; }
     interfaces::ScreenMetrics screen() override;
     void processMessages() override;
+    // Sleeps in MsgWaitForMultipleObjects until input arrives or the time is up.
+    void waitForMessages(int milliseconds) override;
     std::vector<interfaces::PrinterInfo> printers() override;
     std::optional<interfaces::PrinterInfo> currentPrinter() override;
     bool folderExists(TextView folder) override;
