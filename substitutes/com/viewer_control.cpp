@@ -371,13 +371,20 @@ void ViewerControl::paint() {
     RECT client;
     GetClientRect(hwnd_, &client);
     int y = kMargin + 26 + kMargin;
+    // The title larger and bold, as a report's heading.
+    HFONT title =
+        CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
     for (std::size_t i = 0; i < shown_.size(); ++i) {
-        RECT line = {kMargin, y, client.right - kMargin, y + 18};
+        SelectObject(
+            dc, i == 0 && title ? static_cast<HGDIOBJ>(title) : GetStockObject(DEFAULT_GUI_FONT));
+        RECT line = {kMargin, y, client.right - kMargin, y + (i == 0 ? 26 : 18)};
         DrawTextW(dc, shown_[i].c_str(), -1, &line,
                   DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | (12 << 8) | DT_NOPREFIX);
-        y += i == 0 ? 26 : 18;
+        y += i == 0 ? 30 : 18;
     }
     SelectObject(dc, old);
+    if (title) DeleteObject(title);
     EndPaint(hwnd_, &ps);
 }
 
