@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 #include "data_folder.h"
 #include "dialogs/save_dialog.h"
@@ -17,6 +19,8 @@
 #include "platform/win32/variant_bridge.h"
 #include "platform/win32/win32_ports.h"
 #include "registry.h"
+#include "reports/call_log.h"
+#include "reports/runtime_factory.h"
 #include "parameter_window.h"
 #include "viewer_control.h"
 #include "save_chooser.h"
@@ -51,13 +55,24 @@ const CLSID kViewer10 = {
 const CLSID kViewer85 = {
     0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x0a}};
 
+// {7A3C2B10-5E41-4C8D-9B21-3F0E6D5A1020} and 1021: the report runtime, versions 10 and 8.5.
+const CLSID kReportRuntime10 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x20}};
+const CLSID kReportRuntime85 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x10, 0x21}};
+
 constexpr char16_t kSetupProgId[] = u"QuorilVantrel.StandIns.Setup";
+constexpr char16_t kReportRuntime10ProgId[] = u"CrystalRuntime.Application.10";
+constexpr char16_t kReportRuntime85ProgId[] = u"CrystalRuntime.Application.8.5";
 
 struct Context {
     Kernel32Profile profile;
     Win32Dialogs dialogs;
     Win32Platform platform;
     substitutes::StandInRegistry registry;
+    // What the report engine asked of the stand-in runtime in this process.
+    std::shared_ptr<substitutes::reports::CallLog> reportCalls =
+        std::make_shared<substitutes::reports::CallLog>();
     Context() {
         registry.setContext({&profile, &dialogs, &platform});
         registry.add(kSetupProgId, [](const substitutes::StandInContext& c) {
@@ -70,6 +85,7 @@ struct Context {
                      [](const substitutes::StandInContext&) {
                          return substitutes::com::makeParameterWindow();
                      });
+        substitutes::reports::registerReportRuntime(registry, reportCalls);
         if (const char* env = std::getenv("QUORILVANTREL_DATA"))
             substitutes::setDataFolder(
                 substitutes::com::windowsDataFolder(vantrel::automation::fromUtf8(env)));
@@ -123,6 +139,10 @@ const ComClass kClasses[] = {
      [](REFIID iid, void** out) { return substitutes::com::createViewerControl(true, iid, out); }},
     {&kViewer85, L"CRVIEWERLibCtl.CRViewer", L"Stand-in report viewer control 8.5",
      [](REFIID iid, void** out) { return substitutes::com::createViewerControl(false, iid, out); }},
+    {&kReportRuntime10, L"CrystalRuntime.Application.10", L"Stand-in report runtime 10",
+     &create<kReportRuntime10ProgId>},
+    {&kReportRuntime85, L"CrystalRuntime.Application.8.5", L"Stand-in report runtime 8.5",
+     &create<kReportRuntime85ProgId>},
 };
 const ComServer kServer{kClasses, nullptr};
 
@@ -154,4 +174,22 @@ extern "C" HRESULT WINAPI DllUnregisterServer() {
 // or not), so a leak shows after every COM reference has gone.
 extern "C" long long WINAPI StandInsLiveObjects() {
     return vantrel::substitutes::erp::liveObjectCount();
+}
+
+// For the test driver: the report runtime's call log in this process, one line per entry
+// and then one "output: kind: location" line per output, into `buffer` (cut at `size`
+// characters); returns the length of the whole text.
+extern "C" int WINAPI StandInsReportCalls(wchar_t* buffer, int size) {
+    std::wstring text;
+    const auto& log = *context().reportCalls;
+    for (const auto& line : log.lines()) text += wide(line) + std::wstring(L"\n");
+    for (const auto& output : log.outputs())
+        text += L"output: " + std::wstring(wide(output.kind)) + L": " + wide(output.location) +
+                L"\n";
+    if (buffer && size > 0) {
+        std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
+        text.copy(buffer, n);
+        buffer[n] = L'\0';
+    }
+    return static_cast<int>(text.size());
 }

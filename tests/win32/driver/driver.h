@@ -100,5 +100,7 @@ void suitePrinters();
 void suiteFieldDefinitions();
 // The report windows: the stand-ins' real parameter window driven by the report engine.
 void suiteReportWindows();
+// QuorilVantrel.CrystalReportMain: the example report to the printer, PDF, e-mail and Excel.
+void suiteReports();
 
 }  // namespace vantrel::wine

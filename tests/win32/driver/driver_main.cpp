@@ -3,7 +3,9 @@
 // real message boxes that a watcher thread reads and answers.
 //   vantrel_wine_driver.exe [suite...]      (suites: typelib registration events frames
 //                                            entry toggle save badinput lifetime result
-//                                            savedialog printers fielddefs windows)
+//                                            savedialog printers fielddefs windows reports)
+//   vantrel_wine_driver.exe --script FILE.vbs   (a script host that honours event prefixes:
+//                                            script_host.h)
 //   vantrel_wine_driver.exe --press-boxes SECONDS | --hold SECONDS   (helpers of run.sh)
 //   vantrel_wine_driver.exe --ini-cases CASES WORK_FOLDER REPORT
 //       runs the INI cases through the add-in's cInifile over kernel32 (see
@@ -25,6 +27,7 @@
 #include "ini_cinifile_backend.h"
 #include "platform/win32/com_handles.h"
 #include "platform/win32/win32_ports.h"
+#include "script_host.h"
 
 namespace {
 
@@ -92,6 +95,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (argc == 5 && std::wstring(argv[1]) == L"--ini-cases") return runIniCases(argv);
+    if (argc == 3 && std::wstring(argv[1]) == L"--script") return runScript(argv[2]);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     const std::vector<std::pair<std::wstring, void (*)()>> suites = {
         {L"typelib", suiteTypeLib},
@@ -107,7 +111,8 @@ int wmain(int argc, wchar_t** argv) {
         {L"savedialog", suiteSaveDialog},
         {L"printers", suitePrinters},
         {L"fielddefs", suiteFieldDefinitions},
-        {L"windows", suiteReportWindows}};
+        {L"windows", suiteReportWindows},
+        {L"reports", suiteReports}};
     {
         DialogWatcher watcher;
         setWatcher(&watcher);

@@ -218,7 +218,10 @@ std::vector<std::wstring> registrationKeys() {
             L"QuorilVantrel.Result.1",
             L"TypeLib\\" + guidText(LIBID_QuorilVantrel),
             L"Interface\\" + guidText(IID__Solucao),
-            L"Interface\\" + guidText(IID__Result)};
+            L"Interface\\" + guidText(IID__Result),
+            L"CLSID\\{4B8E2D17-6C35-4A90-B1F2-7D3E9A0C5B61}",
+            L"QuorilVantrel.CrystalReportMain",
+            L"QuorilVantrel.CrystalReportMain.1"};
 }
 
 void checkRegistered(const std::string& when) {
@@ -234,6 +237,9 @@ void checkRegistered(const std::string& when) {
             when + ": ProgID CLSID");
     checkEq(keyValue(L"QuorilVantrel.Result\\CLSID", nullptr), guidText(CLSID_Result),
             when + ": Result ProgID");
+    // The report engine's class is not described by the type library and does not name it.
+    check(!keyExists(L"CLSID\\{4B8E2D17-6C35-4A90-B1F2-7D3E9A0C5B61}\\TypeLib"),
+          when + ": CrystalReportMain names no type library");
 }
 
 }  // namespace
