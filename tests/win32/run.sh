@@ -79,6 +79,17 @@ log=$build/wine-suite.log
 rm -rf "$data"
 mkdir -p "$data" "$prefix"
 : >"$log"
+# The example report and its two SQLite databases, where the stand-in report runtime looks
+# for them in a data folder (<data>/databases/<catalog>.sqlite; the report under reports\).
+report_data() {
+    mkdir -p "$1/databases" "$1/reports" || return 1
+    for sql in "$here"/examples/reports/db/*.sql; do
+        rm -f "$1/databases/$(basename "$sql" .sql).sqlite"
+        sqlite3 "$1/databases/$(basename "$sql" .sql).sqlite" <"$sql" || return 1
+    done
+    cp "$here"/examples/reports/VendasPorArtigo.rpt "$here"/examples/reports/VendasPorArtigo.txt "$1/reports/"
+}
+report_data "$data" || echo "FAIL: the example report's databases could not be made" | tee -a "$log"
 # Heap checks: Wine's heap validates every free and fills freed blocks (a string read after
 # its release reads 0xFEEEFEEE), and oleaut32 frees strings at once instead of caching them.
 # Every heap warning of any step fails the run. VANTREL_WINE_HEAP_CHECK=0 leaves them out.
@@ -149,12 +160,18 @@ stop_presser() {
     # The README's examples as a newcomer runs them: a data folder of their own, paths as given.
     rm -rf "$build/wine-examples-data"
     mkdir -p "$build/wine-examples-data"
+    report_data "$build/wine-examples-data"
+    rm -f "$prefix"/drive_c/users/*/Temp/VendasPorArtigo.pdf
     start_presser "$build/examples.boxes"
     (
         cd "$here" || exit 1
         export QUORILVANTREL_DATA=$build/wine-examples-data
         timeout "$step" "$loader" cscript //nologo examples/vbscript/demo_company.vbs
         timeout "$step" "$loader" cscript //nologo examples/vbscript/surcharge_demo.vbs
+        # Wine's cscript does not connect events (WScript.CreateObject with a prefix): the
+        # driver's script host runs the report example.
+        timeout "$step" "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")" \
+            --script 'examples\vbscript\RelatorioPDF.vbs'
     ) | tr -d '\r' | tee "$build/examples.txt"
     stop_presser "$build/examples.boxes"
     if grep -q '^DEMO ready in ' "$build/examples.txt"; then
@@ -168,6 +185,23 @@ stop_presser() {
         echo "ok: examples/vbscript/surcharge_demo.vbs shows the surcharge line (TXE at 2.25)"
     else
         echo "FAIL: examples/vbscript/surcharge_demo.vbs did not show the surcharge line"
+    fi
+    # The PDF (the stand-in's text account on Windows): the title and the July rows of series
+    # A only; and the progress events the script received, from the first to the last.
+    written=$(sed -n 's/^PDF written: [Cc]:\\//p' "$build/examples.txt")
+    account=$prefix/drive_c/$(printf '%s' "$written" | tr '\\' /)
+    if [[ -n $written ]] && grep -q '^Title: Vendas por artigo$' "$account" &&
+            [[ $(grep -cE $'^  A\tFA [1-4]\t2026-07-' "$account") -eq 4 ]] &&
+            ! grep -qE $'^  B\t|\tFA (9|10)\t' "$account"; then
+        echo "ok: examples/vbscript/RelatorioPDF.vbs writes the report's July rows of series A"
+    else
+        echo "FAIL: examples/vbscript/RelatorioPDF.vbs wrote no PDF with the July rows of series A"
+    fi
+    if grep -q '^Rel_Executar: Verificar existência do mapa ->' "$build/examples.txt" &&
+            grep -q '^Rel_Executar: FIm da Visualização PDF$' "$build/examples.txt"; then
+        echo "ok: examples/vbscript/RelatorioPDF.vbs hears Executar in Rel_Executar"
+    else
+        echo "FAIL: examples/vbscript/RelatorioPDF.vbs heard no Executar events"
     fi
 } 2>&1 | tr -d '\r' | tee -a "$log"
 
@@ -214,6 +248,8 @@ fi | tee -a "$log"
 for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9A1C4B4603B}' \
            '{B27FBD90-222F-4956-9213-66E41A418B98}' '{3E705369-9EA0-4E49-9694-1603B738FFD2}' \
            '{E687AA09-95A6-45AF-894E-E57F7B9D079A}' 'QuorilVantrel.Solucao' 'QuorilVantrel.Result' \
+           '{4B8E2D17-6C35-4A90-B1F2-7D3E9A0C5B61}' 'QuorilVantrel.CrystalReportMain' \
+           'CrystalRuntime.Application' \
            'QuorilVantrel.StandIns.'; do
     if grep -qiF "$key" "$prefix/system.reg"; then
         echo "FAIL: after regsvr32 /u the registry still names $key"

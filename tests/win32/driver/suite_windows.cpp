@@ -1,6 +1,6 @@
 // The report windows as real Win32 windows: the report engine of this process (with the
-// stand-in runtime and the Win32 ports) opens the example report on the stand-ins' real
-// parameter window. The checks read the real controls back (positions, tab order, start
+// Win32 ports and the stand-ins' runtime through COM) opens the example report on the stand-ins'
+// real parameter window. The checks read the real controls back (positions, tab order, start
 // values), type into them, press the real buttons and read the export; a screenshot of the
 // window is kept in the build folder.
 #include <windows.h>
@@ -16,13 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "data_folder.h"
 #include "driver.h"
 #include "interfaces/services.h"
 #include "platform/win32/dispatch_bridge.h"
 #include "platform/win32/win32_ports.h"
 #include "reports/engine/crystal_report_main.h"
-#include "reports/runtime_factory.h"
 
 namespace vantrel::wine {
 
@@ -51,11 +49,12 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// A database of the example, unless the folder has it already.
 bool makeDatabase(const std::wstring& folder, const char* name) {
     std::string sql = fileText(sourceFile(L"examples/reports/db/") +
                                std::wstring(name, name + strlen(name)) + L".sql");
     std::string path = narrow(folder) + "\\" + name + ".sqlite";
-    DeleteFileA(path.c_str());
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     sqlite3* db = nullptr;
     bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK && !sql.empty() &&
               sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -71,14 +70,11 @@ struct Engine {
     platform::win32::Win32Platform platform;
     platform::win32::ComObjectFactory com;
     platform::win32::RegistryCatalog catalog;
-    substitutes::reports::ReportRuntimeFactory factory{
-        std::make_shared<substitutes::reports::CallLog>(), &com};
     std::shared_ptr<CrystalReportMain> main;
-    std::wstring data;
 
-    explicit Engine(const std::wstring& folder) : data(folder) {
+    Engine() {
         interfaces::Services s;
-        s.factory = &factory;
+        s.factory = &com;
         s.components = &catalog;
         s.dialogs = &dialogs;
         s.profile = &profile;
@@ -139,7 +135,8 @@ void setDate(HWND h, int y, int m, int d) {
     SendMessageW(h, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 
-// Lets the window paint, then copies what the screen shows of it into a 24-bit BMP.
+// Lets the window paint, then copies what the screen shows of its client area into a 24-bit
+// BMP (the display has no window manager to draw the frames).
 bool screenshot(HWND window, const std::wstring& file) {
     for (int i = 0; i < 10; ++i) {
         MSG msg;
@@ -147,7 +144,8 @@ bool screenshot(HWND window, const std::wstring& file) {
         Sleep(20);
     }
     RECT r;
-    GetWindowRect(window, &r);
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
     HDC screen = GetDC(nullptr);
@@ -218,19 +216,169 @@ void checkPlace(HWND control, double left, double top, double width, double heig
     if (height > 0) checkEqN(r.bottom - r.top, px(height), what + ": height");
 }
 
+// The caller's own form, as the viewer window asks it for an icon and a caption.
+class CallerForm final : public automation::Object {
+public:
+    automation::Variant invoke(automation::TextView member, automation::CallKind,
+                               std::span<automation::Argument>) override {
+        if (automation::isMember(member, u"Caption")) return automation::Variant(u"ERP");
+        if (automation::isMember(member, u"Icon")) return automation::Variant();
+        automation::unknownMember(member);
+    }
+};
+
+std::wstring textMember(IDispatch* object, const wchar_t* name) {
+    Outcome o = call(object, name, {});
+    return SUCCEEDED(o.hr) ? textOf(*o.result.get()) : L"(" + std::wstring(name) + L" failed)";
+}
+
+// The visible viewer window of this process (the one not in `other`), within two seconds.
+HWND findViewer(HWND other = nullptr, int wait = 2000) {
+    for (int waited = 0; waited <= wait; waited += 20) {
+        HWND h = nullptr;
+        while ((h = FindWindowExW(nullptr, h, L"QuorilVantrelFrmDocCrystal", nullptr)))
+            if (h != other && IsWindowVisible(h)) return h;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// The print button of the visible viewer control inside a viewer window.
+HWND printButtonOf(HWND viewer) {
+    HWND control = nullptr;
+    while ((control = FindWindowExW(viewer, control, L"QuorilVantrelReportViewer", nullptr)))
+        if (IsWindowVisible(control)) return FindWindowExW(control, nullptr, L"Button", nullptr);
+    return nullptr;
+}
+
+// Presses the print button of the modal viewer and then closes it, from another thread
+// while this one runs the viewer's message loop.
+class ModalUser {
+public:
+    ModalUser() { thread_ = CreateThread(nullptr, 0, &ModalUser::run, this, 0, nullptr); }
+    ~ModalUser() {
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+    }
+    std::wstring caption;
+    bool pressed = false;
+
+private:
+    static DWORD WINAPI run(void* self) {
+        auto* u = static_cast<ModalUser*>(self);
+        HWND viewer = findViewer();
+        if (!viewer) return 0;
+        wchar_t b[256] = {};
+        GetWindowTextW(viewer, b, 256);
+        u->caption = b;
+        // Posted in order: the press is handled before the close.
+        HWND print = printButtonOf(viewer);
+        u->pressed = print && PostMessageW(print, BM_CLICK, 0, 0);
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    HANDLE thread_;
+};
+
+// The viewer window frmDocCrystal of QuorilVantrel.dll hosting the stand-in viewer
+// controls, shown by the prompt window's "Ecrã" button: modeless, then modal.
+void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
+    ComPtr<IDispatch> viewer = create(L"QuorilVantrel.frmDocCrystal");
+    if (!check(static_cast<bool>(viewer), "viewer: QuorilVantrel.frmDocCrystal is creatable"))
+        return;
+    main.JanelaVisualizador(wrap(viewer));
+    main.FormPai(automation::ObjectRef(std::make_shared<CallerForm>()));
+    main.JanelaModal(false);
+    SendMessageW(hwndOf(window, L"botao_ecran"), BM_CLICK, 0, 0);
+    expectNoBox("viewer: the screen button");
+    const HWND shown = findViewer();
+    if (!check(shown != nullptr, "viewer: the modeless viewer window shows")) return;
+    checkEq(windowText(shown), L"Mapa:ERP", "viewer: the modeless caption");
+    check(GetWindow(shown, GW_OWNER) == nullptr && GetParent(shown) == nullptr,
+          "viewer: the window has no owner");
+    check(IsWindowVisible(prompt) != FALSE, "viewer: the prompt window stays");
+
+    // Each control received the 18 display options by dispatch identifier, in order.
+    const std::wstring options =
+        L"343=True;341=True;251=False;342=False;252=True;258=True;262=True;365=True;"
+        L"254=True;364=False;256=True;259=True;261=False;260=True;264=False;255=False;"
+        L"340=True;257=True";
+    ComPtr<IDispatch> visu10 = getObject(viewer.get(), L"Visu_10");
+    ComPtr<IDispatch> visu85 = getObject(viewer.get(), L"Visu_85");
+    if (!check(visu10 && visu85, "viewer: both controls are there")) return;
+    checkEq(textMember(visu10.get(), L"Received"), options, "viewer: Visu_10's display options");
+    checkEq(textMember(visu85.get(), L"Received"), options, "viewer: Visu_85's display options");
+    const std::wstring drawn = textMember(visu10.get(), L"Shown");
+    check(drawn.rfind(L"Vendas por artigo\n", 0) == 0, "viewer: the control draws the title");
+    check(drawn.find(L"B\tFA 1\t2026-07-03\tPorca\t40\t2\n") != std::wstring::npos &&
+              drawn.find(L"B\tFA 2\t2026-07-28\t") != std::wstring::npos,
+          "viewer: the control draws the rows the prompt window asked for");
+
+    // The version-10 control fills the client area; the 8.5 one stays hidden.
+    RECT client, control;
+    GetClientRect(shown, &client);
+    HWND visible = FindWindowExW(shown, nullptr, L"QuorilVantrelReportViewer", nullptr);
+    HWND second = FindWindowExW(shown, visible, L"QuorilVantrelReportViewer", nullptr);
+    check(visible && second && IsWindowVisible(visible) && !IsWindowVisible(second),
+          "viewer: Visu_10 shows, Visu_85 does not");
+    GetWindowRect(visible, &control);
+    checkEqN(control.right - control.left, client.right, "viewer: the control's width");
+    checkEqN(control.bottom - control.top, client.bottom, "viewer: the control's height");
+    check(screenshot(shown, dataFolder() + L"\\..\\screenshot-viewer.bmp"),
+          "viewer: screenshot of the viewer window");
+    SetWindowPos(shown, nullptr, 0, 0, 800, 560, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(shown, &client);
+    GetWindowRect(visible, &control);
+    check(control.right - control.left == client.right &&
+              control.bottom - control.top == client.bottom,
+          "viewer: the control follows a resize");
+
+    // The print button: the report's printer and no printer choice leave the printing to
+    // the control; with the choice allowed the window prints and the control does not.
+    const HWND print = printButtonOf(shown);
+    check(print != nullptr, "viewer: the control has a print button");
+    SendMessageW(print, BM_CLICK, 0, 0);
+    checkEq(textMember(visu10.get(), L"Printed"), L"button",
+            "viewer: the control prints when the answer stays True");
+    main.PodeMudarImpressora(true);
+    SendMessageW(print, BM_CLICK, 0, 0);
+    checkEq(textMember(visu10.get(), L"Printed"), L"button",
+            "viewer: the control does not print when the window prints");
+    main.PodeMudarImpressora(false);
+    expectNoBox("viewer: the print buttons");
+    call(viewer.get(), L"Unload", {});
+    check(!IsWindow(shown), "viewer: Unload takes the window down");
+
+    // Modal: the screen button returns once the user has closed the viewer.
+    ComPtr<IDispatch> modal = create(L"QuorilVantrel.frmDocCrystal");
+    main.JanelaVisualizador(wrap(modal));
+    main.JanelaModal(true);
+    {
+        ModalUser user;
+        SendMessageW(hwndOf(window, L"botao_ecran"), BM_CLICK, 0, 0);
+        check(user.pressed, "viewer: the modal viewer's print button was pressed");
+        checkEq(user.caption, L"Vendas por artigo", "viewer: the modal caption");
+    }
+    ComPtr<IDispatch> modal10 = getObject(modal.get(), L"Visu_10");
+    check(modal10 && textMember(modal10.get(), L"Printed") == L"button",
+          "viewer: the modal control printed by itself");
+    check(findViewer(nullptr, 0) == nullptr,
+          "viewer: no viewer window is left after the modal show");
+    expectNoBox("viewer: the modal show");
+}
 }  // namespace
 
 void suiteReportWindows() {
+    // The stand-ins' runtime reads the databases from their data folder.
     const std::wstring data = dataFolder() + L"\\report-windows";
     CreateDirectoryW(data.c_str(), nullptr);
-    CreateDirectoryW((data + L"\\databases").c_str(), nullptr);
-    if (!check(makeDatabase(data + L"\\databases", "RELSISTEMA") &&
-                   makeDatabase(data + L"\\databases", "RELEMPRESA"),
-               "report windows: the example's databases are made"))
+    CreateDirectoryW((dataFolder() + L"\\databases").c_str(), nullptr);
+    if (!check(makeDatabase(dataFolder() + L"\\databases", "RELSISTEMA") &&
+                   makeDatabase(dataFolder() + L"\\databases", "RELEMPRESA"),
+               "report windows: the example's databases are there"))
         return;
-    substitutes::setDataFolder(text(data));
 
-    Engine engine(data);
+    Engine engine;
     ComPtr<IDispatch> window = create(L"QuorilVantrel.StandIns.ParameterWindow");
     if (!check(static_cast<bool>(window), "report windows: the parameter window is creatable"))
         return;
@@ -322,6 +470,8 @@ void suiteReportWindows() {
               "report windows: PDF rows of series B in July");
         check(!has(account, "  A\t"), "report windows: no row of series A");
     }
+
+    viewerChecks(window.get(), top, *engine.main);
 
     // The destination chooser: a click on "PDF" in the destination frame, 3 copies typed.
     {
