@@ -143,6 +143,17 @@ stop_presser() {
 {
     timeout "$step" "$loader" "$(winpath "$bin/vantrel_wine_driver.exe")"
     echo "driver exit: $?"
+    # The report windows' screenshots that the driver took, as PNG beside the build.
+    for shot in prompt viewer; do
+        rm -f "$build/screenshot-$shot.png"
+        if [[ -f $build/screenshot-$shot.bmp ]] &&
+                convert "$build/screenshot-$shot.bmp" "$build/screenshot-$shot.png" 2>/dev/null; then
+            echo "ok: screenshot of the $shot window in $build/screenshot-$shot.png"
+        else
+            echo "FAIL: no screenshot of the $shot window"
+        fi
+        rm -f "$build/screenshot-$shot.bmp"
+    done
     for vbs in "$here"/tests/win32/vbs/*.vbs; do
         name=$(basename "$vbs")
         [[ $name == checks.vbs ]] && continue
@@ -250,6 +261,8 @@ for key in '{14DCBDF7-37BE-4C71-B27E-B4EBBFE292CC}' '{1E3363F4-6DA3-419E-9ACD-D9
            '{E687AA09-95A6-45AF-894E-E57F7B9D079A}' 'QuorilVantrel.Solucao' 'QuorilVantrel.Result' \
            '{4B8E2D17-6C35-4A90-B1F2-7D3E9A0C5B61}' 'QuorilVantrel.CrystalReportMain' \
            'CrystalRuntime.Application' \
+           '{6C1F4A52-8D3B-4E27-A9C4-2B7E5D0F3A81}' 'QuorilVantrel.frmDocCrystal' \
+           'CRVIEWERLibCtl.CRViewer' 'CrystalActiveXReportViewerLib10Ctl.' \
            'QuorilVantrel.StandIns.'; do
     if grep -qiF "$key" "$prefix/system.reg"; then
         echo "FAIL: after regsvr32 /u the registry still names $key"
