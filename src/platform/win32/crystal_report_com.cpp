@@ -145,8 +145,9 @@ CrystalReportMainCom::CrystalReportMainCom() {
     services.platform = &platform_;
     services.fieldDefinitions = &fieldDefinitions_;
     engine_ = reports::engine::CrystalReportMain::create(services);
-    engine_->onExecutar([this](double dataHora, const automation::Text& descricao) {
-        raiseExecutar(dataHora, descricao);
+    std::weak_ptr<CrystalReportMainCom*> alive = alive_;
+    engine_->onExecutar([alive](double dataHora, const automation::Text& descricao) {
+        if (auto self = alive.lock()) (*self)->raiseExecutar(dataHora, descricao);
     });
     members_ = ComPtr<IDispatch>::adopt(new ObjectDispatch(engine_));
 }

@@ -75,6 +75,9 @@ private:
     ComPtr<IDispatch> members_;  // the bridge over engine_
     std::map<DWORD, ComPtr<IDispatch>> sinks_;
     DWORD nextCookie_ = 1;
+    // The engine may outlive this object (a caller's window keeps it as its Mapa): its event
+    // handler reaches the sinks only while this object exists. Destroyed first.
+    std::shared_ptr<CrystalReportMainCom*> alive_ = std::make_shared<CrystalReportMainCom*>(this);
 };
 
 }  // namespace vantrel::platform::win32
