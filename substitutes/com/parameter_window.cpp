@@ -309,8 +309,6 @@ Variant Control::dateValue() const {
 }
 
 Variant Control::get(const Text& name, std::span<Argument> args) {
-    const double tpp = window_.tpp();
-    (void)tpp;
     if (name == u"left") return Variant(place_.left);
     if (name == u"top") return Variant(place_.top);
     if (name == u"width") return Variant(place_.width);
@@ -691,10 +689,14 @@ void ParameterWindow::clicked(HWND button) {
     Text name;
     for (const auto& [n, c] : controls_)
         if (c->hwnd() == button) name = n;
-    if (name.empty() || busy_) return;
+    // A destination is picked while botao_conf's chooser waits; the other buttons wait until
+    // the running one is done.
+    const bool destination = name.rfind(u"opt", 0) == 0;
+    if (name.empty() || (busy_ && !destination)) return;
+    const bool outer = !destination;
+    if (outer) busy_ = true;
     // The report's own errors show their boxes; anything else that escapes shows here
     // rather than crossing the message loop.
-    busy_ = name.rfind(u"opt", 0) != 0;
     try {
         runButton(name);
     } catch (const RuntimeError& e) {
@@ -702,7 +704,7 @@ void ParameterWindow::clicked(HWND button) {
     } catch (const std::exception&) {
         MessageBoxW(hwnd_, L"Erro inesperado", L"Pedidos", MB_OK | MB_ICONEXCLAMATION);
     }
-    if (busy_) busy_ = false;
+    if (outer) busy_ = false;
 }
 
 LRESULT ParameterWindow::handle(UINT message, WPARAM w, LPARAM l) {

@@ -301,7 +301,6 @@ std::pair<double, double> Win32ViewerPort::clientSize() {
 void Win32ViewerPort::show(const Text& caption, bool modal) {
     if (!hwnd_) return;
     SetWindowTextW(hwnd_, wide(caption));
-    closedByUser_ = false;
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     if (onResize) onResize();
@@ -332,7 +331,6 @@ LRESULT Win32ViewerPort::handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_CLOSE:
             // Closed by the user: the window goes out of sight; Unload takes it down.
-            closedByUser_ = true;
             ShowWindow(hwnd, SW_HIDE);
             return 0;
         default:

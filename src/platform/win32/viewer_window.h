@@ -46,7 +46,6 @@ public:
 private:
     HWND hwnd_ = nullptr;
     double tpp_;
-    bool closedByUser_ = false;
     std::vector<std::shared_ptr<Hosted>> controls_;
 };
 

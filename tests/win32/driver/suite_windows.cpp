@@ -177,7 +177,7 @@ bool screenshot(HWND window, const std::wstring& file) {
 }
 
 // Clicks a control from another thread once it shows (the caller's thread waits inside
-// the engine, pumping messages); gives up after five seconds.
+// the engine, pumping messages); after five seconds it closes the window instead.
 class Clicker {
 public:
     Clicker(HWND target, HWND copies, std::wstring typed)
@@ -194,7 +194,11 @@ private:
     static DWORD WINAPI run(void* self) {
         auto* c = static_cast<Clicker*>(self);
         for (int waited = 0; waited < 5000 && !IsWindowVisible(c->target_); waited += 20) Sleep(20);
-        if (!IsWindowVisible(c->target_)) return 0;
+        if (!IsWindowVisible(c->target_)) {
+            // Closing the window ends the chooser's wait without a choice.
+            PostMessageW(GetAncestor(c->target_, GA_ROOT), WM_CLOSE, 0, 0);
+            return 0;
+        }
         SendMessageTimeoutW(c->copies_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c->typed_.c_str()),
                             SMTO_BLOCK, 5000, nullptr);
         c->clicked = PostMessageW(c->target_, BM_CLICK, 0, 0) != FALSE;
@@ -484,6 +488,17 @@ void suiteReportWindows() {
         check(!IsWindowVisible(top), "report windows: the chooser is gone after the choice");
     }
     expectNoBox("report windows: EscolheDestino");
+
+    // The window's own destination button: its chooser, a click on "PDF", then that output.
+    DeleteFileW(pdf.c_str());
+    {
+        Clicker click(hwndOf(window.get(), L"optPDF"), hwndOf(window.get(), L"NumeroVias"), L"1");
+        SendMessageW(hwndOf(window.get(), L"botao_conf"), BM_CLICK, 0, 0);
+        check(click.clicked, "report windows: the destination button's chooser was answered");
+    }
+    check(has(fileText(pdf), "  B\tFA 1\t2026-07-03\t"),
+          "report windows: the destination button wrote the chosen PDF");
+    expectNoBox("report windows: the destination button");
     engine.main->QueroSair();
 }
 
