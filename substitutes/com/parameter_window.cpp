@@ -150,6 +150,9 @@ public:
     // The frame a control sits in: its twips offset and whether it shows.
     std::pair<double, double> origin(const Text& container) const;
     bool containerVisible(const Text& container) const;
+    // The destination frame, once shown, covers the rows and the buttons, as an opaque
+    // frame on top of them would.
+    bool covered(const Control& c) const;
     // After a frame moved or changed visibility, its controls follow.
     void frameChanged(const Control& frame);
     // Tab order is the controls' order among their siblings: by TabIndex, frames behind.
@@ -252,7 +255,7 @@ void Control::apply() {
     if (kind_ == Kind::ComboBox) height += 150;
     MoveWindow(hwnd_, pixels(x0 + place_.left, tpp), pixels(y0 + place_.top, tpp),
                pixels(place_.width, tpp), height, TRUE);
-    const bool shown = visible_ && window_.containerVisible(container_);
+    const bool shown = visible_ && window_.containerVisible(container_) && !window_.covered(*this);
     ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
     if (kind_ == Kind::Frame) window_.frameChanged(*this);
 }
@@ -601,11 +604,19 @@ bool ParameterWindow::containerVisible(const Text& container) const {
 }
 
 void ParameterWindow::frameChanged(const Control& frame) {
+    auto destination = controls_.find(u"framedestino");
+    const bool covering = destination != controls_.end() && destination->second.get() == &frame;
     for (const auto& c : all()) {
-        if (!c->container().empty() && controls_.count(c->container()) &&
-            controls_.at(c->container()).get() == &frame)
-            c->apply();
+        const bool inside = !c->container().empty() && controls_.count(c->container()) &&
+                            controls_.at(c->container()).get() == &frame;
+        if (inside || (covering && c.get() != &frame && c->container().empty())) c->apply();
     }
+}
+
+bool ParameterWindow::covered(const Control& c) const {
+    auto destination = controls_.find(u"framedestino");
+    if (destination == controls_.end() || !destination->second->visible()) return false;
+    return &c != destination->second.get() && c.container() != u"framedestino";
 }
 
 void ParameterWindow::reorder() {
