@@ -15,6 +15,7 @@
 #include "automation/runtime_error.h"
 #include "interfaces/report_windows.h"
 #include "platform/win32/com_module.h"
+#include "platform/win32/screen_units.h"
 
 namespace vantrel::substitutes::com {
 
@@ -26,6 +27,8 @@ using automation::Text;
 using automation::TextView;
 using automation::Variant;
 namespace contract = interfaces::windows;
+using platform::win32::pixels;
+using platform::win32::twipsPerPixel;
 
 namespace {
 
@@ -52,17 +55,6 @@ Text windowText(HWND hwnd) {
     GetWindowTextW(hwnd, s.data(), n + 1);
     s.resize(static_cast<std::size_t>(n));
     return Text(s.begin(), s.end());
-}
-
-double twipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return 1440.0 / (dpi > 0 ? dpi : 96);
-}
-
-int pixels(double twips, double tpp) {
-    return static_cast<int>(std::lround(twips / tpp));
 }
 
 void invalidValue() {

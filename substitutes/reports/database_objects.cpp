@@ -9,12 +9,29 @@ using automation::isMember;
 using automation::RuntimeError;
 namespace errc = automation::errc;
 
+namespace {
+
+// What the log keeps of an object argument: an object of its own that answers nothing. The log
+// holds none of the objects it saw, since one it kept alive could be the very report whose
+// context holds the log (a viewer's ReportSource), and neither would ever be freed.
+class ObjectSeen : public automation::Object {
+public:
+    Variant invoke(TextView member, CallKind, std::span<Argument>) override {
+        automation::unknownMember(member);
+    }
+};
+
+}  // namespace
+
 void RuntimeObject::record(TextView member, CallKind kind, std::span<Argument> args, Text note) {
     RuntimeCall call;
     call.object = label_;
     call.member = Text(member);
     call.kind = kind;
-    for (const auto& a : args) call.arguments.push_back(a.value);
+    for (const auto& a : args) {
+        call.arguments.push_back(
+            a.value.isSetObject() ? Variant(ObjectRef(std::make_shared<ObjectSeen>())) : a.value);
+    }
     call.note = std::move(note);
     context_->log->add(std::move(call));
 }

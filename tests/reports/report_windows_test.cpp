@@ -40,6 +40,13 @@ protected:
         main->onExecutar([this](double, const Text& text) { events.push_back(text); });
         main->JanelaParametros(ObjectRef(window));
     }
+    // The caller lets go of its windows at the end: a window that holds the report object
+    // (Mapa, Eu) and the report object that holds the window keep each other otherwise.
+    void TearDown() override {
+        main->QueroSair();
+        main->JanelaParametros(ObjectRef());
+        main->JanelaVisualizador(ObjectRef());
+    }
     // Opens a report with `body` (and a description file when `lines` is given).
     void open(const std::string& body, const std::optional<std::string>& lines = {}) {
         if (lines) folder.write("Vendas.txt", *lines);
@@ -263,6 +270,10 @@ protected:
         viewer = std::make_shared<engine::frmDocCrystal>(platform, std::move(p));
         main->JanelaVisualizador(ObjectRef(viewer));
     }
+    void TearDown() override {
+        ObjectRef(viewer).call(u"Unload");
+        ReportWindowsTest::TearDown();
+    }
     void openReport(const std::string& driver) {
         main->in_Mapa(folder.write("Vendas.rpt", reportFile("title: Vendas\ndriver: " + driver +
                                                             "\nprinter: Escritorio\n")));
@@ -353,12 +364,12 @@ public:
 
 TEST_F(ViewerTest, AViewerThatNeverLoadsEndsInTheErrorBox) {
     openReport("winspool");
-    main->JanelaVisualizador(
-        ObjectRef(std::make_shared<substitutes::windows::ModelWindow>(substitutes::windows::Design{
-            {u"Visible", Variant(false)},
-            {u"Visu_10", Variant(automation::makeObject<BusyViewer>())}})));
+    auto busy = std::make_shared<substitutes::windows::ModelWindow>(substitutes::windows::Design{
+        {u"Visible", Variant(false)}, {u"Visu_10", Variant(automation::makeObject<BusyViewer>())}});
+    main->JanelaVisualizador(ObjectRef(busy));
     EXPECT_FALSE(main->VisualizarEcran(false));
-    EXPECT_EQ(platform.waits, 600);  // 30 s in slices of 50 ms
+    busy->set(u"Eu", Variant(ObjectRef()));  // the window left behind lets go of the report
+    EXPECT_EQ(platform.waits, 600);          // 30 s in slices of 50 ms
     ASSERT_EQ(h.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(automation::endsWith(h.dialogs.boxes[0].text,
                                      T(" segundos)\r\nNa função VisualizarEcran do modCrystal")));

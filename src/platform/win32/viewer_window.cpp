@@ -12,6 +12,7 @@
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/dispatch_bridge.h"
+#include "platform/win32/screen_units.h"
 #include "platform/win32/variant_bridge.h"
 #include "platform/win32/win32_ports.h"
 #include "reports/engine/frm_doc_crystal.h"
@@ -30,17 +31,6 @@ const CLSID CLSID_frmDocCrystal = {
     0x6c1f4a52, 0x8d3b, 0x4e27, {0xa9, 0xc4, 0x2b, 0x7e, 0x5d, 0x0f, 0x3a, 0x81}};
 
 namespace {
-
-double twipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return 1440.0 / (dpi > 0 ? dpi : 96);
-}
-
-int pixels(double twips, double tpp) {
-    return static_cast<int>(std::lround(twips / tpp));
-}
 
 // The container's side of one hosted control: its client site and in-place site.
 class Site final : public ComObject<Site, IOleClientSite, IOleInPlaceSite> {
