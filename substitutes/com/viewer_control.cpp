@@ -11,6 +11,7 @@
 #include "platform/win32/com_handles.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_object.h"
+#include "platform/win32/event_sinks.h"
 #include "platform/win32/variant_bridge.h"
 #include "reports/report_output.h"
 #include "reports/runtime_objects.h"
@@ -89,26 +90,15 @@ public:
         return owner_ ? S_OK : E_UNEXPECTED;
     }
     HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-        if (!sink || !cookie) return E_POINTER;
-        IDispatch* d = nullptr;
-        if (FAILED(sink->QueryInterface(DIID_StandInViewerEvents, reinterpret_cast<void**>(&d))) &&
-            FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&d))))
-            return CONNECT_E_CANNOTCONNECT;
-        sinks_[++next_] = ComPtr<IDispatch>::adopt(d);
-        *cookie = next_;
-        return S_OK;
+        return sinks_.advise(sink, cookie);
     }
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
-        return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
-    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return sinks_.unadvise(cookie); }
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
     // Raises the print-button event; false when a sink answered False.
     bool raisePrintButton() {
         VARIANT_BOOL useDefault = VARIANT_TRUE;
-        std::vector<IDispatch*> sinks;
-        for (auto& [cookie, d] : sinks_) sinks.push_back(d.get());
-        for (IDispatch* d : sinks) {
+        for (const auto& d : sinks_.snapshot()) {
             VARIANT arg;
             VariantInit(&arg);
             arg.vt = VT_BYREF | VT_BOOL;
@@ -126,8 +116,7 @@ public:
 
 private:
     IConnectionPointContainer* owner_;  // not held: the control owns this point
-    std::map<DWORD, ComPtr<IDispatch>> sinks_;
-    DWORD next_ = 0;
+    platform::win32::EventSinks sinks_{DIID_StandInViewerEvents};
 };
 
 class ViewerControl final

@@ -202,29 +202,16 @@ HRESULT CrystalReportMainCom::GetGUID(DWORD kind, GUID* out) {
 }
 
 HRESULT CrystalReportMainCom::advise(IUnknown* sink, DWORD* cookie) {
-    if (!cookie) return E_POINTER;
-    *cookie = 0;
-    if (!sink) return E_POINTER;
-    ComPtr<IDispatch> dispatch;
-    // A sink answers the events' dispinterface, or at least IDispatch.
-    if (FAILED(sink->QueryInterface(DIID_CrystalReportMainEvents,
-                                    reinterpret_cast<void**>(dispatch.put()))) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put()))))
-        return CONNECT_E_CANNOTCONNECT;
-    *cookie = nextCookie_++;
-    sinks_.emplace(*cookie, std::move(dispatch));
-    return S_OK;
+    return sinks_.advise(sink, cookie);
 }
 
 HRESULT CrystalReportMainCom::unadvise(DWORD cookie) {
-    return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+    return sinks_.unadvise(cookie);
 }
 
 void CrystalReportMainCom::raiseExecutar(double dataHora, const automation::Text& descricao) {
     if (sinks_.empty()) return;
-    // A handler may unadvise while the event goes round.
-    std::vector<ComPtr<IDispatch>> sinks;
-    for (const auto& [cookie, sink] : sinks_) sinks.push_back(ComPtr<IDispatch>::share(sink.get()));
+    const std::vector<ComPtr<IDispatch>> sinks = sinks_.snapshot();
     for (const auto& sink : sinks) {
         // Arguments last-first, as IDispatch::Invoke takes them.
         VARIANT args[2];

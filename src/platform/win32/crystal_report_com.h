@@ -18,6 +18,7 @@
 
 #include "platform/win32/com_handles.h"
 #include "platform/win32/com_object.h"
+#include "platform/win32/event_sinks.h"
 #include "platform/win32/win32_ports.h"
 #include "reports/engine/crystal_report_main.h"
 
@@ -73,8 +74,7 @@ private:
     P2smonFieldDefinitions fieldDefinitions_;
     std::shared_ptr<reports::engine::CrystalReportMain> engine_;
     ComPtr<IDispatch> members_;  // the bridge over engine_
-    std::map<DWORD, ComPtr<IDispatch>> sinks_;
-    DWORD nextCookie_ = 1;
+    EventSinks sinks_{DIID_CrystalReportMainEvents};
     // The engine may outlive this object (a caller's window keeps it as its Mapa): its event
     // handler reaches the sinks only while this object exists. Destroyed first.
     std::shared_ptr<CrystalReportMainCom*> alive_ = std::make_shared<CrystalReportMainCom*>(this);
