@@ -1,6 +1,7 @@
 #include "automation/variant.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -476,6 +477,13 @@ std::int16_t roundToInteger(double value) {
 
 Text formatNumber(double value) {
     if (value == 0) return u"0";
+    // Whole numbers below 10^15 print as "%.15G" prints them, without its cost: a document's
+    // quantities, prices and counters are mostly whole.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char digits[24];
+        auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value));
+        return Text(digits, end.ptr);
+    }
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15G", value);
     Text out = fromUtf8(buf);

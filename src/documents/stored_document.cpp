@@ -40,10 +40,16 @@ std::vector<StoredRow> readStoredRows(const interfaces::Recordset& rows) {
     std::vector<StoredRow> out;
     // An empty recordset is at its end at once; some providers refuse MoveFirst on it.
     if (!rows.Eof()) rows.MoveFirst();
+    std::array<automation::ObjectRef, kLineColumnCount> fields;
+    bool live = !rows.Eof();
+    for (std::size_t c = 0; live && c < kLineColumnCount; ++c) {
+        fields[c] = rows.fieldObject(kLineColumnNames[c]);
+        live = !fields[c].isNothing();
+    }
     while (!rows.Eof()) {
         StoredRow& row = out.emplace_back();
         for (std::size_t c = 0; c < kLineColumnCount; ++c)
-            row.values[c] = rows.field(kLineColumnNames[c]);
+            row.values[c] = live ? fields[c].get(u"Value") : rows.field(kLineColumnNames[c]);
         rows.MoveNext();
     }
     return out;
@@ -105,6 +111,10 @@ void appendValue(Text& out, const Variant& v) {
         raw = v.toText();
     } catch (...) {
         out += u'?';
+        return;
+    }
+    if (raw.find_first_of(u"\\\r\n") == Text::npos) {
+        out += raw;
         return;
     }
     for (char16_t c : raw) {

@@ -25,6 +25,12 @@ public:
     void MoveNext() const { o_.call(u"MoveNext"); }
     // rs.Fields(name).Value; a collection that answers the value itself is taken as it is.
     Variant field(TextView column) const;
+    // rs.Fields(name) when it is a Field object. A Field follows the current record, so a
+    // loop over many rows looks each column up once and then reads only its Value.
+    ObjectRef fieldObject(TextView column) const {
+        Variant f = o_.get(u"Fields", Text(column));
+        return f.isSetObject() ? f.toObject() : ObjectRef();
+    }
 
 private:
     ObjectRef o_;

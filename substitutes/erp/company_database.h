@@ -68,6 +68,9 @@ inline constexpr const char16_t* kAll[] = {AdicionaLinha, Validar, Inserir, Fina
 // The next call of `operation` on any document of this company fails once: it returns 1
 // and AllLogFileMessages holds `message` (or a message naming the injected failure).
 // Kept in the database (table FALHAS), so it also reaches a stand-in in another process.
+// AdicionaLinha is the exception to "next call": a document that has already added lines
+// with none pending does not look again, so a failure armed then waits for the next
+// document's lines.
 // NextApiConnection.SimularFalha(operation[, message]) does the same from a script.
 void injectFailure(TextView catalog, TextView operation, TextView message = {});
 

@@ -85,11 +85,24 @@ TextView lineFieldName(LineField field) {
     return kFields[static_cast<std::size_t>(field)].name;
 }
 
-LineData::LineData() {
-    for (std::size_t i = 0; i < kLineFieldCount; ++i) values[i] = emptyOf(kFields[i].kind);
-    values[static_cast<std::size_t>(LineField::TipoDeLinha)] = Variant(kArticleLine);
-    values[static_cast<std::size_t>(LineField::Factor)] = Variant(1.0);
+namespace {
+
+// Every new line starts as a copy of this one: building 22 values afresh for each line of a
+// long document showed in the profile.
+const std::array<Variant, kLineFieldCount>& emptyLine() {
+    static const std::array<Variant, kLineFieldCount> values = [] {
+        std::array<Variant, kLineFieldCount> v;
+        for (std::size_t i = 0; i < kLineFieldCount; ++i) v[i] = emptyOf(kFields[i].kind);
+        v[static_cast<std::size_t>(LineField::TipoDeLinha)] = Variant(kArticleLine);
+        v[static_cast<std::size_t>(LineField::Factor)] = Variant(1.0);
+        return v;
+    }();
+    return values;
 }
+
+}  // namespace
+
+LineData::LineData() : values(emptyLine()) {}
 
 void LineData::set(LineField f, const Variant& value) {
     auto i = static_cast<std::size_t>(f);
@@ -112,20 +125,25 @@ Variant LineObject::invoke(TextView member, CallKind kind, std::span<Argument> a
     if (auto f = fieldOf(member)) {
         if (kind == CallKind::Put || kind == CallKind::PutRef) {
             if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
-            data.set(*f, args.back().value);
+            edit().set(*f, args.back().value);
             return Variant();
         }
-        return data[*f];
+        return data()[*f];
     }
     if (automation::isMember(member, u"TotalLiquido") && kind != CallKind::Put &&
         kind != CallKind::PutRef)
-        return Variant(data.netValue());
+        return Variant(data().netValue());
     automation::unknownMember(member);
 }
 
-LineData readLine(const ObjectRef& line) {
+LineData& LineObject::edit() {
+    if (data_.use_count() > 1) data_ = std::make_shared<LineData>(*data_);
+    return *data_;
+}
+
+std::shared_ptr<LineObject> copyLine(const ObjectRef& line) {
     if (line.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
-    if (auto* ours = dynamic_cast<LineObject*>(line.get())) return ours->data;
+    if (auto* ours = dynamic_cast<LineObject*>(line.get())) return ours->copy();
     LineData data;
     for (std::size_t i = 0; i < kLineFieldCount; ++i) {
         try {
@@ -134,7 +152,7 @@ LineData readLine(const ObjectRef& line) {
             if (e.number() != automation::errc::NotSupported) throw;
         }
     }
-    return data;
+    return std::make_shared<LineObject>(std::move(data));
 }
 
 }  // namespace vantrel::substitutes::erp

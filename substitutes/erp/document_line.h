@@ -73,20 +73,29 @@ struct LineData {
     double netValue() const;
 };
 
+// A line's values are shared with its copies until one of them changes: a document copies
+// every line when it is cloned or given a line, and most copies are never changed.
 class LineObject : public CountedObject {
 public:
-    LineObject() = default;
-    explicit LineObject(LineData data) : data(std::move(data)) {}
+    LineObject() : data_(std::make_shared<LineData>()) {}
+    explicit LineObject(LineData data) : data_(std::make_shared<LineData>(std::move(data))) {}
 
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
-    LineData data;
+    const LineData& data() const { return *data_; }
+    // The values to change, copied first while another line shares them.
+    LineData& edit();
+    // A new line with the same values.
+    std::shared_ptr<LineObject> copy() const { return std::make_shared<LineObject>(*this); }
+
+private:
+    std::shared_ptr<LineData> data_;
 };
 
-// The properties of any line object: read directly from a line of ours, member by member
-// from any other (a line that reaches us through another bridge); a member the other object
-// lacks keeps its empty value.
-LineData readLine(const ObjectRef& line);
+// A copy of any line object: of a line of ours directly, member by member of any other (a
+// line that reaches us through another bridge); a member the other object lacks keeps its
+// empty value.
+std::shared_ptr<LineObject> copyLine(const ObjectRef& line);
 
 double roundCents(double value);
 

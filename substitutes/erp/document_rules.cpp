@@ -59,7 +59,7 @@ void computeTotals(HeaderData& header, const std::vector<std::shared_ptr<LineObj
                    const std::array<double, 4>& rates) {
     std::array<double, 4> bases{};
     for (const auto& line : lines) {
-        const LineData& d = line->data;
+        const LineData& d = line->data();
         if (d.cancelled() || d.lineType() != kArticleLine) continue;
         double rate = d.number(LineField::TaxaIva);
         for (std::size_t k = 0; k < 4; ++k) {
@@ -100,7 +100,7 @@ std::vector<Text> validateDocument(Database& db, const DocumentState& doc) {
     auto rates = vatRates(db);
     std::size_t live = 0;
     for (std::size_t i = 0; i < doc.lines().size(); ++i) {
-        const LineData& d = doc.lines()[i]->data;
+        const LineData& d = doc.lines()[i]->data();
         if (d.cancelled()) continue;
         ++live;
         Text label = lineLabel(i + 1);

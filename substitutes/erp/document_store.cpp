@@ -87,7 +87,7 @@ void DocumentState::loadPendingLines() const {
     bindKey(l, id);
     while (l.step()) {
         auto line = std::make_shared<LineObject>();
-        LineData& x = line->data;
+        LineData& x = line->edit();
         x.set(LineField::Ordenacao, l.value(0));
         x.set(LineField::LinhaAnulada, Variant(l.integer(1) != 0));
         x.set(LineField::TipoDeLinha, l.value(2));
@@ -162,7 +162,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
         "        ?23, ?24, ?25)");
     std::int32_t position = 0;
     for (const auto& line : doc.lines()) {
-        const LineData& x = line->data;
+        const LineData& x = line->data();
         ++position;
         row.reset();
         bindKey(row, id);
@@ -190,7 +190,7 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
     h.number = id.number;
     h.finalised = false;
     position = 0;
-    for (const auto& line : doc.lines()) line->data.set(LineField::Ordenacao, Variant(++position));
+    for (const auto& line : doc.lines()) line->edit().set(LineField::Ordenacao, Variant(++position));
     return true;
 }
 

@@ -91,18 +91,26 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
     // Clona copies lines through _CopiarLinha: a failure injected for AdicionaLinha is meant
     // for the add-in's own calls.
     if (isMember(member, u"_CopiarLinha")) {
-        s.lines().push_back(std::make_shared<LineObject>(readLine(argumentAt(args, 0).toObject())));
+        s.lines().push_back(copyLine(argumentAt(args, 0).toObject()));
         return Variant(true);
     }
     if (isMember(member, u"AdicionaLinha")) {
         ObjectRef line = argumentAt(args, 0).toObject();
-        // A refused line is not added; the answer says so, and the log says why.
-        if (auto injected = takeInjectedFailure(s.session->database(), u"AdicionaLinha")) {
+        // A refused line is not added; the answer says so, and the log says why. A document
+        // asks the database whether a failure waits only at its first line, and again only
+        // while one did: a check per line would cost a lock of the file for every line.
+        if (!s.refusalsChecked || s.refusalArmed) {
+            s.refusalsChecked = true;
+            s.refusalArmed = hasInjectedFailure(s.session->database(), u"AdicionaLinha");
+        }
+        if (auto injected = s.refusalArmed ? takeInjectedFailure(s.session->database(),
+                                                                 u"AdicionaLinha")
+                                           : std::nullopt) {
             s.log.clear();
             s.addMessage(*injected);
             return Variant(false);
         }
-        s.lines().push_back(std::make_shared<LineObject>(readLine(line)));
+        s.lines().push_back(copyLine(line));
         return Variant(true);
     }
     if (isMember(member, u"Validar")) return Variant(validar());
@@ -247,7 +255,7 @@ void DocumentHeader::clona(const ObjectRef& target) {
     HeaderData h = state_->header;
     std::vector<std::shared_ptr<LineObject>> lines;
     for (const auto& line : state_->lines())
-        lines.push_back(std::make_shared<LineObject>(line->data));
+        lines.push_back(line->copy());
 
     target.put(u"TipoDocumento", h.type);
     target.put(u"serie", h.series);

@@ -118,13 +118,17 @@ std::shared_ptr<Database> openCompanyDatabase(TextView file) {
     return db;
 }
 
-std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
-    // Most calls find nothing: a read says so without taking the write lock.
+bool hasInjectedFailure(Database& db, TextView operation) {
     auto any = db.cached("SELECT 1 FROM FALHAS WHERE OPERACAO = ?1");
     any.bind(1, operation);
     bool found = any.step();
     any.reset();
-    if (!found) return std::nullopt;
+    return found;
+}
+
+std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
+    // Most calls find nothing: a read says so without taking the write lock.
+    if (!hasInjectedFailure(db, operation)) return std::nullopt;
     // One statement takes the failure, so two connections never both see it.
     auto take = db.cached("DELETE FROM FALHAS WHERE OPERACAO = ?1 RETURNING MENSAGEM");
     take.bind(1, operation);

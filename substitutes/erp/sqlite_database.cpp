@@ -218,11 +218,6 @@ Text Statement::columnName(int column) const {
     return name ? automation::fromUtf8(name) : Text();
 }
 
-std::string Statement::declaredType(int column) const {
-    const char* type = sqlite3_column_decltype(stmt_, column);
-    return type ? type : "";
-}
-
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
@@ -243,6 +238,22 @@ std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_, column);
 }
 
+namespace {
+
+// Whether a column's declared type names a date ("DATE", "DATETIME", any case). Asked for
+// every text value read, so without building a string.
+bool declaredAsDate(const char* type) {
+    if (!type) return false;
+    for (const char* p = type; *p; ++p) {
+        int i = 0;
+        while (i < 4 && p[i] && std::toupper(static_cast<unsigned char>(p[i])) == "DATE"[i]) ++i;
+        if (i == 4) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 Variant Statement::value(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
         case SQLITE_NULL:
@@ -259,9 +270,7 @@ Variant Statement::value(int column) const {
         default:
             break;
     }
-    std::string type = declaredType(column);
-    for (auto& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (type.find("DATE") != std::string::npos) {
+    if (declaredAsDate(sqlite3_column_decltype(stmt_, column))) {
         const unsigned char* t = sqlite3_column_text(stmt_, column);
         if (t) {
             if (auto date = parseIsoDate(reinterpret_cast<const char*>(t)))

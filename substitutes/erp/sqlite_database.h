@@ -116,8 +116,6 @@ public:
 
     int columnCount() const;
     Text columnName(int column) const;
-    // The declared type of a result column ("DATE", "TEXT"...), empty for an expression.
-    std::string declaredType(int column) const;
     bool isNull(int column) const;
     Text text(int column) const;
     double real(int column) const;

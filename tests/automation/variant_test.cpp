@@ -64,9 +64,16 @@ struct TextCase {
     Text want;
 };
 
-TEST(Variant, ToTextWritesDatesByTheLocale) {
+TEST(Variant, ToTextWritesNumbersAndDatesByTheLocale) {
     ScopedLocale pt(Locale::portugal());
     const TextCase cases[] = {
+        {"whole", Variant(23.0), u"23"},
+        {"negative whole", Variant(-7.0), u"-7"},
+        {"minus zero", Variant(-0.0), u"0"},
+        {"largest plain whole", Variant(999999999999999.0), u"999999999999999"},
+        {"10^15 in exponent form", Variant(1e15), u"1E+15"},
+        {"fraction", Variant(-1.5), u"-1,5"},
+        {"fifteen digits", Variant(2.0 / 3.0), u"0,666666666666667"},
         {"date", Variant::date(46023.0), u"01-01-2026"},
         {"date time", Variant::date(46023.5), u"01-01-2026 12:00:00"},
         {"day 0", Variant::date(0), u"00:00:00"},

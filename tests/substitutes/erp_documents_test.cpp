@@ -208,12 +208,38 @@ TEST_F(DocumentsTest, SugereValoresLinWorksOnALineFromAnotherBridge) {
     EXPECT_EQ(toUtf8(doc.object(u"Linhas", 1).get(u"Descricao").toText()), "Livro");
 }
 
-TEST_F(DocumentsTest, AdicionaLinhaAddsACopy) {
+// Lines share their values until one changes: a change on either side stays on that side.
+TEST_F(DocumentsTest, AddedAndClonedLinesAreCopies) {
     ObjectRef doc = api.object(u"NewSalesDocument");
     ObjectRef line = newLine(u"A001", 1);
     doc.call(u"AdicionaLinha", line);
     line.put(u"Quantidade", 7.0);
     EXPECT_DOUBLE_EQ(doc.object(u"Linhas", 1).get(u"Quantidade").toDouble(), 1);
+    doc.object(u"Linhas", 1).put(u"Quantidade", 3.0);
+    EXPECT_DOUBLE_EQ(line.get(u"Quantidade").toDouble(), 7);
+
+    ObjectRef clone = api.object(u"NewSalesDocument");
+    doc.object(u"Cab").call(u"Clona", clone.object(u"Cab"));
+    clone.object(u"Linhas", 1).put(u"Quantidade", 5.0);
+    EXPECT_DOUBLE_EQ(doc.object(u"Linhas", 1).get(u"Quantidade").toDouble(), 3);
+    doc.object(u"Linhas", 1).put(u"Quantidade", 4.0);
+    EXPECT_DOUBLE_EQ(clone.object(u"Linhas", 1).get(u"Quantidade").toDouble(), 5);
+}
+
+// A document looks for a refused line when it adds its first line, and again only while one
+// was waiting; a failure armed later waits for the next document.
+TEST_F(DocumentsTest, InjectedLineRefusalReachesTheNextDocumentThatAddsLines) {
+    injectFailure(kCatalog, operation::AdicionaLinha, u"Linha recusada");
+    ObjectRef first = api.object(u"NewSalesDocument");
+    EXPECT_FALSE(first.call(u"AdicionaLinha", newLine(u"A001", 1)).toBool());
+    EXPECT_EQ(log(first), "Linha recusada");
+    EXPECT_TRUE(first.call(u"AdicionaLinha", newLine(u"A001", 1)).toBool());
+    injectFailure(kCatalog, operation::AdicionaLinha, u"Depois");
+    EXPECT_TRUE(first.call(u"AdicionaLinha", newLine(u"A001", 1)).toBool());
+    EXPECT_EQ(first.object(u"Linhas").get(u"Count").toLong(), 2);
+    ObjectRef next = api.object(u"NewSalesDocument");
+    EXPECT_FALSE(next.call(u"AdicionaLinha", newLine(u"A001", 1)).toBool());
+    EXPECT_EQ(log(next), "Depois");
 }
 
 struct ValidationCase {
