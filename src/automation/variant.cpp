@@ -236,20 +236,10 @@ void Array::redim(std::int32_t lower, std::int32_t upper, bool preserve) {
 Variant::Variant(const ObjectRef& o) : v_(o.shared()) {}
 Variant::Variant(Array a) : v_(std::make_shared<Array>(std::move(a))) {}
 
-Variant::Variant(const Variant& other) : v_(other.v_) {
-    // Arrays are values: a copy owns its own elements.
-    if (auto a = std::get_if<std::shared_ptr<Array>>(&v_)) *a = std::make_shared<Array>(**a);
+void Variant::ownArray() {
+    auto& a = std::get<std::shared_ptr<Array>>(v_);
+    a = std::make_shared<Array>(*a);
 }
-
-Variant& Variant::operator=(const Variant& other) {
-    if (this != &other) {
-        Variant copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-Variant::~Variant() = default;
 
 VarType Variant::type() const {
     switch (v_.index()) {

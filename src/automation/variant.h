@@ -77,11 +77,20 @@ public:
     static Variant null() { return Variant(NullTag{}); }
     static Variant missing() { return Variant(ErrorCode{static_cast<std::int32_t>(0x80020004)}); }
 
-    Variant(const Variant&);
+    // Inline, with arrays the only kind that needs more than a plain copy: values are copied
+    // for every argument of every late-bound call.
+    Variant(const Variant& other) : v_(other.v_) {
+        if (v_.index() == kArrayIndex) ownArray();
+    }
     Variant(Variant&&) noexcept = default;
-    Variant& operator=(const Variant&);
+    Variant& operator=(const Variant& other) {
+        if (this == &other) return *this;
+        if (other.v_.index() == kArrayIndex) return *this = Variant(other);
+        v_ = other.v_;
+        return *this;
+    }
     Variant& operator=(Variant&&) noexcept = default;
-    ~Variant();
+    ~Variant() = default;
 
     VarType type() const;
     bool isEmpty() const { return std::holds_alternative<std::monostate>(v_); }
@@ -122,6 +131,12 @@ public:
     const Storage& storage() const { return v_; }
 
 private:
+    static constexpr std::size_t kArrayIndex = 11;
+    static_assert(std::is_same_v<std::variant_alternative_t<kArrayIndex, Storage>,
+                                 std::shared_ptr<Array>>);
+    // Arrays are values: a copy owns its own elements.
+    void ownArray();
+
     Storage v_;
 };
 

@@ -106,14 +106,17 @@ namespace {
 // backslashes escaped.
 void appendValue(Text& out, const Variant& v) {
     if (v.isNull() || v.isEmpty()) return;
-    Text raw;
-    try {
-        raw = v.toText();
-    } catch (...) {
-        out += u'?';
-        return;
+    Text converted;
+    if (!v.isString()) {
+        try {
+            converted = v.toText();
+        } catch (...) {
+            out += u'?';
+            return;
+        }
     }
-    if (raw.find_first_of(u"\\\r\n") == Text::npos) {
+    automation::TextView raw = v.isString() ? automation::TextView(v.text()) : converted;
+    if (raw.find_first_of(u"\\\r\n") == automation::TextView::npos) {
         out += raw;
         return;
     }

@@ -149,21 +149,30 @@ std::vector<Text> validateDocument(Database& db, const DocumentState& doc) {
 
 bool suggestLineValues(Database& db, const ObjectRef& line,
                        const std::array<bool, kSuggestFlagCount>& flags, double documentDate) {
-    Text code = line.get(u"Artigo").toText();
+    // A line of ours is reached directly; any other through its members.
+    auto* ours = dynamic_cast<LineObject*>(line.get());
+    auto get = [&](LineField f) { return ours ? ours->data()[f] : line.get(lineFieldName(f)); };
+    auto put = [&](LineField f, const Variant& v) {
+        if (ours)
+            ours->edit().set(f, v);
+        else
+            line.put(lineFieldName(f), v);
+    };
+    Text code = get(LineField::Artigo).toText();
     if (code.empty()) return false;
     auto article = findArticle(db, code);
     if (!article) return false;
-    if (flags[SuggestDescription]) line.put(u"Descricao", article->description);
-    if (flags[SuggestUnit]) line.put(u"Unidade", article->unit);
-    if (flags[SuggestVatRate]) line.put(u"TaxaIva", article->vatRate);
+    if (flags[SuggestDescription]) put(LineField::Descricao, article->description);
+    if (flags[SuggestUnit]) put(LineField::Unidade, article->unit);
+    if (flags[SuggestVatRate]) put(LineField::TaxaIva, article->vatRate);
     if (flags[SuggestPrice]) {
-        line.put(u"PrecoUnitario", article->price);
-        line.put(u"PrecoUnitarioIntroduzido", article->price);
+        put(LineField::PrecoUnitario, article->price);
+        put(LineField::PrecoUnitarioIntroduzido, article->price);
     }
-    if (flags[SuggestWarehouse] && line.get(u"Armazem").toText().empty())
-        line.put(u"Armazem", article->warehouse);
-    if (flags[SuggestDate]) line.put(u"DataMvStock", Variant::date(documentDate));
-    if (flags[SuggestFactor]) line.put(u"Factor", 1.0);
+    if (flags[SuggestWarehouse] && get(LineField::Armazem).toText().empty())
+        put(LineField::Armazem, article->warehouse);
+    if (flags[SuggestDate]) put(LineField::DataMvStock, Variant::date(documentDate));
+    if (flags[SuggestFactor]) put(LineField::Factor, 1.0);
     return true;
 }
 
