@@ -117,6 +117,10 @@ TEST(Variant, ArraysKeepTheirBoundsAndCopyByValue) {
     Variant copy = v;
     copy.array().at(1) = Variant(u"changed");
     EXPECT_EQ(v.array().at(1).toText(), u"x");
+    Variant assigned(u"text");
+    assigned = v;
+    assigned.array().at(1) = Variant(u"assigned");
+    EXPECT_EQ(v.array().at(1).toText(), u"x");
     Array empty;
     EXPECT_EQ(empty.ubound(), -1);
     EXPECT_TRUE(empty.empty());
