@@ -137,7 +137,11 @@ std::int32_t insertDocument(const ObjectRef& api, const DocumentDraft& draft) {
         if (!l.description.empty()) line.put(u"Descricao", l.description);
         if (l.discount != 0) line.put(u"Desconto", l.discount);
         if (l.cancelled) line.put(u"LinhaAnulada", true);
-        doc.call(u"AdicionaLinha", automation::byRef(lineRef));
+        // A refused line must not leave a document stored without it.
+        if (!doc.call(u"AdicionaLinha", automation::byRef(lineRef)).toBool()) {
+            throw RuntimeError(automation::errc::ApplicationDefined, u"AdicionaLinha",
+                               doc.get(u"AllLogFileMessages").toText());
+        }
     }
     if (doc.call(u"Inserir").toLong() != 0) {
         throw RuntimeError(automation::errc::ApplicationDefined, u"Inserir",

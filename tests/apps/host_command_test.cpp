@@ -191,7 +191,10 @@ TEST_F(HostCommand, BadCommandsAreReportedAndTheSessionGoesOn) {
         "operation 4294969306\n"
         "fail Inzerir\n"
         "fail Inserir\n"
-        "new-document FR 0 2030 CABO3G:1:1\n";
+        "new-document FR 0 2030 CABO3G:1:1\n"
+        "fail AdicionaLinha Recusada\n"
+        "new-document FR 0 2030 CABO3G:1:1 LAMPLED:1:1\n"
+        "show FR 0 1 2030\n";
     Outcome r = vantrel("host --data " + data.string(), commands);
     EXPECT_EQ(r.exitCode, 2) << "commands were refused as written\n" << r.out;
     for (const char* e :
@@ -206,6 +209,9 @@ TEST_F(HostCommand, BadCommandsAreReportedAndTheSessionGoesOn) {
     // The unknown article and the injected failure come back from the ERP as errors.
     EXPECT_TRUE(r.has("erro: Linha 1: o artigo NAOEXISTE não existe.")) << r.out;
     EXPECT_TRUE(r.has("erro: Falha simulada em Inserir.")) << r.out;
+    // A refused line stores no document that lacks it.
+    EXPECT_TRUE(r.has("erro: Recusada")) << r.out;
+    EXPECT_TRUE(r.has("erro: o documento FR-0-1-2030 não existe")) << r.out;
     EXPECT_TRUE(r.has("App_OnSair: bError = False")) << "left the company at the end\n" << r.out;
     EXPECT_FALSE(r.has("Operacao=2010") || r.has("operação Inzerir")) << "refused, not run\n"
                                                                       << r.out;
