@@ -44,9 +44,10 @@ struct DocumentState {
     std::shared_ptr<ApiSession> session;
     HeaderData header;
     Text log;  // AllLogFileMessages
-    // Whether a failure injected for AdicionaLinha waited when this document last looked.
+    // Whether this document has looked for a failure injected for AdicionaLinha, and whether
+    // it found one the last time it looked.
     bool refusalsChecked = false;
-    bool refusalArmed = false;
+    bool lastLineRefused = false;
 
     // The lines. A loaded document reads them from the database when they are first used:
     // many loads only look at the header (whether a document exists, its key, its totals).

@@ -97,18 +97,17 @@ Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument
     if (isMember(member, u"AdicionaLinha")) {
         ObjectRef line = argumentAt(args, 0).toObject();
         // A refused line is not added; the answer says so, and the log says why. A document
-        // asks the database whether a failure waits only at its first line, and again only
-        // while one did: a check per line would cost a lock of the file for every line.
-        if (!s.refusalsChecked || s.refusalArmed) {
+        // looks for a waiting failure at its first line, and again only after it found one:
+        // a look per line would cost a lock of the database file for every line.
+        if (!s.refusalsChecked || s.lastLineRefused) {
             s.refusalsChecked = true;
-            s.refusalArmed = hasInjectedFailure(s.session->database(), u"AdicionaLinha");
-        }
-        if (auto injected = s.refusalArmed ? takeInjectedFailure(s.session->database(),
-                                                                 u"AdicionaLinha")
-                                           : std::nullopt) {
-            s.log.clear();
-            s.addMessage(*injected);
-            return Variant(false);
+            auto injected = takeInjectedFailure(s.session->database(), u"AdicionaLinha");
+            s.lastLineRefused = injected.has_value();
+            if (injected) {
+                s.log.clear();
+                s.addMessage(*injected);
+                return Variant(false);
+            }
         }
         s.lines().push_back(copyLine(line));
         return Variant(true);

@@ -118,17 +118,13 @@ std::shared_ptr<Database> openCompanyDatabase(TextView file) {
     return db;
 }
 
-bool hasInjectedFailure(Database& db, TextView operation) {
+std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
+    // Most calls find nothing: a read says so without taking the write lock.
     auto any = db.cached("SELECT 1 FROM FALHAS WHERE OPERACAO = ?1");
     any.bind(1, operation);
     bool found = any.step();
     any.reset();
-    return found;
-}
-
-std::optional<Text> takeInjectedFailure(Database& db, TextView operation) {
-    // Most calls find nothing: a read says so without taking the write lock.
-    if (!hasInjectedFailure(db, operation)) return std::nullopt;
+    if (!found) return std::nullopt;
     // One statement takes the failure, so two connections never both see it.
     auto take = db.cached("DELETE FROM FALHAS WHERE OPERACAO = ?1 RETURNING MENSAGEM");
     take.bind(1, operation);

@@ -16,9 +16,8 @@ void createSchema(Database& db);
 // not a database, not a company database).
 std::shared_ptr<Database> openCompanyDatabase(TextView file);
 
-// Whether a failure injected for an operation is pending.
-bool hasInjectedFailure(Database& db, TextView operation);
-// Takes the pending failure of an operation (once) and returns its message.
+// Whether the injected failure of an operation is pending; takes it (once) and returns its
+// message.
 std::optional<Text> takeInjectedFailure(Database& db, TextView operation);
 
 }  // namespace vantrel::substitutes::erp
