@@ -93,10 +93,34 @@ Text fromUtf8(std::string_view in) {
     return out;
 }
 
+namespace {
+
+// The length of the UTF-8 form: a lone surrogate becomes U+FFFD, three bytes.
+std::size_t utf8Length(TextView in) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        char16_t c = in[i];
+        if (c < 0x80) {
+            n += 1;
+        } else if (c < 0x800) {
+            n += 2;
+        } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
+                   in[i + 1] <= 0xDFFF) {
+            n += 4;
+            ++i;
+        } else {
+            n += 3;
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
 std::string toUtf8(TextView in) {
-    // Written in place into room for the longest result (3 bytes a unit), then cut: one
-    // allocation, whatever the text.
-    std::string out(in.size() * 3, '\0');
+    // Written in place into room of the exact size: one allocation, and no room three times
+    // the text to clear first (a long text is mostly ASCII).
+    std::string out(utf8Length(in), '\0');
     std::size_t n = 0;
     auto put = [&](unsigned v) { out[n++] = static_cast<char>(v); };
     for (std::size_t i = 0; i < in.size(); ++i) {

@@ -16,6 +16,12 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(fromUtf8("a\xC3"), Text(u"a\uFFFD"));
     EXPECT_EQ(fromUtf8("\xC0\x80"), Text(u"\uFFFD\uFFFD"));  // overlong NUL
     EXPECT_EQ(fromUtf8("\xED\xA0\x80"), Text(u"\uFFFD\uFFFD\uFFFD"));  // encoded surrogate
+    // Lone surrogates of a UTF-16 text: a trailing high one, a low one, a high one before
+    // another high one that does begin a pair.
+    Text lone{u'a', char16_t(0xD800)};
+    EXPECT_EQ(toUtf8(lone), "a\xEF\xBF\xBD");
+    Text mixed{char16_t(0xDC00), u'x', char16_t(0xD83D), char16_t(0xD83D), char16_t(0xDE00)};
+    EXPECT_EQ(toUtf8(mixed), "\xEF\xBF\xBDx\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
 TEST(Text, Cp1252MapsEveryByte) {
