@@ -125,5 +125,7 @@ Variant& argumentAt(std::span<Argument> args, std::size_t index);
 // Raises error 438 for a member the object does not have.
 [[noreturn]] void unknownMember(TextView member);
 inline bool isMember(TextView member, TextView name) { return equalsIgnoreCase(member, name); }
+// A property assignment: Let (obj.member = value) or Set (Set obj.member = object).
+inline bool isPut(CallKind kind) { return kind == CallKind::Put || kind == CallKind::PutRef; }
 
 }  // namespace vantrel::automation

@@ -21,6 +21,7 @@ namespace vantrel::substitutes::com {
 
 using automation::Argument;
 using automation::CallKind;
+using automation::isPut;
 using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::Text;
@@ -36,10 +37,6 @@ constexpr std::int32_t kInvalidPropertyValue = 380;
 constexpr wchar_t kWindowClass[] = L"QuorilVantrelParameterWindow";
 
 enum class Kind { Label, CheckBox, TextBox, DateField, List, ComboBox, Frame, Button, Option };
-
-bool isPut(CallKind kind) {
-    return kind == CallKind::Put || kind == CallKind::PutRef;
-}
 
 Text key(TextView name) {
     return automation::lcase(name);

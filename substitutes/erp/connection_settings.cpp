@@ -14,7 +14,7 @@ using automation::RuntimeError;
 namespace msgbox = interfaces::msgbox;
 
 Variant ConnectionSettings::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = kind == CallKind::Put || kind == CallKind::PutRef;
+    const bool put = automation::isPut(kind);
     struct Field {
         const char16_t* name;
         Text* value;
@@ -79,13 +79,13 @@ bool ConnectionSettings::complete(bool ask) {
 }
 
 Variant SharedFolders::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (kind != CallKind::Put && kind != CallKind::PutRef && isMember(member, u"Folder"))
+    if (!automation::isPut(kind) && isMember(member, u"Folder"))
         return Variant(dataFolder());
     automation::unknownMember(member);
 }
 
 Variant FolderCheck::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (kind != CallKind::Put && kind != CallKind::PutRef && isMember(member, u"FolderExists")) {
+    if (!automation::isPut(kind) && isMember(member, u"FolderExists")) {
         Text path = argumentAt(args, 0).toText();
         if (path.empty()) return Variant(false);
         std::error_code ec;

@@ -24,7 +24,7 @@ bool onlyBlanks(std::string_view text) {
 }  // namespace
 
 Variant CoreDataAccess::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (kind == CallKind::Put || kind == CallKind::PutRef) automation::unknownMember(member);
+    if (automation::isPut(kind)) automation::unknownMember(member);
     if (isMember(member, u"Open")) return Variant(open(argumentAt(args, 0).toText()));
     if (isMember(member, u"Close")) {
         db_.reset();

@@ -123,15 +123,14 @@ double LineData::netValue() const {
 
 Variant LineObject::invoke(TextView member, CallKind kind, std::span<Argument> args) {
     if (auto f = fieldOf(member)) {
-        if (kind == CallKind::Put || kind == CallKind::PutRef) {
+        if (automation::isPut(kind)) {
             if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
             edit().set(*f, args.back().value);
             return Variant();
         }
         return data()[*f];
     }
-    if (automation::isMember(member, u"TotalLiquido") && kind != CallKind::Put &&
-        kind != CallKind::PutRef)
+    if (automation::isMember(member, u"TotalLiquido") && !automation::isPut(kind))
         return Variant(data().netValue());
     automation::unknownMember(member);
 }

@@ -16,7 +16,7 @@ NextApiConnection::NextApiConnection(const StandInContext& context)
     : session_(std::make_shared<ApiSession>(context)) {}
 
 Variant NextApiConnection::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (kind == CallKind::Put || kind == CallKind::PutRef) automation::unknownMember(member);
+    if (automation::isPut(kind)) automation::unknownMember(member);
     if (isMember(member, u"SetProduct")) {
         session_->product = argumentAt(args, 0).toText();
         return Variant();

@@ -4,6 +4,7 @@ namespace vantrel::substitutes::erp {
 
 using automation::argumentAt;
 using automation::isMember;
+using automation::isPut;
 using automation::ObjectRef;
 using automation::RuntimeError;
 
@@ -16,10 +17,6 @@ constexpr char16_t kSource[] = u"ADODB.Recordset";
         adoerr::NoCurrentRecord, kSource,
         u"Either BOF or EOF is True, or the current record has been deleted. Requested operation "
         u"requires a current record.");
-}
-
-bool isPut(CallKind kind) {
-    return kind == CallKind::Put || kind == CallKind::PutRef;
 }
 
 [[noreturn]] void readOnly(TextView member) {

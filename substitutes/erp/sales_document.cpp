@@ -8,13 +8,10 @@ namespace vantrel::substitutes::erp {
 
 using automation::argumentAt;
 using automation::isMember;
+using automation::isPut;
 using automation::RuntimeError;
 
 namespace {
-
-bool isPut(CallKind kind) {
-    return kind == CallKind::Put || kind == CallKind::PutRef;
-}
 
 std::size_t position(const std::vector<std::shared_ptr<LineObject>>& lines, const Variant& index) {
     std::int32_t i = index.toLong();

@@ -39,7 +39,7 @@ protected:
     RuntimeObject(std::shared_ptr<RuntimeContext> context, Text label)
         : context_(std::move(context)), label_(std::move(label)) {}
     void record(TextView member, CallKind kind, std::span<Argument> args, Text note = Text());
-    static bool isPut(CallKind kind) { return kind == CallKind::Put || kind == CallKind::PutRef; }
+    static bool isPut(CallKind kind) { return automation::isPut(kind); }
 
     std::shared_ptr<RuntimeContext> context_;
     Text label_;

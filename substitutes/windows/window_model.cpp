@@ -8,16 +8,13 @@
 namespace vantrel::substitutes::windows {
 
 using automation::isMember;
+using automation::isPut;
 using automation::RuntimeError;
 namespace contract = interfaces::windows;
 
 namespace {
 
 constexpr std::int32_t kInvalidPropertyValue = 380;
-
-bool isPut(CallKind kind) {
-    return kind == CallKind::Put || kind == CallKind::PutRef;
-}
 
 bool isList(ControlKind kind) {
     return kind == ControlKind::List || kind == ControlKind::ComboBox;

@@ -110,7 +110,7 @@ Variant DispatchObject::invoke(TextView member, CallKind kind, std::span<Argumen
     }
     DISPID putId = DISPID_PROPERTYPUT;
     DISPPARAMS params{slots.data(), nullptr, static_cast<UINT>(n), 0};
-    bool isPut = kind == CallKind::Put || kind == CallKind::PutRef;
+    bool isPut = automation::isPut(kind);
     if (isPut) {
         params.rgdispidNamedArgs = &putId;
         params.cNamedArgs = 1;
@@ -172,7 +172,7 @@ HRESULT ObjectDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
                     : (flags & DISPATCH_PROPERTYPUT)  ? CallKind::Put
                     : (flags & DISPATCH_METHOD)       ? CallKind::Method
                                                       : CallKind::Get;
-    bool isPut = kind == CallKind::Put || kind == CallKind::PutRef;
+    bool isPut = automation::isPut(kind);
     // Only the assigned value may be named.
     if (params->cNamedArgs > 1 ||
         (params->cNamedArgs == 1 && (!isPut || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))

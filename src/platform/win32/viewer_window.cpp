@@ -171,7 +171,7 @@ struct Win32ViewerPort::Hosted final : automation::Object {
         for (std::size_t i = 0; i < args.size(); ++i)
             toVariant(args[args.size() - 1 - i].value, &values[i]);
         DISPID named = DISPID_PROPERTYPUT;
-        const bool put = kind == CallKind::Put || kind == CallKind::PutRef;
+        const bool put = automation::isPut(kind);
         DISPPARAMS params = {values.data(), put ? &named : nullptr,
                              static_cast<UINT>(values.size()), put ? 1u : 0u};
         VARIANT result;
@@ -190,7 +190,7 @@ struct Win32ViewerPort::Hosted final : automation::Object {
     }
 
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
-        const bool put = kind == CallKind::Put || kind == CallKind::PutRef;
+        const bool put = automation::isPut(kind);
         if (!member.empty() && member[0] == u'#')
             return byId(static_cast<DISPID>(Variant(Text(member.substr(1))).toLong()), kind, args);
         if (automation::isMember(member, u"Move") && !put) {

@@ -74,7 +74,7 @@ Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argu
     using automation::isMember;
     for (const auto& p : properties()) {
         if (!isMember(member, p.name)) continue;
-        if (kind == CallKind::Put || kind == CallKind::PutRef) {
+        if (automation::isPut(kind)) {
             if (args.empty()) throw automation::RuntimeError(automation::errc::ArgumentNotOptional);
             p.set(*this, args.back().value);
             return Variant();
@@ -82,7 +82,7 @@ Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argu
         if (!p.get) automation::unknownMember(member);
         return p.get(*this);
     }
-    if (kind == CallKind::Put || kind == CallKind::PutRef) automation::unknownMember(member);
+    if (automation::isPut(kind)) automation::unknownMember(member);
 
     if (isMember(member, u"EscolheDestino")) {
         // EscolheDestino(inNumeroVias, outDestino, outNumeroVias, TituloMapa), all by

@@ -113,7 +113,7 @@ void frmDocCrystal::Unload() {
 }
 
 Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = kind == CallKind::Put || kind == CallKind::PutRef;
+    const bool put = automation::isPut(kind);
     auto value = [&]() -> Variant& { return args.back().value; };
     if (put && args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
     if (isMember(member, u"Eu")) {
