@@ -499,14 +499,7 @@ void registerClass() {
     static bool done = [] {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &windowProc;
-        wc.hInstance = platform::win32::thisModule();
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassExW(&wc) != 0;
+        return platform::win32::registerWindowClass(kWindowClass, &windowProc, COLOR_BTNFACE);
     }();
     if (!done) throw RuntimeError(automation::errc::OutOfMemory);
 }

@@ -283,16 +283,8 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
 }
 
 bool registerClass() {
-    static const bool done = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &controlProc;
-        wc.hInstance = platform::win32::thisModule();
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kControlClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool done =
+        platform::win32::registerWindowClass(kControlClass, &controlProc, COLOR_WINDOW);
     return done;
 }
 

@@ -26,6 +26,17 @@ std::wstring modulePath() {
         path.resize(path.size() * 2);
     }
 }
+
+bool registerWindowClass(const wchar_t* name, WNDPROC proc, int backgroundColor) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = gModule;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColor + 1));
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
 void moduleAddRef() {
     ++gReferences;
 }

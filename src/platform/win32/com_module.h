@@ -13,6 +13,9 @@ HMODULE thisModule();
 void setThisModule(HMODULE module);
 // The full path of this module's file; empty (with GetLastError set) when it cannot be had.
 std::wstring modulePath();
+// Registers a window class of this module with the arrow cursor and a system colour
+// (COLOR_…) as background; false when Windows refuses it.
+bool registerWindowClass(const wchar_t* name, WNDPROC proc, int backgroundColor);
 
 // Every live COM object of this module and every IClassFactory::LockServer(TRUE) counts.
 void moduleAddRef();

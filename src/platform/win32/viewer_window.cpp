@@ -225,16 +225,8 @@ struct Win32ViewerPort::Hosted final : automation::Object {
 };
 
 Win32ViewerPort::Win32ViewerPort() : tpp_(twipsPerPixel()) {
-    static const bool registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &viewerProc;
-        wc.hInstance = thisModule();
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kViewerWindowClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered =
+        registerWindowClass(kViewerWindowClass, &viewerProc, COLOR_BTNFACE);
     // Owner-less: the viewer stays on its own beside whatever window opened it.
     if (registered) {
         hwnd_ = CreateWindowExW(0, kViewerWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
