@@ -56,6 +56,14 @@ protected:
         return out;
     }
     std::vector<Text> lines(const char16_t* member) { return h.factory.log()->linesOf(member); }
+    // What one save dialog was given, in order, as "Member = value".
+    std::vector<Text> dialogSettings(int dialog) {
+        std::vector<Text> out;
+        for (const auto& e : h.saveDialogs->events())
+            if (e.dialog == dialog)
+                out.push_back(e.member + u" = " + substitutes::reports::describeValue(e.value));
+        return out;
+    }
     bool runFailed() { return h.main->ExecutaMapa(Access::m_Valores(m), false); }
 
     TempFolder folder;
@@ -128,14 +136,16 @@ TEST_F(ReportOutputsTest, WindowValuesStopAtTheFirstBadRow) {
     load(u"dtCampo", 4);
     load(u"txtCampo", 5)->set(u"Text", Variant(u"doze"));
     m.JanelaParametros(ObjectRef(window));
+    // Twice on the same open report: the values are cleared before they are added again.
+    EXPECT_FALSE(Access::pAtribuirParametros(m));
     EXPECT_FALSE(Access::pAtribuirParametros(m));
     EXPECT_EQ(values(u"Quantia"), std::vector<Text>{u"0"});
     EXPECT_EQ(values(u"Ativo"), std::vector<Text>{u"True"});
     EXPECT_EQ(values(u"Series"), (std::vector<Text>{u"\"C\"", u"\"F\""}));
     EXPECT_EQ(values(u"Quando"), std::vector<Text>{u"#14-07-2026#"});
     EXPECT_TRUE(values(u"Desde").empty()) << "rows after the bad one keep no value";
-    ASSERT_EQ(h.dialogs.boxes.size(), 1u);
-    EXPECT_NE(h.dialogs.boxes[0].text.find(u"Na função pAtribuirParametros do clCristal2011"),
+    ASSERT_EQ(h.dialogs.boxes.size(), 2u);
+    EXPECT_NE(h.dialogs.boxes[1].text.find(u"Na função pAtribuirParametros do clCristal2011"),
               Text::npos);
 }
 
@@ -198,8 +208,9 @@ TEST_F(ReportOutputsTest, PdfAsksOnceReplacesTheFileAndStopsQuietlyWhenCancelled
     EXPECT_TRUE(lines(u"Export").empty());
     EXPECT_TRUE(h.dialogs.boxes.empty());
     EXPECT_EQ(m.FicheiroPDF(), u"");
-    EXPECT_EQ(h.saveDialogs->membersOf(1), (std::vector<Text>{u"CancelError", u"Flags", u"Filter",
-                                                              u"FilterIndex", u"ShowSave"}));
+    EXPECT_EQ(dialogSettings(1), (std::vector<Text>{u"CancelError = True", u"Flags = 4",
+                                                    u"Filter = \"Ficheiro PDF  (*.pdf)|*.pdf\"",
+                                                    u"FilterIndex = 0", u"ShowSave = Empty"}));
     // Answered: exported there, and the name kept.
     const Text pdf = folder.write("Velho.pdf", "old");
     h.saveAnswers.queue(pdf);
@@ -216,34 +227,75 @@ TEST_F(ReportOutputsTest, PdfAsksOnceReplacesTheFileAndStopsQuietlyWhenCancelled
 }
 
 TEST_F(ReportOutputsTest, EmailAndExcelOptionsPerVersion) {
+    const Text pdf = folder.file("mail.pdf"), xls = folder.file("v.xls");
+    const Text q = u"\"";
+    const std::vector<Text> excelCommon = {u"DestinationType = 1",
+                                           u"DiskFileName = " + q + xls + q,
+                                           u"ExcelAreaType = 4",
+                                           u"ExcelUseTabularFormat = True",
+                                           u"ExcelUseWorksheetFunctions = True",
+                                           u"ExcelUseConstantColumnWidth = False"};
+    auto excel = [&](std::vector<Text> more) {
+        std::vector<Text> out = excelCommon;
+        out.insert(out.end(), more.begin(), more.end());
+        out.insert(out.end(), {u"DisplayProgressDialog = False", u"Export(False)"});
+        return out;
+    };
+    // Any version but 10 sends the mail with the options the report already holds.
+    const std::vector<Text> mailAsItIs = {u"DisplayProgressDialog = True",
+                                          u"EnableParameterPrompting = True", u"Export(False)"};
     struct Case {
         std::int32_t versao;
         bool excel;
-        std::size_t options;  // export options written
-        bool refused;
+        std::vector<Text> calls;  // option and export calls, in order; none when refused
     };
-    const Case cases[] = {{0, false, 8, false}, {1, false, 0, false}, {2, false, 0, true},
-                          {0, true, 10, false}, {1, true, 7, false},  {7, true, 0, true}};
+    const Case cases[] = {
+        {0,
+         false,
+         {u"DiskFileName = " + q + pdf + q, u"FormatType = 31", u"PDFExportAllPages = True",
+          u"DestinationType = 2", u"MailToList = \"ana@example.pt\"",
+          u"MailCcList = \"rui@example.pt\"", u"MailSubject = \"Vendas de julho\"",
+          u"MailMessage = \"Segue o mapa.\"", u"DisplayProgressDialog = True",
+          u"EnableParameterPrompting = True", u"Export(False)"}},
+        {1, false, mailAsItIs},
+        {2, false, mailAsItIs},
+        {0, true,
+         excel({u"FormatType = 36", u"ExcelMaintainColumnAlignment = True",
+                u"ExcelShowGridlines = False", u"ExcelMaintainRelativeObjectPosition = True"})},
+        {1, true, excel({u"FormatType = 29"})},
+        {7, true, {}},
+    };
     m.in_Pedidos(u"|1|Falso||" + automation::formatShortDate(makeDate(2026, 1, 1)) + u"|0|" +
                  automation::formatShortDate(makeDate(2026, 1, 1)));
     m.emailTo(u"ana@example.pt");
     m.emailCC(u"rui@example.pt");
-    m.FicheiroPDF(folder.file("mail.pdf"));
+    m.emailSubject(u"Vendas de julho");
+    m.emailMessage(u"Segue o mapa.");
+    m.FicheiroPDF(pdf);
     for (const auto& c : cases) {
         SetUp();
         h.dialogs.boxes.clear();
         m.VersaoCRYSTAL(c.versao);
-        if (c.excel) h.saveAnswers.queue(folder.file("v.xls"));
+        if (c.excel) h.saveAnswers.queue(xls);
         c.excel ? m.VisualizarExcel(false) : m.VisualizarEmail(false);
-        std::size_t written = 0;
-        for (const auto& line : h.factory.log()->lines())
-            written += line.find(u".ExportOptions.") != Text::npos;
-        EXPECT_EQ(written, c.options) << c.versao << c.excel;
-        EXPECT_EQ(lines(u"Export").size(), c.refused ? 0u : 1u) << c.versao << c.excel;
-        EXPECT_EQ(h.dialogs.boxes.size(), c.refused ? 1u : 0u) << c.versao << c.excel;
-        // The copy list reaches the runtime whenever the e-mail options are written.
-        EXPECT_EQ(lines(u"MailCcList").size(), !c.excel && c.options > 0 ? 1u : 0u) << c.versao;
+        std::vector<Text> got;
+        for (Text line : h.factory.log()->lines()) {
+            line = line.substr(0, line.find(u" -> "));
+            for (const Text prefix : {u"Vendas.rpt.ExportOptions.", u"Vendas.rpt."}) {
+                if (line.starts_with(prefix) && line.find(u"ParameterFields") == Text::npos) {
+                    got.push_back(line.substr(prefix.size()));
+                    break;
+                }
+            }
+        }
+        EXPECT_EQ(got, c.calls) << c.versao << c.excel;
+        EXPECT_EQ(h.dialogs.boxes.size(), c.calls.empty() ? 1u : 0u) << c.versao << c.excel;
     }
+    // The Excel dialog's settings, as the PDF dialog's in the test above.
+    EXPECT_EQ(dialogSettings(h.saveDialogs->events().back().dialog),
+              (std::vector<Text>{u"CancelError = True", u"Flags = 4",
+                                 u"Filter = \"Ficheiro Excel  (*.xls)|*.xls\"", u"FilterIndex = 0",
+                                 u"ShowSave = " + q + xls + q}));
 }
 
 TEST_F(ReportOutputsTest, FailedOutputMakesTheRunFail) {

@@ -135,6 +135,16 @@ TEST_F(ReportWindowsTest, RowsFollowThePromptsWithTheirKindsAndLayout) {
     EXPECT_EQ(count("Fim criação da Janela de Pedidos"), 1);
 }
 
+TEST_F(ReportWindowsTest, AReportWithoutParametersShowsTheButtonsUnderAnEmptyFrame) {
+    open("");
+    EXPECT_EQ(window->control(u"Frame")->number(u"Height"), 400);
+    std::int32_t tab = 0;
+    for (const char16_t* b :
+         {u"botao_ecran", u"Botao_Impressora", u"botao_conf", u"Botao_Sair", u"Botao_pdf"})
+        EXPECT_EQ(window->control(b)->property(u"TabIndex").toLong(), tab++);
+    EXPECT_EQ(window->timesShown, 1);
+}
+
 TEST_F(ReportWindowsTest, TallListPushesTheNextRowBelowIt) {
     window->array(u"EscolhaMultipla")->item(0)->set(u"Height", Variant(600.0));
     open(

@@ -31,8 +31,9 @@ constexpr std::int16_t Email = 2;
 constexpr std::int16_t kExcelDetailArea = 4;
 constexpr std::int32_t kHideReadOnly = 4;
 
-// The options an export leaves on the report stay there, so an output for a version it does
-// not know would export with whatever an earlier output left behind.
+// The options an export leaves on the report stay there, so an Excel output for a version it
+// does not know would write a workbook in whatever format an earlier output left behind,
+// under an .xls name.
 [[noreturn]] void unknownVersion(std::int32_t versao) {
     throw RuntimeError(errc::InvalidProcedureCall, u"CrystalReportMain",
                        T("Versão do Crystal Reports desconhecida: ") + Variant(versao).toText() +
@@ -138,10 +139,10 @@ void CrystalReportMain::VisualizarEmail(bool PedidosEcran) {
                 if (!emailCC_.empty()) options.MailCcList(emailCC_);
                 options.MailSubject(emailSubject_);
                 options.MailMessage(emailMessage_);
-            } else if (versao_ != versao::Crystal85) {
-                unknownVersion(versao_);
             }
-            // Version 8.5 sends with the options the report already holds.
+            // Any other version sends with the options the report already holds: the mail
+            // system picks up whatever format the runtime has, so nothing is written under a
+            // name that claims another format.
             report.DisplayProgressDialog(true);
             report.EnableParameterPrompting(true);
             report.Export(false);
