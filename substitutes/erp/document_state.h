@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -36,7 +37,8 @@ struct DocumentId {
     std::int32_t year = 0;
 };
 
-using Lines = std::vector<std::shared_ptr<LineObject>>;
+// A deque: the add-in empties a clone by removing its first line until none is left.
+using Lines = std::deque<std::shared_ptr<LineObject>>;
 
 struct DocumentState {
     explicit DocumentState(std::shared_ptr<ApiSession> session) : session(std::move(session)) {}

@@ -13,7 +13,7 @@ using automation::RuntimeError;
 
 namespace {
 
-std::size_t position(const std::vector<std::shared_ptr<LineObject>>& lines, const Variant& index) {
+std::size_t position(const Lines& lines, const Variant& index) {
     std::int32_t i = index.toLong();
     if (i < 1 || static_cast<std::size_t>(i) > lines.size())
         throw RuntimeError(automation::errc::SubscriptOutOfRange);
