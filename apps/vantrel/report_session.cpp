@@ -31,9 +31,12 @@ const char kReportOptionsHelp[] =
     "  --password P       database password (in_Password)\n"
     "  --ficheiro-pdf F   PDF file of the PDF and e-mail outputs (FicheiroPDF); without it the\n"
     "                     PDF output asks with a save dialog\n"
-    "  --impressora NAME  printer to select by name (in_NomeDaImpressora)\n"
+    "  --impressora NAME  print on the system's printer NAME, any case (in_NomeDaImpressora);\n"
+    "                     naming a printer also lets the run change it (PodeMudarImpressora),\n"
+    "                     else the report prints on its own printer\n"
     "  --pode-mudar-impressora\n"
-    "                     let the run choose the printer (PodeMudarImpressora)\n"
+    "                     let the run change the printer (PodeMudarImpressora); without\n"
+    "                     --impressora the runtime's printer dialog chooses\n"
     "  --vias N           number of copies (NumeroDeVias)\n"
     "  --orientacao N     page orientation to impose: 1 portrait, 2 landscape\n"
     "  --formato-papel N  paper size to impose (9 = A4)\n"
@@ -131,9 +134,12 @@ ReportOptions parseReportOptions(const Arguments& args, const char* command) {
             o.calls = true;
         else if (a == "--ficheiro-pdf")
             o.ficheiroPdf = value();
-        else if (a == "--impressora")
+        else if (a == "--impressora") {
+            // The engine uses the name only when it may change the printer; asking for a
+            // printer by name means that.
             o.impressora = value();
-        else if (a == "--pode-mudar-impressora")
+            o.podeMudarImpressora = true;
+        } else if (a == "--pode-mudar-impressora")
             o.podeMudarImpressora = true;
         else if (a == "--vias")
             o.vias = static_cast<std::int16_t>(wholeNumber(a, value(), 1, 32767));

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <system_error>
 
 #include "automation/datetime.h"
+#include "automation/number_format.h"
 #include "automation/runtime_error.h"
 #include "data_folder.h"
 #include "file_paths.h"
@@ -32,6 +34,52 @@ Text plainDecimal(double d) {
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
     if (ec != std::errc()) return u"NULL";
     return fromUtf8(std::string_view(buf, static_cast<std::size_t>(end - buf)));
+}
+
+constexpr int kAmountDecimals = 2;
+constexpr int kMostDecimals = 4;  // Currency's precision
+
+// Decimals a value needs, at most four: 10.8 one, 0.125 three, 1/3 four.
+int decimalsNeeded(double d) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", kMostDecimals, d);
+    std::string text = buf;
+    while (text.back() == '0') text.pop_back();
+    const std::size_t point = text.find('.');
+    return static_cast<int>(text.size() - point - 1);
+}
+
+// "yyyy-mm-dd" with an optional " hh:mm" or " hh:mm:ss" (or "T" before the time), as SQLite
+// keeps dates in text, as a date serial; anything else stays text.
+std::optional<double> isoDate(const Text& text) {
+    const std::size_t size = text.size();
+    if (size != 10 && size != 16 && size != 19) return std::nullopt;
+    auto is = [&](std::size_t at, char16_t c) { return text[at] == c; };
+    auto digits = [&](std::size_t from, std::size_t count) -> std::optional<int> {
+        int n = 0;
+        for (std::size_t i = from; i < from + count; ++i) {
+            if (text[i] < u'0' || text[i] > u'9') return std::nullopt;
+            n = n * 10 + (text[i] - u'0');
+        }
+        return n;
+    };
+    const auto year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    if (!year || !month || !day || !is(4, u'-') || !is(7, u'-')) return std::nullopt;
+    std::optional<int> hour = 0, minute = 0, second = 0;
+    if (size > 10) {
+        if (!is(10, u' ') && !is(10, u'T')) return std::nullopt;
+        if (!is(13, u':')) return std::nullopt;
+        hour = digits(11, 2);
+        minute = digits(14, 2);
+    }
+    if (size == 19) {
+        if (!is(16, u':')) return std::nullopt;
+        second = digits(17, 2);
+    }
+    if (!hour || !minute || !second || *month < 1 || *month > 12 || *day < 1 || *year < 100 ||
+        *day > automation::daysInMonth(*year, *month) || *hour > 23 || *minute > 59 || *second > 59)
+        return std::nullopt;
+    return automation::makeDate(*year, *month, *day, *hour, *minute, *second);
 }
 
 Text twoDigits(int n) {
@@ -190,6 +238,8 @@ ReportRows runReportQuery(TextView catalog, const std::vector<Text>& attached, T
     ReportRows out;
     const int columns = sqlite3_column_count(s);
     for (int c = 0; c < columns; ++c) out.columns.push_back(fromUtf8(sqlite3_column_name(s, c)));
+    // Decimals each column shows; 0 while it has held whole numbers only.
+    std::vector<int> decimals(static_cast<std::size_t>(columns), 0);
     int step;
     while ((step = sqlite3_step(s)) == SQLITE_ROW) {
         std::vector<ReportCell> row;
@@ -202,16 +252,35 @@ ReportRows runReportQuery(TextView catalog, const std::vector<Text>& attached, T
             }
             if (type == SQLITE_FLOAT) {
                 cell.text = plainDecimal(*cell.number);
+                int& shown = decimals[static_cast<std::size_t>(c)];
+                shown = std::max(shown, decimalsNeeded(*cell.number));
             } else if (type != SQLITE_NULL) {
                 const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
                 cell.text = fromUtf8(
                     std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(s, c))));
+                if (type == SQLITE_TEXT) cell.date = isoDate(cell.text);
             }
             row.push_back(std::move(cell));
         }
         out.rows.push_back(std::move(row));
     }
     if (step != SQLITE_DONE) throw failure(u"the query failed");
+    // The texts once every row is in, so a column's decimals are known: a column with a
+    // fraction anywhere shows at least the cents.
+    for (int& shown : decimals) {
+        if (shown > 0) shown = std::max(shown, kAmountDecimals);
+    }
+    for (auto& row : out.rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            ReportCell& cell = row[c];
+            if (cell.number && decimals[c] > 0) {
+                cell.decimals = decimals[c];
+                cell.text = automation::formatGrouped(*cell.number, cell.decimals);
+            } else if (cell.date) {
+                cell.text = automation::formatDate(*cell.date);
+            }
+        }
+    }
     return out;
 }
 

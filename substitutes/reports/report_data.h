@@ -17,11 +17,19 @@ using automation::Text;
 using automation::TextView;
 using automation::Variant;
 
-// One value of a row: its text as the outputs show it, and its number when SQLite holds one
-// (a spreadsheet keeps it as a number).
+// One value of a row: its text as the outputs show it, by the current locale, and what a
+// spreadsheet keeps as such: the number SQLite holds, with the decimals its column shows, or
+// the date serial of a text "yyyy-mm-dd" (optionally with " hh:mm[:ss]").
+//
+// A column in which any number has a fraction shows all its numbers with the same decimals,
+// grouped by thousands: two, or up to four when a value needs them, so amounts line up
+// ("10,00", "10,80") and a price of 0,125 keeps its last digit. A column of whole numbers
+// shows them as they are ("100").
 struct ReportCell {
     Text text;
     std::optional<double> number;
+    int decimals = 0;
+    std::optional<double> date;
 };
 
 struct ReportRows {

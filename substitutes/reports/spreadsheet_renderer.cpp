@@ -3,7 +3,11 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
 
+#include "automation/locale.h"
 #include "automation/runtime_error.h"
 #include "file_paths.h"
 #include "report_output.h"
@@ -12,6 +16,47 @@ namespace vantrel::substitutes::reports {
 
 using automation::RuntimeError;
 using automation::toUtf8;
+
+namespace {
+
+// "#,##0.00" and the like, one format a number of decimals.
+class AmountFormats {
+public:
+    explicit AmountFormats(lxw_workbook* book) : book_(book) {}
+    lxw_format* get(int decimals) {
+        lxw_format*& format = formats_[decimals];
+        if (!format) {
+            format = workbook_add_format(book_);
+            const std::string code =
+                "#,##0." + std::string(static_cast<std::size_t>(decimals), '0');
+            format_set_num_format(format, code.c_str());
+        }
+        return format;
+    }
+
+private:
+    lxw_workbook* book_;
+    std::map<int, lxw_format*> formats_;
+};
+
+// The locale's short date as a number format: dd-mm-yyyy in Portugal, m/d/yyyy in the
+// United States.
+std::string dateFormatCode(const automation::Locale& locale) {
+    const std::string day = locale.dayLeadingZero ? "dd" : "d";
+    const std::string month = locale.monthLeadingZero ? "mm" : "m";
+    const std::string sep = automation::toUtf8(Text(1, locale.dateSeparator));
+    switch (locale.dateOrder) {
+        case automation::DateOrder::MonthDayYear:
+            return month + sep + day + sep + "yyyy";
+        case automation::DateOrder::YearMonthDay:
+            return "yyyy" + sep + month + sep + day;
+        case automation::DateOrder::DayMonthYear:
+            break;
+    }
+    return day + sep + month + sep + "yyyy";
+}
+
+}  // namespace
 
 OutputResult exportSpreadsheet(const ReportContent& content, TextView file) {
     const std::string path = nativeFileUtf8(file);
@@ -23,6 +68,15 @@ OutputResult exportSpreadsheet(const ReportContent& content, TextView file) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Dados");
     lxw_format* bold = workbook_add_format(book);
     format_set_bold(bold);
+
+    // Formats in the workbook's own notation; the spreadsheet shows them by its user's locale
+    // and keeps the cells numbers and dates it can sort and sum.
+    AmountFormats amounts{book};
+    const std::string dateCode = dateFormatCode(automation::Locale::current());
+    lxw_format* dates = workbook_add_format(book);
+    format_set_num_format(dates, dateCode.c_str());
+    lxw_format* dateTimes = workbook_add_format(book);
+    format_set_num_format(dateTimes, (dateCode + " hh:mm:ss").c_str());
 
     const ReportRows& data = content.data;
     std::vector<std::size_t> widths(data.columns.size(), 8);
@@ -37,7 +91,11 @@ OutputResult exportSpreadsheet(const ReportContent& content, TextView file) {
             const ReportCell& cell = data.rows[r][c];
             const auto col = static_cast<lxw_col_t>(c);
             if (cell.number) {
-                worksheet_write_number(sheet, row, col, *cell.number, nullptr);
+                worksheet_write_number(sheet, row, col, *cell.number,
+                                       cell.decimals > 0 ? amounts.get(cell.decimals) : nullptr);
+            } else if (cell.date) {
+                const bool timed = *cell.date != std::floor(*cell.date);
+                worksheet_write_number(sheet, row, col, *cell.date, timed ? dateTimes : dates);
             } else if (!cell.text.empty()) {
                 worksheet_write_string(sheet, row, col, toUtf8(cell.text).c_str(), nullptr);
             }

@@ -146,10 +146,12 @@ TEST_F(ReportCommandTest, PdfOfTheExampleShowsTheValuesAndTheMatchingRows) {
     char buffer[4096];
     while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
     pclose(pipe);
+    // Dates and amounts in the company's conventions, every amount with its cents.
     for (const char* shown : {"Vendas por artigo", "Data inicial: 01-07-2026", "Série: A",
-                              "Parafuso", "Água mineral 1,5 L", "Pão de forma", "Açúcar 1 kg"})
+                              "Parafuso", "Água mineral 1,5 L", "Pão de forma", "Açúcar 1 kg",
+                              "02-07-2026", "31-07-2026", "10,00", "10,80", "9,60", "3,45"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
-    for (const char* hidden : {"Porca", "FA 9", "FA 10"})
+    for (const char* hidden : {"Porca", "FA 9", "FA 10", "2026-07-02", "10.8", "3.45"})
         EXPECT_EQ(text.find(hidden), std::string::npos) << hidden << "\n" << text;
 }
 

@@ -111,6 +111,7 @@ TEST_F(ReportOpenTest, AnswersThenScreenShowTheRowsAsATable) {
         "  Série: B",
         "| Série | Documento | Data | Artigo",
         "| B     | Total     |",
+        "|         52 | 15,80 |",  // 40 nuts at 0,05 and 12 bags of sugar at 1,15
         "1 row(s)",
         "fim de preparação do ecran",
     };

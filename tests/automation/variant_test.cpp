@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "automation/locale.h"
+#include "automation/number_format.h"
 #include "automation/object.h"
 #include "automation/runtime_error.h"
 #include "automation/variant.h"
@@ -83,6 +84,29 @@ TEST(Variant, ToTextWritesNumbersAndDatesByTheLocale) {
     for (const auto& c : cases) EXPECT_EQ(c.input.toText(), c.want) << c.name;
     EXPECT_EQ(errorOf([] { (void)Variant::null().toText(); }), errc::InvalidUseOfNull);
     EXPECT_EQ(errorOf([] { (void)Variant(Array(VarType::String, 0, 1)).toText(); }), errc::TypeMismatch);
+}
+
+struct GroupedCase {
+    Locale locale;
+    double value;
+    int decimals;
+    Text want;
+};
+
+TEST(Variant, GroupedNumbersShowTheirDecimalsAndThousandsByTheLocale) {
+    const GroupedCase cases[] = {
+        {Locale::portugal(), 10.8, 2, u"10,80"},
+        {Locale::portugal(), 1234567.891, 2, u"1.234.567,89"},
+        {Locale::portugal(), -1234.5, 2, u"-1.234,50"},
+        {Locale::portugal(), 999.999, 2, u"1.000,00"},
+        {Locale::portugal(), -0.001, 2, u"0,00"},
+        {Locale::portugal(), 0.125, 3, u"0,125"},
+        {Locale::portugal(), 1234, 0, u"1.234"},
+        {Locale::unitedStates(), 1234.5, 2, u"1,234.50"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatGrouped(c.value, c.decimals, c.locale), c.want) << c.value;
+    }
 }
 
 struct ValCase {

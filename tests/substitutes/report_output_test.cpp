@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "automation/datetime.h"
@@ -46,6 +47,31 @@ std::string run(const std::string& command) {
 
 std::string pdfText(const std::filesystem::path& pdf) {
     return run("pdftotext -layout '" + pdf.string() + "' -");
+}
+
+// The number format of a cell that holds `value` as a number (no t="s" or t="str"), or "" when
+// the cell is not such a cell or has no format of its own.
+std::string formatOfCell(const std::string& sheet, const std::string& styles,
+                         const std::string& cell, const std::string& value) {
+    std::smatch m;
+    const std::regex numberCell("<c r=\"" + cell + "\" s=\"([0-9]+)\"><v>" +
+                                std::regex_replace(value, std::regex("\\."), "\\.") + "</v></c>");
+    if (!std::regex_search(sheet, m, numberCell)) return "";
+    const std::size_t style = std::stoul(m[1]);
+    // The cell's style is the style-th <xf> of <cellXfs>; its numFmtId names a <numFmt>.
+    const std::size_t xfs = styles.find("<cellXfs");
+    if (xfs == std::string::npos) return "";
+    const std::string list = styles.substr(xfs, styles.find("</cellXfs>", xfs) - xfs);
+    const std::regex xf("<xf [^>]*numFmtId=\"([0-9]+)\"");
+    auto it = std::sregex_iterator(list.begin(), list.end(), xf);
+    for (std::size_t i = 0; i < style && it != std::sregex_iterator(); ++i) ++it;
+    if (it == std::sregex_iterator()) return "";
+    const std::string id = (*it)[1].str();
+    // Formats Excel knows by number are not written out.
+    if (id == "3") return "#,##0";
+    if (id == "4") return "#,##0.00";
+    const std::regex format("<numFmt numFmtId=\"" + id + "\" formatCode=\"([^\"]*)\"");
+    return std::regex_search(styles, m, format) ? m[1].str() : "";
 }
 
 Variant day(int y, int m, int d) {
@@ -144,7 +170,10 @@ TEST_F(ReportOutputTest, PdfShowsTitleParametersAndOnlyTheMatchingRows) {
                               "Parafuso", "Água mineral 1,5 L", "Pão de forma", "Açúcar 1 kg"}) {
         EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
     }
-    for (const char* left : {"Porca", "FA 9", "FA 10", "03Série"}) {  // series B, June, August
+    for (const char* shown : {"02-07-2026", "10,00", "10,80", "9,60", "3,45"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+    // Series B, June, August; and no date or amount as SQLite gives it.
+    for (const char* left : {"Porca", "FA 9", "FA 10", "03Série", "2026-07-02", "10.8"}) {
         EXPECT_EQ(text.find(left), std::string::npos) << left << "\n" << text;
     }
     const std::string info = run("pdfinfo " + (folder.path() / "vendas.pdf").string());
@@ -222,9 +251,15 @@ TEST_F(ReportOutputTest, ExcelIsAWorkbookWithNumbersAsNumbersWhateverTheExtensio
     for (const char* shown : {"Série", "Quantidade", "Água mineral 1,5 L", "Açúcar 1 kg"})
         EXPECT_NE(strings.find(shown), std::string::npos) << shown << "\n" << strings;
     EXPECT_EQ(strings.find("Porca"), std::string::npos);
-    // Row 2 is the first line (100 screws at 0.1): quantity and value are numeric cells.
+    // Row 2 is the first line (100 screws at 0.1 on 2 July), row 3 the second (24 bottles at
+    // 0.45): quantities are plain numbers, values numbers shown with their cents and dates
+    // date serials shown as dates, none of them a string a spreadsheet cannot sum or sort.
+    const std::string styles = run("unzip -p '" + file.string() + "' xl/styles.xml");
     EXPECT_NE(sheet.find("<c r=\"E2\"><v>100</v></c>"), std::string::npos) << sheet;
-    EXPECT_NE(sheet.find("<c r=\"F2\"><v>10</v></c>"), std::string::npos) << sheet;
+    EXPECT_EQ(formatOfCell(sheet, styles, "F2", "10"), "#,##0.00") << sheet << styles;
+    EXPECT_EQ(formatOfCell(sheet, styles, "F3", "10.8"), "#,##0.00") << sheet << styles;
+    const std::string july2 = std::to_string(static_cast<int>(automation::makeDate(2026, 7, 2)));
+    EXPECT_EQ(formatOfCell(sheet, styles, "C2", july2), "dd-mm-yyyy") << sheet << styles;
     EXPECT_EQ(sheet.find("<row r=\"6\""), std::string::npos) << "four lines and the header";
     EXPECT_EQ(lastOutput().kind, u"Excel file");
 }

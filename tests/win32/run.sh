@@ -202,7 +202,7 @@ stop_presser() {
     written=$(sed -n 's/^PDF written: [Cc]:\\//p' "$build/examples.txt")
     account=$prefix/drive_c/$(printf '%s' "$written" | tr '\\' /)
     if [[ -n $written ]] && grep -q '^Title: Vendas por artigo$' "$account" &&
-            [[ $(grep -cE $'^  A\tFA [1-4]\t2026-07-' "$account") -eq 4 ]] &&
+            [[ $(grep -cE $'^  A\tFA [1-4]\t[0-9]{2}-07-2026\t' "$account") -eq 4 ]] &&
             ! grep -qE $'^  B\t|\tFA (9|10)\t' "$account"; then
         echo "ok: examples/vbscript/RelatorioPDF.vbs writes the report's July rows of series A"
     else

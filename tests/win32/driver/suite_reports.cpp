@@ -41,13 +41,13 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// The rows of the example for July, series A: FA 1 to FA 4; series B and the lines of June
-// and August are left out.
+// The rows of the example for July, series A: FA 1 to FA 4, dates and amounts in the add-in's
+// locale; series B and the lines of June and August are left out.
 void checkAccount(const std::wstring& path, const std::string& what) {
     const std::string text = fileText(path);
     if (!check(!text.empty(), what + ": " + narrow(path) + " written")) return;
     check(has(text, "Title: Vendas por artigo\n"), what + ": the report's title");
-    for (const char* row : {"  A\tFA 1\t2026-07-02\tParafuso\t100\t10\n", "  A\tFA 2\t2026-07-10\t",
+    for (const char* row : {"  A\tFA 1\t02-07-2026\tParafuso\t100\t10,00\n", "  A\tFA 2\t10-07-2026\t",
                             "  A\tFA 3\t", "  A\tFA 4\t"})
         check(has(text, row), what + ": row \"" + row + "\"");
     check(!has(text, "  B\t") && !has(text, "FA 9") && !has(text, "FA 10"),

@@ -314,8 +314,8 @@ void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
     checkEq(textMember(visu85.get(), L"Received"), options, "viewer: Visu_85's display options");
     const std::wstring drawn = textMember(visu10.get(), L"Shown");
     check(drawn.rfind(L"Vendas por artigo\n", 0) == 0, "viewer: the control draws the title");
-    check(drawn.find(L"B\tFA 1\t2026-07-03\tPorca\t40\t2\n") != std::wstring::npos &&
-              drawn.find(L"B\tFA 2\t2026-07-28\t") != std::wstring::npos,
+    check(drawn.find(L"B\tFA 1\t03-07-2026\tPorca\t40\t2,00\n") != std::wstring::npos &&
+              drawn.find(L"B\tFA 2\t28-07-2026\t") != std::wstring::npos,
           "viewer: the control draws the rows the prompt window asked for");
 
     // The version-10 control fills the client area; the 8.5 one stays hidden.
@@ -469,8 +469,8 @@ void suiteReportWindows() {
         check(has(account, "Title: Vendas por artigo\n"), "report windows: PDF title");
         check(has(account, "01Data inicial: #") && has(account, "03Série: \"B\"\n"),
               "report windows: PDF values of the window");
-        check(has(account, "  B\tFA 1\t2026-07-03\tPorca\t40\t") &&
-                  has(account, "  B\tFA 2\t2026-07-28\t"),
+        check(has(account, "  B\tFA 1\t03-07-2026\tPorca\t40\t2,00\n") &&
+                  has(account, "  B\tFA 2\t28-07-2026\t"),
               "report windows: PDF rows of series B in July");
         check(!has(account, "  A\t"), "report windows: no row of series A");
     }
@@ -484,7 +484,7 @@ void suiteReportWindows() {
         SendMessageW(hwndOf(window.get(), L"botao_conf"), BM_CLICK, 0, 0);
         check(click.clicked, "report windows: the destination button's chooser was answered");
     }
-    check(has(fileText(pdf), "  B\tFA 1\t2026-07-03\t"),
+    check(has(fileText(pdf), "  B\tFA 1\t03-07-2026\t"),
           "report windows: the destination button wrote the chosen PDF");
     expectNoBox("report windows: the destination button");
 
