@@ -36,6 +36,8 @@ void civilFromDays(long long z, int& y, int& m, int& d) {
 }
 
 const long long kEpoch = daysFromCivil(1899, 12, 30);
+// 31 December 9999, the last day a date can hold.
+constexpr double kLastDay = 2958465;
 
 Text number(int value, bool pad) {
     std::string s = std::to_string(value);
@@ -98,8 +100,13 @@ DateParts splitDate(double date) {
     double frac = std::fabs(date - whole);
     long long seconds = std::llround(frac * 86400.0);
     if (seconds >= 86400) {
-        seconds -= 86400;
-        whole += date >= 0 ? 1 : -1;
+        // The last second of 31 December 9999 has no next day to round into.
+        if (whole >= kLastDay) {
+            seconds = 86399;
+        } else {
+            seconds -= 86400;
+            whole += date >= 0 ? 1 : -1;
+        }
     }
     civilFromDays(static_cast<long long>(whole) + kEpoch, p.year, p.month, p.day);
     p.hour = static_cast<int>(seconds / 3600);
@@ -197,7 +204,8 @@ bool assignDate(const DateFields& f, DateOrder order, int& year, int& month, int
         return false;
     }
     if (year < 100 && f.firstDigits < 3) year += year < 30 ? 2000 : 1900;
-    return month >= 1 && month <= 12 && year <= 9999 && day >= 1 &&
+    // A year written with three digits or more stays as written, and below 100 is no date.
+    return year >= 100 && month >= 1 && month <= 12 && year <= 9999 && day >= 1 &&
            day <= daysInMonth(year, month);
 }
 

@@ -14,6 +14,7 @@ Text standardDescription(std::int32_t number) {
         case 10: return u"This array is fixed or temporarily locked";
         case 11: return u"Division by zero";
         case 13: return u"Type mismatch";
+        case 14: return u"Out of string space";
         case 52: return u"Bad file name or number";
         case 53: return u"File not found";
         case 55: return u"File already open";

@@ -28,9 +28,11 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Reads "&Hxx" or "&Oxx". Val stops at the first character that is no digit and reads short
 // literals as 16-bit, longer ones as 32-bit, both signed. A conversion (whole) needs every
 // character to be a digit and gives the unsigned bit pattern, which an Integer or a Long
-// takes as its own bits and anything else as a number (past 31 bits an overflow).
-bool parseRadix(TextView s, double& out, bool whole = false) {
-    if (s.size() < 3 || s[0] != u'&') return false;
+// takes as its own bits and anything else as a number (past 31 bits an overflow). Digits
+// past 32 bits are an overflow, which the conversions raise and IsNumeric and comparisons
+// take as a text that is no number.
+Parse parseRadix(TextView s, double& out, bool whole = false) {
+    if (s.size() < 3 || s[0] != u'&') return Parse::NotNumber;
     char16_t kind = s[1];
     int base;
     if (kind == u'H' || kind == u'h') {
@@ -38,10 +40,11 @@ bool parseRadix(TextView s, double& out, bool whole = false) {
     } else if (kind == u'O' || kind == u'o') {
         base = 8;
     } else {
-        return false;
+        return Parse::NotNumber;
     }
     std::uint64_t value = 0;
     std::size_t digits = 0;
+    bool tooLong = false;
     for (std::size_t i = 2; i < s.size(); ++i) {
         char16_t c = s[i];
         int d;
@@ -55,11 +58,14 @@ bool parseRadix(TextView s, double& out, bool whole = false) {
             break;
         }
         if (d >= base) break;
-        value = value * base + d;
         ++digits;
-        if (value > 0xFFFFFFFFull) overflow();
+        // Keep counting digits, so that a text that goes on with a letter is still no number.
+        if (tooLong) continue;
+        value = value * base + d;
+        if (value > 0xFFFFFFFFull) tooLong = true;
     }
-    if (digits == 0 || (whole && digits + 2 != s.size())) return false;
+    if (digits == 0 || (whole && digits + 2 != s.size())) return Parse::NotNumber;
+    if (tooLong) return Parse::Overflow;
     if (whole) {
         out = static_cast<double>(value);
     } else if (value <= 0xFFFF && digits <= (base == 16 ? 4u : 6u)) {
@@ -67,7 +73,7 @@ bool parseRadix(TextView s, double& out, bool whole = false) {
     } else {
         out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     }
-    return true;
+    return Parse::Ok;
 }
 
 TextView trimBlanks(TextView s) {
@@ -96,7 +102,7 @@ Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
     if (s.empty()) return Parse::NotNumber;
     if (s[0] == u'&') {
         double v;
-        if (!parseRadix(s, v, true)) return Parse::NotNumber;
+        if (Parse p = parseRadix(s, v, true); p != Parse::Ok) return p;
         if (v > 2147483647.0) return Parse::Overflow;
         out = v;
         return Parse::Ok;
@@ -158,7 +164,11 @@ std::optional<std::uint32_t> radixBits(const Variant::Storage& v) {
     TextView s = trimBlanks(*t);
     double bits;
     if (s.empty() || s[0] != u'&') return std::nullopt;
-    if (!parseRadix(s, bits, true)) mismatch();
+    switch (parseRadix(s, bits, true)) {
+        case Parse::Ok: break;
+        case Parse::Overflow: overflow();
+        case Parse::NotNumber: mismatch();
+    }
     return static_cast<std::uint32_t>(bits);
 }
 
@@ -495,7 +505,11 @@ double val(TextView text) {
     }
     Text compact = fromUtf8(ascii);
     double radix;
-    if (parseRadix(compact, radix)) return radix;
+    switch (parseRadix(compact, radix)) {
+        case Parse::Ok: return radix;
+        case Parse::Overflow: overflow();
+        case Parse::NotNumber: break;
+    }
     std::size_t i = 0;
     std::string num;
     if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) num.push_back(ascii[i++]);

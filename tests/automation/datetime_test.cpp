@@ -61,6 +61,9 @@ TEST(DateTime, ParsingFollowsTheLocaleOrder) {
         {"empty", Locale::portugal(), u"", false, 0},
         {"two parts", Locale::portugal(), u"01-07", false, 0},
         {"bad time", Locale::portugal(), u"01-07-2026 25:00", false, 0},
+        {"three-digit year below 100", Locale::portugal(), u"000-2", false, 0},
+        {"three-digit year 099 first", Locale::portugal(), u"099-1-1", false, 0},
+        {"three-digit year 100", Locale::portugal(), u"100-1-1", true, makeDate(100, 1, 1)},
     };
     for (const auto& c : cases) {
         auto got = parseDate(c.text, c.locale);
@@ -78,10 +81,15 @@ TEST(DateTime, FormatsByTheLocale) {
     EXPECT_EQ(formatDate(makeDate(2026, 7, 1), Locale::portugal()), u"01-07-2026");
     EXPECT_EQ(formatDate(0.75, Locale::portugal()), u"18:00:00");
     EXPECT_EQ(formatShortDate(d, Locale::unitedStates()), u"7/1/2026");
-    // What is written reads back to the same value.
+    // The last second of the last day rounds to the second without leaving the year 9999.
+    const double last = 2958465.999999;
+    EXPECT_EQ(formatDate(last, Locale::portugal()), u"31-12-9999 23:59:59");
+    // What is written reads back to the same value, to the second.
     for (const Locale& l : {Locale::portugal(), Locale::unitedStates()}) {
-        auto back = parseDate(formatDate(d, l), l);
-        ASSERT_TRUE(back.has_value());
-        EXPECT_NEAR(*back, d, 1e-9);
+        for (double value : {d, last}) {
+            auto back = parseDate(formatDate(value, l), l);
+            ASSERT_TRUE(back.has_value()) << toUtf8(formatDate(value, l));
+            EXPECT_NEAR(*back, value, 1.0 / 86400);
+        }
     }
 }

@@ -126,6 +126,40 @@ TEST(Variant, ValReadsTheLeadingNumberWhateverTheLocale) {
     EXPECT_EQ(errorOf([] { (void)val(u"1e400"); }), errc::Overflow);
 }
 
+struct NumberTextCase {
+    const char* text;
+    bool numeric;     // IsNumeric
+    int againstZero;  // the text compared with the Long 0
+    int toDoubleError;
+};
+
+TEST(Variant, TextsPastTheNumberRangeAreNoNumbersButConvertWithAnError) {
+    ScopedLocale pt(Locale::portugal());
+    const NumberTextCase cases[] = {
+        {"12", true, 1, 0},
+        {"-3", true, -1, 0},
+        {"&HFF", true, 1, 0},
+        {"&H0", true, 0, 0},
+        {"&HFFFFFFFFF", false, 1, errc::Overflow},
+        {"&O777777777777", false, 1, errc::Overflow},
+        {"&HFFFFFFFFFZ", false, 1, errc::TypeMismatch},
+        {"1e999", false, 1, errc::Overflow},
+        {"abc", false, 1, errc::TypeMismatch},
+    };
+    for (const auto& c : cases) {
+        const Variant text(fromUtf8(c.text));
+        bool numeric = !c.numeric;
+        int order = 2;
+        EXPECT_EQ(errorOf([&] { numeric = text.looksNumeric(); }), 0) << c.text;
+        EXPECT_EQ(numeric, c.numeric) << c.text;
+        EXPECT_EQ(errorOf([&] { order = compare(text, Variant(std::int32_t{0})); }), 0) << c.text;
+        EXPECT_EQ(order, c.againstZero) << c.text;
+        EXPECT_EQ(errorOf([&] { order = -compare(Variant(std::int32_t{0}), text); }), 0) << c.text;
+        EXPECT_EQ(order, c.againstZero) << c.text;
+        EXPECT_EQ(errorOf([&] { (void)text.toDouble(); }), c.toDoubleError) << c.text;
+    }
+}
+
 TEST(Variant, ArraysKeepTheirBoundsAndCopyByValue) {
     Array a(VarType::String, 1, 3);
     a.at(1) = Variant(u"x");

@@ -425,6 +425,10 @@ TEST_F(SurchargeTest, HookActsOnlyOnSeriesThatReadAsZero) {
         {Variant(Text(u" 0 ")), true}, {Variant(Text(u"A")), false},
         {Variant(Text(u"1")), false},  {Variant::null(), false},
         {Variant(Text(u"0,0")), true},
+        // Past 32 bits or past a Double: no number, so no surcharge and no error.
+        {Variant(Text(u"&HFFFFFFFFF")), false},
+        {Variant(Text(u"1e999")), false},
+        {Variant(Text(u"&H0")), true},
     };
     for (const Case& c : cases) {
         verifyCalls = 0;

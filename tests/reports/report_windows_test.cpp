@@ -200,6 +200,28 @@ TEST_F(ReportWindowsTest, AFailedBuildShowsItsBoxAndTheWindowAnyway) {
     EXPECT_EQ(window->timesShown, 1);
 }
 
+TEST_F(ReportWindowsTest, AStartValuePastWhatATextBoxHoldsEndsTheBuildAtItsLine) {
+    // Each line reads the line above it 60 times: 64, 3,840, then 230,400 characters.
+    std::string body, lines = "fn{=" + std::string(64, 'A') + "}\r\n";
+    for (int r = 1; r <= 4; ++r) {
+        const std::string n = "0" + std::to_string(r);
+        body += "parameter: P" + n + "\n  prompt: " + n + "P\n  type: text\n";
+        if (r == 1) continue;
+        lines += "fn{=";
+        for (int k = 0; k < 60; ++k) lines += "@0" + std::to_string(r - 1) + "X0000";
+        lines += "}\r\n";
+    }
+    open(body, lines);
+    EXPECT_EQ(boxTexts(h.dialogs),
+              std::vector<Text>{T("Erro 14\r\n(O valor inicial da linha 3 do ficheiro de "
+                                  "parâmetros passa de 65535 caracteres)\r\nNa função "
+                                  "pCriaCamposEcran do fPedidos")});
+    EXPECT_EQ(at(u"txtCampo", 2)->text().size(), 3840u);
+    EXPECT_EQ(at(u"txtCampo", 3)->text(), u"");
+    EXPECT_FALSE(window->array(u"txtCampo")->find(4));
+    EXPECT_EQ(window->timesShown, 1);
+}
+
 TEST_F(ReportWindowsTest, MissingElementRaisesTheControlArrayError) {
     try {
         ObjectRef(window).get(u"txtCampo", std::int16_t{3});

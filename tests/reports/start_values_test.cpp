@@ -4,6 +4,7 @@
 
 #include "automation/locale.h"
 #include "reports/parameters/parameter_description_file.h"
+#include "reports/parameters/placeholders.h"
 #include "reports/report_test_support.h"
 
 namespace vantrel::reports::testing {
@@ -219,6 +220,37 @@ TEST_F(SubstituiTest, BadReferencesRaiseErrors) {
         } catch (const RuntimeError& e) {
             EXPECT_EQ(e.number(), c.error) << c.expression;
         }
+    }
+}
+
+TEST_F(SubstituiTest, StartValuesHoldWhatATextBoxHolds) {
+    auto repeat = [](const std::string& piece, std::size_t times) {
+        std::string out;
+        for (std::size_t i = 0; i < times; ++i) out += piece;
+        return out;
+    };
+    struct Case {
+        const char* name;
+        std::string line;
+        std::size_t length;  // 0: refused with error 14
+    };
+    // Row 1 holds "Lisboa", six characters.
+    const std::vector<Case> cases = {
+        {"literal at the bound", std::string(65535, 'A'), 65535},
+        {"literal past it", std::string(65536, 'A'), 0},
+        {"value at the bound", "fn{=" + std::string(65535, 'A') + "}", 65535},
+        {"value past it", "fn{=" + std::string(65536, 'A') + "}", 0},
+        {"references up to it", "fn{=" + repeat("@01X0000", 10922) + "}", 65532},
+        {"references past it", "fn{=" + repeat("@01X0000", 10923) + "}", 0},
+    };
+    for (const auto& c : cases) {
+        std::size_t got = 0;
+        try {
+            got = Access::pValorPorDefeito(m, automation::fromUtf8(c.line)).size();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), parameters::kOutOfStringSpace) << c.name;
+        }
+        EXPECT_EQ(got, c.length) << c.name;
     }
 }
 

@@ -7,14 +7,39 @@
 
 #include <oleauto.h>
 
+#include <memory>
+#include <span>
+
+#include "automation/runtime_error.h"
 #include "platform/win32/variant_bridge.h"
 
 namespace vantrel::platform::win32 {
 
+// What an event gets for a value that the bridge refuses (an array of more than one
+// dimension...): an object that answers every use with "Type mismatch". The refusal so
+// happens inside the event's own frame, as it does for a value of the wrong kind, and the
+// ERP still gets S_OK from the event.
+class RefusedValue final : public automation::Object {
+public:
+    Variant invoke(automation::TextView, automation::CallKind,
+                   std::span<automation::Argument>) override {
+        throw automation::RuntimeError(automation::errc::TypeMismatch);
+    }
+};
+
+inline Variant eventValue(const VARIANT* target) {
+    if (!target) return Variant();
+    try {
+        return fromVariant(*target);
+    } catch (const automation::RuntimeError&) {
+        return Variant(ObjectRef(std::make_shared<RefusedValue>()));
+    }
+}
+
 class VariantParameter {
 public:
     explicit VariantParameter(VARIANT* target)
-        : target_(target), value_(target ? fromVariant(*target) : Variant()), before_(value_) {}
+        : target_(target), value_(eventValue(target)), before_(value_) {}
     VariantParameter(const VariantParameter&) = delete;
     VariantParameter& operator=(const VariantParameter&) = delete;
     ~VariantParameter() {

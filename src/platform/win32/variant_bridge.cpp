@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "automation/runtime_error.h"
 #include "platform/win32/com_handles.h"
 
 namespace vantrel::platform::win32 {
@@ -16,8 +17,11 @@ using automation::VarType;
 
 namespace {
 
-Variant mismatch() {
-    return Variant(ErrorCode{static_cast<std::int32_t>(DISP_E_BADVARTYPE)});
+// A value the automation layer cannot hold is refused where it comes in, as the runtime
+// refuses a value of the wrong type; passed on as an Error value it would read as the text
+// "Error -2147352568".
+[[noreturn]] void refuse() {
+    throw automation::RuntimeError(automation::errc::TypeMismatch);
 }
 
 VarType elementTypeOf(VARTYPE vt) {
@@ -82,23 +86,32 @@ VARTYPE vtOf(VarType t) {
 }
 
 Variant fromSafeArray(SAFEARRAY* psa, VARTYPE elementVt) {
+    // Elements of a kind the layer does not know (records...) have no room in a VARIANT.
+    if (elementVt != VT_VARIANT && elementTypeOf(elementVt) == VarType::Variant) refuse();
     if (!psa) return Variant(Array(elementTypeOf(elementVt), 0, -1));
-    if (SafeArrayGetDim(psa) != 1) return mismatch();
+    // The layer's arrays have one dimension, as the system's are declared.
+    if (SafeArrayGetDim(psa) != 1) refuse();
     LONG lower = 0, upper = -1;
     if (FAILED(SafeArrayGetLBound(psa, 1, &lower)) || FAILED(SafeArrayGetUBound(psa, 1, &upper)))
-        return mismatch();
+        refuse();
     Array array(elementTypeOf(elementVt), lower, upper);
     for (LONG i = lower; i <= upper; ++i) {
         UniqueVariant element;
         HRESULT hr;
         if (elementVt == VT_VARIANT) {
             hr = SafeArrayGetElement(psa, &i, element.get());
+        } else if (elementVt == VT_DECIMAL) {
+            // A DECIMAL fills the whole VARIANT, its type field included.
+            hr = SafeArrayGetElement(psa, &i, &element->decVal);
+            if (SUCCEEDED(hr)) element->vt = VT_DECIMAL;
         } else {
             // The element lands in the VARIANT's value union, typed by elementVt.
             hr = SafeArrayGetElement(psa, &i, &element->lVal);
             if (SUCCEEDED(hr)) element->vt = elementVt;
         }
-        array.at(i) = SUCCEEDED(hr) ? fromVariant(*element.get()) : mismatch();
+        if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+        if (FAILED(hr)) refuse();
+        array.at(i) = fromVariant(*element.get());
     }
     return Variant(std::move(array));
 }
@@ -153,7 +166,7 @@ Variant fromVariant(const VARIANT& v) {
         SAFEARRAY* psa = byref ? (v.pparray ? *v.pparray : nullptr) : v.parray;
         return fromSafeArray(psa, vt & VT_TYPEMASK);
     }
-    if (byref && v.byref == nullptr) return mismatch();
+    if (byref && v.byref == nullptr) refuse();
     switch (vt & ~VT_BYREF) {
         case VT_EMPTY:
             return Variant();
@@ -196,7 +209,7 @@ Variant fromVariant(const VARIANT& v) {
         case VT_DECIMAL: {
             double d = 0;
             DECIMAL dec = byref ? *v.pdecVal : v.decVal;
-            if (FAILED(VarR8FromDec(&dec, &d))) return mismatch();
+            if (FAILED(VarR8FromDec(&dec, &d))) refuse();
             return Variant(d);
         }
         case VT_DISPATCH:
@@ -207,11 +220,11 @@ Variant fromVariant(const VARIANT& v) {
             ComPtr<IDispatch> dispatch;
             if (FAILED(unknown->QueryInterface(IID_IDispatch,
                                                reinterpret_cast<void**>(dispatch.put()))))
-                return mismatch();
+                refuse();
             return Variant(objectFromDispatch(dispatch.get()));
         }
         default:
-            return mismatch();
+            refuse();
     }
 }
 

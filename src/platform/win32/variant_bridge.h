@@ -17,9 +17,9 @@ using automation::Text;
 using automation::TextView;
 using automation::Variant;
 
-// The value a VARIANT holds. A type the automation layer does not know (VT_UNKNOWN without
-// IDispatch, VT_RECORD, arrays of more than one dimension) becomes a VT_ERROR value, which
-// raises "Type mismatch" as soon as the system converts it.
+// The value a VARIANT holds. A value the automation layer cannot hold (VT_UNKNOWN without
+// IDispatch, VT_RECORD, arrays of more than one dimension or of such elements) raises
+// RuntimeError 13, "Type mismatch", here, before any call goes on with it.
 Variant fromVariant(const VARIANT& v);
 
 // Fills `out` (empty or cleared by the caller) with a VARIANT the caller then owns.

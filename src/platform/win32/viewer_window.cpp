@@ -174,16 +174,14 @@ struct Win32ViewerPort::Hosted final : automation::Object {
         const bool put = automation::isPut(kind);
         DISPPARAMS params = {values.data(), put ? &named : nullptr,
                              static_cast<UINT>(values.size()), put ? 1u : 0u};
-        VARIANT result;
-        VariantInit(&result);
+        UniqueVariant result;
         const WORD flags =
             put ? (kind == CallKind::PutRef ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT)
                 : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                            &result, nullptr, nullptr);
+                                            result.get(), nullptr, nullptr);
         for (auto& v : values) VariantClear(&v);
-        Variant out = fromVariant(result);
-        VariantClear(&result);
+        Variant out = fromVariant(*result.get());
         if (FAILED(hr))
             automation::unknownMember(u"#" + Variant(static_cast<std::int32_t>(id)).toText());
         return out;

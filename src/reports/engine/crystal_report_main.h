@@ -202,6 +202,7 @@ private:
 
     // the prompt window
     void pCriaCamposEcran();
+    Text startValue(const Text& line, std::int16_t r);
     ObjectRef selfRef();
 
     // start values of the prompt rows
@@ -209,6 +210,8 @@ private:
     Text pTextoFuncao(const Text& line);
     Text pTextoLista(const Text& line);
     Text pValorPorDefeito(const Text& line);
+    // Substitui, refusing with error 14 a text that would grow past `longest`.
+    Text substituteUpTo(const Text& expressao, std::size_t longest);
     Text rowValue(std::int16_t row);
     Text firstValueOfQuery(const Text& sql);
     double now();

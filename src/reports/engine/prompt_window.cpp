@@ -3,6 +3,7 @@
 // parameter description file or from the caller's value list; then the frames, the buttons'
 // tab order and the window's size.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "automation/runtime_error.h"
@@ -12,6 +13,7 @@
 #include "reports/engine/report_error_box.h"
 #include "reports/parameters/crystal_report_sort.h"
 #include "reports/parameters/parameter_description_file.h"
+#include "reports/parameters/placeholders.h"
 #include "reports/parameters/value_list.h"
 
 namespace vantrel::reports::engine {
@@ -56,12 +58,28 @@ Text nextLine(parameters::ParameterDescriptionFile& file) {
     }
 }
 
+Text number(std::size_t n) {
+    return automation::fromUtf8(std::to_string(n));
+}
+
 std::int16_t rowCount(std::int32_t count) {
     if (count > 32767) throw RuntimeError(errc::Overflow);
     return static_cast<std::int16_t>(count);
 }
 
 }  // namespace
+
+// A start value longer than a text box holds stops the build, naming its line.
+Text CrystalReportMain::startValue(const Text& line, std::int16_t r) {
+    try {
+        return pValorPorDefeito(line);
+    } catch (const parameters::StartValueTooLong& e) {
+        throw RuntimeError(e.number(), e.source(),
+                           T("O valor inicial da linha ") + number(r) +
+                               T(" do ficheiro de parâmetros passa de ") +
+                               number(parameters::kLongestStartValue) + T(" caracteres"));
+    }
+}
 
 ObjectRef CrystalReportMain::selfRef() {
     auto self = weak_from_this().lock();
@@ -194,7 +212,7 @@ void CrystalReportMain::pCriaCamposEcran() {
                     const win::Control lista = window.Lista(r);
                     lista.Visible(false);
                     if (!automation::trim(line).empty()) {
-                        input.Text(pValorPorDefeito(line));
+                        input.Text(startValue(line, r));
                         input.Enabled(true);
                         input.Visible(true);
                         label.Visible(true);

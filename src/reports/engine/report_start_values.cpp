@@ -38,16 +38,22 @@ Text CrystalReportMain::pTextoLista(const Text& line) {
 
 Text CrystalReportMain::pValorPorDefeito(const Text& line) {
     parameters::DefaultValueSources sources;
-    sources.substitute = [this](const Text& x) { return Substitui(x); };
+    sources.substitute = [this](const Text& x, std::size_t longest) {
+        return substituteUpTo(x, longest);
+    };
     sources.query = [this](const Text& sql) { return firstValueOfQuery(sql); };
     sources.now = now();
     return parameters::defaultValue(line, sources);
 }
 
 Text CrystalReportMain::Substitui(const Text& expressao) {
+    return substituteUpTo(expressao, Text::npos);
+}
+
+Text CrystalReportMain::substituteUpTo(const Text& expressao, std::size_t longest) {
     if (automation::instr(expressao, u"@") == 0) return expressao;
-    return parameters::substituteReferences(expressao,
-                                            [this](std::int16_t row) { return rowValue(row); });
+    return parameters::substituteReferences(
+        expressao, [this](std::int16_t row) { return rowValue(row); }, longest);
 }
 
 Text CrystalReportMain::rowValue(std::int16_t row) {

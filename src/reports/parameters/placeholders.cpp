@@ -55,7 +55,8 @@ Text listText(TextView line) {
     return automation::left(rest, rest.size() - 1);
 }
 
-Text substituteReferences(TextView expression, const RowValueReader& rowValue) {
+Text substituteReferences(TextView expression, const RowValueReader& rowValue,
+                          std::size_t longest) {
     Text work(expression);
     // Searching resumes after each inserted value: a value that holds "@" (an e-mail address,
     // or a reference typed by the user) would otherwise be read again, and a value that
@@ -79,6 +80,10 @@ Text substituteReferences(TextView expression, const RowValueReader& rowValue) {
         } else {
             part = value;
         }
+        // Measured before anything is built: a text past the bound is never made.
+        if (part.size() > reference.size() &&
+            work.size() - reference.size() + part.size() > longest)
+            throw StartValueTooLong();
         work = automation::left(work, at - 1) + part + automation::mid(work, at + 8);
         from = at + part.size();
     }
@@ -86,19 +91,24 @@ Text substituteReferences(TextView expression, const RowValueReader& rowValue) {
 }
 
 Text defaultValue(TextView line, const DefaultValueSources& sources) {
+    auto bounded = [](Text value) {
+        if (value.size() > kLongestStartValue) throw StartValueTooLong();
+        return value;
+    };
     const Text lower = automation::lcase(line);
     if (automation::instr(lower, u"fl[") == 0 && automation::instr(lower, u"fn{") == 0) {
-        return Text(line);
+        return bounded(Text(line));
     }
     Text x = functionText(line);
     if (automation::trim(x).empty()) return Text();
-    x = sources.substitute(x);
-    if (automation::startsWith(x, u"=")) return x.substr(1);
+    // One more character than a value may hold, for the "=" that goes.
+    x = sources.substitute(x, kLongestStartValue + 1);
+    if (automation::startsWith(x, u"=")) return bounded(x.substr(1));
     const automation::DateParts today = automation::splitDate(sources.now);
     if (x == u"ANOCORRENTE") return number(today.year);
     if (x == u"MESCORRENTE") return number(today.month);
     if (x == u"DIACORRENTE") return number(today.day);
-    return sources.query(x);
+    return bounded(sources.query(x));
 }
 
 }  // namespace vantrel::reports::parameters

@@ -78,6 +78,13 @@ VARIANT vArray(const std::vector<long>& values) {
     v.parray = a;
     return v;
 }
+VARIANT vMatrix() {
+    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+    VARIANT v = vEmpty();
+    v.vt = VT_ARRAY | VT_VARIANT;
+    v.parray = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    return v;
+}
 
 namespace {
 Outcome invoke(IDispatch* object, const wchar_t* name, std::vector<VARIANT> reversed, WORD flags) {

@@ -29,6 +29,7 @@ VARIANT vRef(VARIANT* target);  // VT_BYREF|VT_VARIANT
 VARIANT vDispRef(IDispatch** target);
 VARIANT vBstrRef(BSTR* target);
 VARIANT vArray(const std::vector<long>& values);
+VARIANT vMatrix();  // 2 x 2 Empty, as VBScript's Dim t(1, 1)
 
 struct Outcome {
     HRESULT hr = S_OK;

@@ -5,12 +5,16 @@
 // files and records the print and mail calls, which this process reads back.
 #include <windows.h>
 
+#include <ocidl.h>
+
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "driver.h"
+#include "platform/win32/com_object.h"
 #include "save_window_user.h"
 
 namespace vantrel::wine {
@@ -95,9 +99,122 @@ bool runs(IDispatch* r, const std::string& what) {
                  what + ": ExecutaMapa reports success");
 }
 
+bool isTypeMismatch(const Outcome& o) {
+    return o.hr == DISP_E_EXCEPTION && o.scode == static_cast<long>(0x800A000D);
+}
+
+// Hears Executar as a script host's sink does, keeping each Descricao whole.
+class ExecutarSink final : public platform::win32::ComObject<ExecutarSink, IDispatch> {
+public:
+    explicit ExecutarSink(IID events) : events_(events) {}
+    void* queryOther(REFIID iid) {
+        return iid == events_ ? static_cast<IDispatch*>(this) : nullptr;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        if (params && params->cArgs == 2 && params->rgvarg[0].vt == VT_BSTR) {
+            BSTR b = params->rgvarg[0].bstrVal;
+            texts.emplace_back(b ? std::wstring(b, SysStringLen(b)) : std::wstring());
+        }
+        return S_OK;
+    }
+    std::vector<std::wstring> texts;
+
+private:
+    IID events_;
+};
+
+// Values a hostile caller passes: a two-dimensional array is refused with error 13 as a
+// one-dimensional one is, and leaves the caller's variable as it was; a NUL in a text is
+// part of the text that Executar carries.
+void hostileValues() {
+    ComPtr<IDispatch> r = create(L"QuorilVantrel.CrystalReportMain");
+    if (!check(static_cast<bool>(r), "hostile values: CrystalReportMain created")) return;
+    const wchar_t* texts[] = {L"in_Mapa",
+                              L"NomeDoMapa",
+                              L"in_Servidor",
+                              L"In_NomeBaseDados",
+                              L"in_NomeBaseDados_Next",
+                              L"in_UserId",
+                              L"in_Password",
+                              L"in_Pedidos",
+                              L"in_NomeDaImpressora",
+                              L"FicheiroPDF",
+                              L"emailTo",
+                              L"emailCC",
+                              L"emailSubject",
+                              L"emailMessage"};
+    const std::pair<const char*, VARIANT (*)()> arrays[] = {{"a one-dimensional array",
+                                                             [] {
+                                                                 return vArray({1, 2});
+                                                             }},
+                                                            {"a two-dimensional array", vMatrix}};
+    for (const wchar_t* name : texts) {
+        put(r.get(), name, vStr(L"antes"));
+        for (const auto& [what, make] : arrays) {
+            const std::string where = "hostile values: " + narrow(name) + " given " + what;
+            check(isTypeMismatch(put(r.get(), name, make())), where + ": error 13");
+            checkEq(textOf(*call(r.get(), name, {}).result.get()), L"antes", where + ": kept");
+        }
+    }
+    for (const wchar_t* method : {L"Add_ParametrosRecordset", L"MostraLista", L"Substitui"}) {
+        Cell given(vMatrix());
+        check(isTypeMismatch(call(r.get(), method, {given.ref()})),
+              "hostile values: " + narrow(method) + " given a two-dimensional array: error 13");
+    }
+    Cell name(vMatrix());
+    IDispatch* rs = r.get();
+    const Outcome ttx = call(r.get(), L"CriarFicheioTTX", {vDispRef(&rs), name.ref()});
+    check(isTypeMismatch(ttx),
+          "hostile values: CriarFicheioTTX given a two-dimensional name: error 13");
+    check(name.v->vt == (VT_ARRAY | VT_VARIANT) && SafeArrayGetDim(name.v->parray) == 2,
+          "hostile values: CriarFicheioTTX leaves the caller's two-dimensional name as it was");
+
+    // Executar's texts whole, NUL and all, through the connection point a script host uses.
+    auto info = ComPtr<IProvideClassInfo2>();
+    GUID events{};
+    check(SUCCEEDED(
+              r->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(info.put()))) &&
+              SUCCEEDED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events)),
+          "hostile values: the events' interface");
+    ComPtr<IConnectionPointContainer> container;
+    ComPtr<IConnectionPoint> point;
+    r->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.put()));
+    if (!check(container && SUCCEEDED(container->FindConnectionPoint(events, point.put())),
+               "hostile values: Executar's connection point"))
+        return;
+    auto sink = ComPtr<ExecutarSink>::adopt(new ExecutarSink(events));
+    DWORD cookie = 0;
+    if (!check(SUCCEEDED(point->Advise(sink.get(), &cookie)), "hostile values: sink advised"))
+        return;
+    const std::wstring value(L"a\0b", 3), mapa(L"Vendas\0Julho", 12);
+    call(r.get(), L"Add_ParametrosRecordset", {vStr(value)});
+    put(r.get(), L"in_Mapa", vStr(L""));
+    put(r.get(), L"NomeDoMapa", vStr(mapa));
+    call(r.get(), L"ExecutaMapa", {parametro(), vBool(false)});
+    watcher().take(50);  // "A configuração indicada não existe!"
+    point->Unadvise(cookie);
+    auto heard = [&](const std::wstring& text) {
+        return std::find(sink->texts.begin(), sink->texts.end(), text) != sink->texts.end();
+    };
+    check(heard(L"Adicionar Parametro ->" + value),
+          "hostile values: Executar carries a value with a NUL whole");
+    check(heard(L"Verificar existência do mapa ->" + mapa),
+          "hostile values: Executar carries a report name with a NUL whole");
+}
+
 }  // namespace
 
 void suiteReports() {
+    hostileValues();
     const std::wstring pdf = dataFolder() + L"\\relatorio-driver.pdf";
     const std::wstring xls = dataFolder() + L"\\relatorio-driver.xls";
     DeleteFileW(pdf.c_str());

@@ -113,6 +113,8 @@ void suiteBadInput() {
     std::vector<Bad> bad = {{"Null company", vNull(), vI4(0)},
                             {"text window handle", vStr(L"DEMO"), vStr(L"janela")},
                             {"array window handle", vStr(L"DEMO"), vArray({1})},
+                            {"two-dimensional company", vMatrix(), vI4(0)},
+                            {"two-dimensional window handle", vStr(L"DEMO"), vMatrix()},
                             {"Null window handle", vStr(L"DEMO"), vNull()}};
     for (auto& b : bad) {
         Cell e(b.empresa), u(vStr(L"u")), h(b.handle), err(vStr(L"sentinel"));
@@ -252,6 +254,15 @@ void suiteResult() {
     check(put(r.get(), L"ErroNum", vI4(7)).hr == S_OK, "Result: ErroNum put");
     checkEqN(numberOf(*call(r.get(), L"ErroNum", {}).result.get()), 7, "Result: ErroNum read back");
     check(FAILED(put(r.get(), L"ErroNum", vStr(L"treze")).hr), "Result: ErroNum refuses a text");
+    put(r.get(), L"Mensagem", vStr(L"antes"));
+    for (VARIANT (*make)() : {+[] { return vArray({1}); }, +[] { return vMatrix(); }}) {
+        VARIANT given = make();
+        const std::string what = std::string("Result: Mensagem given a ") +
+                                 (SafeArrayGetDim(given.parray) == 1 ? "one" : "two") +
+                                 "-dimensional array";
+        check(FAILED(put(r.get(), L"Mensagem", given).hr), what + ": refused");
+        checkEq(textOf(*call(r.get(), L"Mensagem", {}).result.get()), L"antes", what + ": kept");
+    }
 }
 
 }  // namespace vantrel::wine
