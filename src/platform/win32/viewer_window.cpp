@@ -280,6 +280,11 @@ struct Win32ViewerPort::Hosted final : automation::Object {
 };
 
 Win32ViewerPort::Win32ViewerPort() : tpp_(twipsPerPixel()) {
+    openWindow();
+}
+
+void Win32ViewerPort::openWindow() {
+    if (hwnd_) return;
     static const bool registered =
         registerWindowClass(kViewerWindowClass, &viewerProc, COLOR_BTNFACE);
     // Owner-less: the viewer stays on its own beside whatever window opened it.
@@ -296,6 +301,8 @@ Win32ViewerPort::~Win32ViewerPort() {
 }
 
 ObjectRef Win32ViewerPort::createControl(TextView progId, PrintButtonHandler onPrintButton) {
+    // The first control after a close loads the window again.
+    openWindow();
     auto hosted = std::make_shared<Hosted>();
     hosted->tpp = tpp_;
     CLSID clsid;
@@ -338,7 +345,10 @@ std::pair<double, double> Win32ViewerPort::clientSize() {
 }
 
 void Win32ViewerPort::show(const Text& caption, bool modal) {
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        throw RuntimeError(automation::errc::ApplicationDefined, u"frmDocCrystal",
+                           u"The viewer window was unloaded");
+    }
     SetWindowTextW(hwnd_, wide(caption));
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
