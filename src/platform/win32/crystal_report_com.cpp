@@ -25,7 +25,7 @@ const GUID kEventsLibrary = {
 
 // The coclass and its source dispinterface: Executar(DataHora, Descricao) as DISPID 1.
 HRESULT classTypeInfo(ITypeInfo** out) {
-    static const EventClass description = {
+    static const EventClass reportClass = {
         kEventsLibrary,
         L"QuorilVantrelReportEvents",
         CLSID_CrystalReportMain,
@@ -33,7 +33,7 @@ HRESULT classTypeInfo(ITypeInfo** out) {
         DIID_CrystalReportMainEvents,
         L"_CrystalReportMainEvents",
         {{L"Executar", kDispidExecutar, {{L"DataHora", VT_DATE}, {L"Descricao", VT_BSTR}}}}};
-    return eventClassInfo(description, out);
+    return eventClassInfo(reportClass, out);
 }
 
 class ExecutarConnectionPoint final : public ComObject<ExecutarConnectionPoint, IConnectionPoint> {
