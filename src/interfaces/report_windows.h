@@ -193,7 +193,8 @@ public:
     // Shows the window with `caption`; a modal show returns once the user has closed it.
     virtual void show(const automation::Text& caption, bool modal) = 0;
     virtual void hide() = 0;
-    // Takes the window down for good.
+    // Takes the window down with its controls; a createControl after it opens a new window
+    // (an unloaded form loads again when it is next used).
     virtual void close() = 0;
 };
 

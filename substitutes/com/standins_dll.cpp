@@ -131,9 +131,13 @@ const ComClass kClasses[] = {
      L"Stand-in report parameter window", &create<substitutes::com::kParameterWindowProgId>},
     {&kViewer10, L"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer",
      L"Stand-in report viewer control 10",
-     [](REFIID iid, void** out) { return substitutes::com::createViewerControl(true, iid, out); }},
+     [](REFIID iid, void** out) {
+         return substitutes::com::createViewerControl(true, kViewer10, iid, out);
+     }},
     {&kViewer85, L"CRVIEWERLibCtl.CRViewer", L"Stand-in report viewer control 8.5",
-     [](REFIID iid, void** out) { return substitutes::com::createViewerControl(false, iid, out); }},
+     [](REFIID iid, void** out) {
+         return substitutes::com::createViewerControl(false, kViewer85, iid, out);
+     }},
     {&kReportRuntime10, L"CrystalRuntime.Application.10", L"Stand-in report runtime 10",
      &create<kReportRuntime10ProgId>},
     {&kReportRuntime85, L"CrystalRuntime.Application.8.5", L"Stand-in report runtime 8.5",

@@ -3,6 +3,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/event_sinks.h"
+#include "platform/win32/event_type_info.h"
 #include "platform/win32/variant_bridge.h"
 #include "reports/report_output.h"
 #include "reports/runtime_objects.h"
@@ -26,12 +28,53 @@ using platform::win32::ComPtr;
 
 const IID DIID_StandInViewerEvents = {
     0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x11, 0x0a}};
+// The in-memory libraries that hold each version's class and events.
+const GUID kEventsLibrary10 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x11, 0x0b}};
+const GUID kEventsLibrary85 = {
+    0x7a3c2b10, 0x5e41, 0x4c8d, {0x9b, 0x21, 0x3f, 0x0e, 0x6d, 0x5a, 0x11, 0x0c}};
 
 namespace {
 
 constexpr wchar_t kControlClass[] = L"QuorilVantrelReportViewer";
-constexpr int kButtonId = 100;
+constexpr int kButtonId = 100;  // the toolbar's buttons follow in order
 constexpr int kMargin = 8;
+constexpr int kButtonWidth = 90;
+
+// The toolbar: each button raises its event, a by-reference Boolean that starts True, and
+// does its own work only when the answer stays True. The two versions number the events
+// differently, as two controls with their own type libraries do.
+struct ToolbarButton {
+    const wchar_t* caption;
+    const wchar_t* event;
+    DISPID id10;
+    DISPID id85;
+};
+constexpr ToolbarButton kToolbar[] = {
+    {L"Imprimir", L"PrintButtonClicked", 2, 11},
+    {L"Exportar", L"ExportButtonClicked", 3, 12},
+    {L"Actualizar", L"RefreshButtonClicked", 4, 14},
+    {L"Fechar", L"CloseButtonClicked", 1, 13},
+};
+enum Tool { kPrintTool, kExportTool, kRefreshTool, kCloseTool };
+
+const platform::win32::EventClass& eventClass(bool version10, REFCLSID clsid) {
+    auto describe = [&](bool v10) {
+        platform::win32::EventClass c = {v10 ? kEventsLibrary10 : kEventsLibrary85,
+                                         v10 ? L"StandInViewer10Events" : L"StandInViewer85Events",
+                                         clsid,
+                                         v10 ? L"CrystalActiveXReportViewer" : L"CRViewer",
+                                         DIID_StandInViewerEvents,
+                                         L"_StandInViewerEvents",
+                                         {}};
+        for (const auto& b : kToolbar)
+            c.methods.push_back({b.event, v10 ? b.id10 : b.id85, {{L"UseDefault", VT_BOOL, true}}});
+        return c;
+    };
+    static const platform::win32::EventClass c10 = describe(true);
+    static const platform::win32::EventClass c85 = describe(false);
+    return version10 ? c10 : c85;
+}
 
 // The members' dispatch identifiers; the display options keep the ones they are set by.
 enum : DISPID {
@@ -46,6 +89,7 @@ enum : DISPID {
     kReceived = 100,
     kPrinted,
     kShown,
+    kPressed,
 };
 constexpr DISPID kFirstOption = 251;
 constexpr DISPID kLastOption = 365;
@@ -63,6 +107,7 @@ const std::map<std::wstring, DISPID>& names() {
                                                      {L"RECEIVED", kReceived},
                                                      {L"PRINTED", kPrinted},
                                                      {L"SHOWN", kShown},
+                                                     {L"PRESSED", kPressed},
                                                      {L"PRINTREPORT", kPrintReport}};
     return m;
 }
@@ -95,8 +140,8 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return sinks_.unadvise(cookie); }
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
-    // Raises the print-button event; false when a sink answered False.
-    bool raisePrintButton() {
+    // Raises a button's event; false when a sink answered False.
+    bool raiseButton(DISPID event) {
         VARIANT_BOOL useDefault = VARIANT_TRUE;
         for (const auto& d : sinks_.snapshot()) {
             VARIANT arg;
@@ -104,8 +149,8 @@ public:
             arg.vt = VT_BYREF | VT_BOOL;
             arg.pboolVal = &useDefault;
             DISPPARAMS params = {&arg, nullptr, 1, 0};
-            d->Invoke(kDispidPrintButtonClicked, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                      &params, nullptr, nullptr, nullptr);
+            d->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                      nullptr, nullptr);
         }
         return useDefault != VARIANT_FALSE;
     }
@@ -123,7 +168,7 @@ class ViewerControl final
     : public ComObject<ViewerControl, IDispatch, IOleObject, IOleInPlaceObject,
                        IConnectionPointContainer, IProvideClassInfo2> {
 public:
-    explicit ViewerControl(bool version10) : version10_(version10) {
+    ViewerControl(bool version10, REFCLSID clsid) : version10_(version10), clsid_(clsid) {
         point_ = ComPtr<EventPoint>::adopt(new EventPoint(this));
     }
 
@@ -222,7 +267,9 @@ public:
     }
 
     // IProvideClassInfo2
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override {
+        return platform::win32::eventClassInfo(eventClass(version10_, clsid_), out);
+    }
     HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override {
         if (!out) return E_POINTER;
         if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
@@ -253,13 +300,14 @@ private:
     void load();
     void paint();
     void print(const wchar_t* how);
-    void pressed();
+    void pressed(int tool);
 
     bool version10_;
+    CLSID clsid_;
     ComPtr<IOleClientSite> site_;
     ComPtr<EventPoint> point_;
     HWND hwnd_ = nullptr;
-    HWND button_ = nullptr;
+    HWND buttons_[std::size(kToolbar)] = {};
     ObjectRef source_;
     int busyReads_ = 0;
     bool visible_ = true;
@@ -268,6 +316,7 @@ private:
     Variant zoom_;
     std::wstring received_;
     std::wstring printed_;
+    std::wstring pressed_;
     std::vector<std::wstring> shown_;
 };
 
@@ -306,13 +355,18 @@ HRESULT ViewerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND
                             r.right - r.left, r.bottom - r.top, parent, nullptr,
                             platform::win32::thisModule(), this);
     if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
-    button_ = CreateWindowExW(0, L"BUTTON", L"Imprimir", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                              kMargin, kMargin, 90, 26, hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)),
-                              platform::win32::thisModule(), nullptr);
-    SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
-    EnableWindow(button_, printButton_);
+    for (std::size_t i = 0; i < std::size(kToolbar); ++i) {
+        const int left = kMargin + static_cast<int>(i) * (kButtonWidth + kMargin);
+        buttons_[i] = CreateWindowExW(
+            0, L"BUTTON", kToolbar[i].caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, left, kMargin,
+            kButtonWidth, 26, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId + static_cast<int>(i))),
+            platform::win32::thisModule(), nullptr);
+        SendMessageW(buttons_[i], WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    EnableWindow(buttons_[kPrintTool], printButton_);
+    EnableWindow(buttons_[kExportTool], exportButton_);
     return S_OK;
 }
 
@@ -374,12 +428,20 @@ void ViewerControl::print(const wchar_t* how) {
     if (source_) source_.call(u"PrintOut", false);
 }
 
-void ViewerControl::pressed() {
+void ViewerControl::pressed(int tool) {
     // The sinks decide; a sink's error must not leave through the message loop.
     try {
         // The sinks may let the control go; it lives until the press is over.
         auto keep = ComPtr<IDispatch>::share(this);
-        if (point_->raisePrintButton()) print(L"button");
+        const ToolbarButton& b = kToolbar[tool];
+        const bool ownWork = point_->raiseButton(version10_ ? b.id10 : b.id85);
+        pressed_ += (pressed_.empty() ? L"" : L";") + std::wstring(b.event) +
+                    (ownWork ? L"=True" : L"=False");
+        if (!ownWork) return;
+        // Export and close are the container's business here: only printing and reloading
+        // are drawn by the stand-in.
+        if (tool == kPrintTool) print(L"button");
+        if (tool == kRefreshTool) load();
     } catch (...) {
     }
 }
@@ -390,7 +452,9 @@ LRESULT ViewerControl::handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
             paint();
             return 0;
         case WM_COMMAND:
-            if (LOWORD(w) == kButtonId && HIWORD(w) == BN_CLICKED) pressed();
+            if (HIWORD(w) == BN_CLICKED && LOWORD(w) >= kButtonId &&
+                LOWORD(w) < kButtonId + static_cast<int>(std::size(kToolbar)))
+                pressed(LOWORD(w) - kButtonId);
             return 0;
         default:
             return DefWindowProcW(hwnd, message, w, l);
@@ -453,13 +517,16 @@ HRESULT ViewerControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
                 bool& flag = id == kEnablePrintButton ? printButton_ : exportButton_;
                 if (!put) return answer(Variant(flag));
                 flag = value.toBool();
-                if (id == kEnablePrintButton && button_) EnableWindow(button_, flag);
+                const int tool = id == kEnablePrintButton ? kPrintTool : kExportTool;
+                if (buttons_[tool]) EnableWindow(buttons_[tool], flag);
                 return S_OK;
             }
             case kReceived:
                 return answer(Variant(Text(received_.begin(), received_.end())));
             case kPrinted:
                 return answer(Variant(Text(printed_.begin(), printed_.end())));
+            case kPressed:
+                return answer(Variant(Text(pressed_.begin(), pressed_.end())));
             case kShown: {
                 std::wstring all;
                 for (const auto& s : shown_) all += s + L"\n";
@@ -475,8 +542,8 @@ HRESULT ViewerControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
 
 }  // namespace
 
-HRESULT createViewerControl(bool version10, REFIID iid, void** out) {
-    return ViewerControl::createInstance(iid, out, version10);
+HRESULT createViewerControl(bool version10, REFCLSID clsid, REFIID iid, void** out) {
+    return ViewerControl::createInstance(iid, out, version10, clsid);
 }
 
 }  // namespace vantrel::substitutes::com

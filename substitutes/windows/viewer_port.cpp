@@ -15,15 +15,26 @@ automation::ObjectRef StandInViewerPort::createControl(automation::TextView prog
                                        u"Not a viewer control: " + Text(progId));
     }
     viewer->onPrintButton(std::move(onPrintButton));
+    if (!open_) firstOfWindow_ = controls.size();
+    open_ = true;
     controls.push_back(viewer);
     return control;
 }
 
+void StandInViewerPort::close() {
+    ++timesClosed;
+    open_ = false;
+}
+
 void StandInViewerPort::show(const automation::Text& caption, bool modal) {
+    if (!open_) {
+        throw automation::RuntimeError(automation::errc::ApplicationDefined, u"frmDocCrystal",
+                                       u"The viewer window was unloaded");
+    }
     shows.push_back(Shown{caption, modal});
     reports::ReportViewer* visible = nullptr;
-    for (const auto& c : controls) {
-        if (c->visible()) visible = c.get();
+    for (std::size_t i = firstOfWindow_; i < controls.size(); ++i) {
+        if (controls[i]->visible()) visible = controls[i].get();
     }
     if (onShow) onShow(shows.back(), visible);
 }

@@ -306,9 +306,10 @@ protected:
         ObjectRef(viewer).call(u"Unload");
         ReportWindowsTest::TearDown();
     }
-    void openReport(const std::string& driver) {
-        main->in_Mapa(folder.write("Vendas.rpt", reportFile("title: Vendas\ndriver: " + driver +
-                                                            "\nprinter: Escritorio\n")));
+    void openReport(const std::string& driver, const std::string& title = "Vendas") {
+        const std::string titled = title.empty() ? "" : "title: " + title + "\n";
+        main->in_Mapa(folder.write(
+            "Vendas.rpt", reportFile(titled + "driver: " + driver + "\nprinter: Escritorio\n")));
         ASSERT_TRUE(Access::pStartCrystal(*main));
         ASSERT_TRUE(Access::pAbrirFicheiroMapa(*main));
         main->in_Pedidos(u"|");
@@ -343,13 +344,14 @@ struct ScreenCase {
     bool naoPermiteImprimir;
     int shownControl;  // index in the port's controls, -1 for none
     const char16_t* caption;
+    const char* title = "Vendas";
 };
 
 class ScreenTest : public ViewerTest, public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(ScreenTest, ShowsTheReportOnTheControlOfItsVersion) {
     const ScreenCase& c = GetParam();
-    openReport("winspool");
+    openReport("winspool", c.title);
     main->VersaoCRYSTAL(c.versao);
     main->JanelaModal(c.modal);
     main->NaoPermiteImprimir(c.naoPermiteImprimir);
@@ -383,8 +385,33 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScreenCase{"Modal10", 0, true, false, 0, u"Vendas"},
                       ScreenCase{"Modal85NoPrinting", 1, true, true, 1, u"Vendas"},
                       ScreenCase{"Modeless10NoPrinting", 0, false, true, 0, u"Mapa:Vendas"},
-                      ScreenCase{"UnknownVersion", 2, true, false, -1, u"Vendas"}),
+                      ScreenCase{"UnknownVersion", 2, true, false, -1, u"Vendas"},
+                      ScreenCase{"Modal10Untitled", 0, true, false, 0, u"Form1", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewerTest, AnUnloadedWindowLoadsAgainWhenNextUsed) {
+    openReport("winspool");
+    main->VersaoCRYSTAL(0);
+    main->JanelaModal(true);
+    ASSERT_TRUE(main->VisualizarEcran(false));
+    // Unloaded by the modal show; asked for its caption, it is loaded again from its design.
+    EXPECT_EQ(ObjectRef(viewer).get(u"Caption").toText(), u"Form1");
+    auto parent = std::make_shared<FakeControl>();
+    parent->properties[u"caption"] = Variant(u"Vendas");
+    parent->properties[u"icon"] = Variant(std::int32_t{7});
+    main->FormPai(ObjectRef(parent));
+    main->JanelaModal(false);
+    EXPECT_TRUE(main->VisualizarEcran(false)) << automation::toUtf8(boxTexts(h.dialogs).at(0));
+    ASSERT_EQ(port->shows.size(), 2u);
+    EXPECT_EQ(port->shows[1].caption, u"Mapa:Vendas");
+    EXPECT_FALSE(port->shows[1].modal);
+    // New controls, set up as on the first load, and the report on the new version-10 one.
+    ASSERT_EQ(port->controls.size(), 4u);
+    EXPECT_EQ(port->controls[2]->reportSource(), main->m_Mapa);
+    EXPECT_TRUE(port->controls[2]->visible());
+    EXPECT_FALSE(port->controls[3]->visible());
+    EXPECT_EQ(h.factory.log()->linesOf(u"#343").size(), 4u);
+}
 
 class BusyViewer : public automation::Object {
 public:

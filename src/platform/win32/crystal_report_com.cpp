@@ -2,11 +2,11 @@
 
 #include <oleauto.h>
 
-#include <mutex>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/dispatch_bridge.h"
+#include "platform/win32/event_type_info.h"
 #include "platform/win32/variant_bridge.h"
 
 namespace vantrel::platform::win32 {
@@ -23,85 +23,17 @@ namespace {
 const GUID kEventsLibrary = {
     0x4b8e2d19, 0x6c35, 0x4a90, {0xb1, 0xf2, 0x7d, 0x3e, 0x9a, 0x0c, 0x5b, 0x61}};
 
-#define VANTREL_TRY(call)            \
-    do {                             \
-        HRESULT hr_ = (call);        \
-        if (FAILED(hr_)) return hr_; \
-    } while (0)
-
-// The coclass and its source dispinterface, as a type library compiler would describe them:
-//   dispinterface _CrystalReportMainEvents { [id(1)] void Executar(DATE DataHora, BSTR Descricao);
-//   } coclass CrystalReportMain { [default, source] dispinterface _CrystalReportMainEvents; }
-HRESULT buildTypeInfos(ComPtr<ITypeInfo>& coclass) {
-    ComPtr<ICreateTypeLib2> lib;
-    VANTREL_TRY(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32,
-                               L"QuorilVantrelReportEvents.tlb", lib.put()));
-    VANTREL_TRY(lib->SetGuid(kEventsLibrary));
-    VANTREL_TRY(lib->SetName(const_cast<LPOLESTR>(L"QuorilVantrelReportEvents")));
-    VANTREL_TRY(lib->SetVersion(1, 0));
-
-    ComPtr<ITypeLib> stdole;
-    VANTREL_TRY(LoadTypeLib(L"stdole2.tlb", stdole.put()));
-    ComPtr<ITypeInfo> dispatchInfo;
-    VANTREL_TRY(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.put()));
-
-    ComPtr<ICreateTypeInfo> events;
-    VANTREL_TRY(lib->CreateTypeInfo(const_cast<LPOLESTR>(L"_CrystalReportMainEvents"),
-                                    TKIND_DISPATCH, events.put()));
-    VANTREL_TRY(events->SetGuid(DIID_CrystalReportMainEvents));
-    HREFTYPE dispatchRef = 0;
-    VANTREL_TRY(events->AddRefTypeInfo(dispatchInfo.get(), &dispatchRef));
-    VANTREL_TRY(events->AddImplType(0, dispatchRef));
-    ELEMDESC params[2] = {};
-    params[0].tdesc.vt = VT_DATE;
-    params[0].paramdesc.wParamFlags = PARAMFLAG_FIN;
-    params[1].tdesc.vt = VT_BSTR;
-    params[1].paramdesc.wParamFlags = PARAMFLAG_FIN;
-    FUNCDESC executar = {};
-    executar.memid = kDispidExecutar;
-    executar.funckind = FUNC_DISPATCH;
-    executar.invkind = INVOKE_FUNC;
-    executar.callconv = CC_STDCALL;
-    executar.cParams = 2;
-    executar.lprgelemdescParam = params;
-    executar.elemdescFunc.tdesc.vt = VT_VOID;
-    VANTREL_TRY(events->AddFuncDesc(0, &executar));
-    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Executar"), const_cast<LPOLESTR>(L"DataHora"),
-                        const_cast<LPOLESTR>(L"Descricao")};
-    VANTREL_TRY(events->SetFuncAndParamNames(0, names, 3));
-    VANTREL_TRY(events->LayOut());
-    ComPtr<ITypeInfo> eventsInfo;
-    VANTREL_TRY(events->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(eventsInfo.put())));
-
-    ComPtr<ICreateTypeInfo> cls;
-    VANTREL_TRY(
-        lib->CreateTypeInfo(const_cast<LPOLESTR>(L"CrystalReportMain"), TKIND_COCLASS, cls.put()));
-    VANTREL_TRY(cls->SetGuid(CLSID_CrystalReportMain));
-    VANTREL_TRY(cls->SetTypeFlags(TYPEFLAG_FCANCREATE));
-    HREFTYPE eventsRef = 0;
-    VANTREL_TRY(cls->AddRefTypeInfo(eventsInfo.get(), &eventsRef));
-    VANTREL_TRY(cls->AddImplType(0, eventsRef));
-    VANTREL_TRY(cls->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
-    VANTREL_TRY(cls->LayOut());
-    return cls->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(coclass.put()));
-}
-
-#undef VANTREL_TRY
-
-// Built once per process; the library lives as long as the type info handed out.
+// The coclass and its source dispinterface: Executar(DataHora, Descricao) as DISPID 1.
 HRESULT classTypeInfo(ITypeInfo** out) {
-    static std::mutex mutex;
-    static ITypeInfo* built = nullptr;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!built) {
-        ComPtr<ITypeInfo> info;
-        HRESULT hr = buildTypeInfos(info);
-        if (FAILED(hr)) return hr;
-        built = info.detach();  // kept for the life of the process
-    }
-    built->AddRef();
-    *out = built;
-    return S_OK;
+    static const EventClass reportClass = {
+        kEventsLibrary,
+        L"QuorilVantrelReportEvents",
+        CLSID_CrystalReportMain,
+        L"CrystalReportMain",
+        DIID_CrystalReportMainEvents,
+        L"_CrystalReportMainEvents",
+        {{L"Executar", kDispidExecutar, {{L"DataHora", VT_DATE}, {L"Descricao", VT_BSTR}}}}};
+    return eventClassInfo(reportClass, out);
 }
 
 class ExecutarConnectionPoint final : public ComObject<ExecutarConnectionPoint, IConnectionPoint> {

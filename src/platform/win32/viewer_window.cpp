@@ -4,7 +4,9 @@
 #include <olectl.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "automation/runtime_error.h"
 #include "platform/win32/com_error.h"
@@ -88,11 +90,14 @@ private:
     HWND window_;
 };
 
-// The sink of a control's events: the one with a by-reference Boolean is the print button.
+// The sink of a control's events. Of the several that carry one by-reference Boolean (print,
+// export, refresh, close...), only the print button's is ours; the others are left as the
+// control raised them, their Boolean untouched.
 class PrintButtonSink final : public ComObject<PrintButtonSink, IDispatch> {
 public:
-    PrintButtonSink(const IID& events, interfaces::windows::ViewerWindowPort::PrintButtonHandler h)
-        : events_(events), handler_(std::move(h)) {}
+    PrintButtonSink(const IID& events, DISPID printButton,
+                    interfaces::windows::ViewerWindowPort::PrintButtonHandler h)
+        : events_(events), printButton_(printButton), handler_(std::move(h)) {}
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         if (n) *n = 0;
         return S_OK;
@@ -101,10 +106,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
-        if (!params || params->cArgs != 1 || params->rgvarg[0].vt != (VT_BYREF | VT_BOOL))
-            return S_OK;  // another event: nothing of ours
+        if (id != printButton_ || !params || params->cArgs != 1 ||
+            params->rgvarg[0].vt != (VT_BYREF | VT_BOOL))
+            return S_OK;
         VARIANT_BOOL* answer = params->rgvarg[0].pboolVal;
         bool useDefault = *answer != VARIANT_FALSE;
         try {
@@ -125,8 +131,57 @@ public:
 
 private:
     IID events_;
+    DISPID printButton_;
     interfaces::windows::ViewerWindowPort::PrintButtonHandler handler_;
 };
+
+struct PrintButtonEvent {
+    IID events;
+    DISPID id;
+};
+
+// The print-button event as the control's own type information publishes it: the member
+// "PrintButtonClicked" of the coclass's [default, source] interface.
+std::optional<PrintButtonEvent> printButtonEvent(IOleObject* control) {
+    ComPtr<IProvideClassInfo> provider;
+    if (FAILED(control->QueryInterface(IID_IProvideClassInfo,
+                                       reinterpret_cast<void**>(provider.put()))))
+        return std::nullopt;
+    ComPtr<ITypeInfo> coclass;
+    if (FAILED(provider->GetClassInfo(coclass.put())) || !coclass) return std::nullopt;
+    UniqueTypeAttr attr(coclass.get());
+    if (FAILED(coclass->GetTypeAttr(attr.put())) || attr->typekind != TKIND_COCLASS)
+        return std::nullopt;
+    for (UINT i = 0; i < attr->cImplTypes; ++i) {
+        INT flags = 0;
+        HREFTYPE ref = 0;
+        ComPtr<ITypeInfo> source;
+        if (FAILED(coclass->GetImplTypeFlags(i, &flags)) ||
+            (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) !=
+                (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) ||
+            FAILED(coclass->GetRefTypeOfImplType(i, &ref)) ||
+            FAILED(coclass->GetRefTypeInfo(ref, source.put())))
+            continue;
+        UniqueTypeAttr sourceAttr(source.get());
+        if (FAILED(source->GetTypeAttr(sourceAttr.put()))) return std::nullopt;
+        LPOLESTR name = const_cast<LPOLESTR>(L"PrintButtonClicked");
+        MEMBERID id = MEMBERID_NIL;
+        if (FAILED(source->GetIDsOfNames(&name, 1, &id))) return std::nullopt;
+        return PrintButtonEvent{sourceAttr->guid, id};
+    }
+    return std::nullopt;
+}
+
+// A control whose print button cannot be told from its other buttons keeps all of them to
+// itself; said once, for whoever follows the debugger output.
+void traceNoPrintButton(TextView progId) {
+    static bool said = false;
+    if (std::exchange(said, true)) return;
+    const Text text = u"QuorilVantrel frmDocCrystal: " + Text(progId) +
+                      u" publishes no PrintButtonClicked event in its type information; its "
+                      u"print button prints as the control does by itself.\n";
+    OutputDebugStringW(wide(text));
+}
 
 void check(HRESULT hr, const char16_t* what) {
     if (FAILED(hr)) {
@@ -223,6 +278,11 @@ struct Win32ViewerPort::Hosted final : automation::Object {
 };
 
 Win32ViewerPort::Win32ViewerPort() : tpp_(twipsPerPixel()) {
+    openWindow();
+}
+
+void Win32ViewerPort::openWindow() {
+    if (hwnd_) return;
     static const bool registered =
         registerWindowClass(kViewerWindowClass, &viewerProc, COLOR_BTNFACE);
     // Owner-less: the viewer stays on its own beside whatever window opened it.
@@ -239,6 +299,8 @@ Win32ViewerPort::~Win32ViewerPort() {
 }
 
 ObjectRef Win32ViewerPort::createControl(TextView progId, PrintButtonHandler onPrintButton) {
+    // The first control after a close loads the window again.
+    openWindow();
     auto hosted = std::make_shared<Hosted>();
     hosted->tpp = tpp_;
     CLSID clsid;
@@ -259,14 +321,16 @@ ObjectRef Win32ViewerPort::createControl(TextView progId, PrintButtonHandler onP
     hosted->byName = std::make_shared<DispatchObject>(hosted->dispatch);
 
     // The print-button event, on the control's default source interface.
-    auto info = hosted->ole.query<IProvideClassInfo2>(IID_IProvideClassInfo2);
+    const auto printButton = printButtonEvent(hosted->ole.get());
     auto container = hosted->ole.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    IID events;
-    if (info && container && SUCCEEDED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events)) &&
-        SUCCEEDED(container->FindConnectionPoint(events, hosted->point.put()))) {
-        auto sink = ComPtr<IDispatch>::adopt(new PrintButtonSink(events, std::move(onPrintButton)));
+    if (printButton && container &&
+        SUCCEEDED(container->FindConnectionPoint(printButton->events, hosted->point.put()))) {
+        auto sink = ComPtr<IDispatch>::adopt(
+            new PrintButtonSink(printButton->events, printButton->id, std::move(onPrintButton)));
         check(hosted->point->Advise(sink.get(), &hosted->cookie),
               u"The viewer control's events cannot be connected");
+    } else {
+        traceNoPrintButton(progId);
     }
     controls_.push_back(hosted);
     return ObjectRef(std::static_pointer_cast<automation::Object>(hosted));
@@ -279,7 +343,10 @@ std::pair<double, double> Win32ViewerPort::clientSize() {
 }
 
 void Win32ViewerPort::show(const Text& caption, bool modal) {
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        throw RuntimeError(automation::errc::ApplicationDefined, u"frmDocCrystal",
+                           u"The viewer window was unloaded");
+    }
     SetWindowTextW(hwnd_, wide(caption));
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);

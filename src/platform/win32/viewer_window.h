@@ -6,9 +6,11 @@
 // ProgID as an ActiveX control through a small OLE container of its own (client site and
 // in-place site; IOleObject::DoVerb activates the control inside the window), keeps the
 // controls filling its client area, and sinks each control's print-button event on the
-// connection point of the control's default source interface: the event with one
-// by-reference Boolean argument. A modal show runs the window's own message loop until the
-// user closes it.
+// connection point of the control's default source interface, the member named
+// "PrintButtonClicked" in the control's own type information (IProvideClassInfo); its other
+// events (export, refresh, close...) pass untouched. A modal show runs the window's own
+// message loop until the user closes it. After a close, the next control created opens a new
+// window, as an unloaded form loads again when it is next used.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +46,8 @@ public:
     struct Hosted;
 
 private:
+    void openWindow();
+
     HWND hwnd_ = nullptr;
     double tpp_;
     std::vector<std::shared_ptr<Hosted>> controls_;

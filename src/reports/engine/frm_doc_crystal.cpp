@@ -53,11 +53,16 @@ constexpr std::int32_t kPrinterError = 482;
 frmDocCrystal::frmDocCrystal(interfaces::Platform& platform,
                              std::unique_ptr<win::ViewerWindowPort> port)
     : platform_(platform), port_(std::move(port)) {
+    Load();
+}
+
+void frmDocCrystal::Load() {
     // The handlers reach this window for as long as it lives; the controls live inside it.
     visu10_ = port_->createControl(
         kProgIdVisu10, [this](bool& useDefault) { Visu_10_PrintButtonClicked(useDefault); });
     visu85_ = port_->createControl(
         kProgIdVisu85, [this](bool& useDefault) { Visu_85_PrintButtonClicked(useDefault); });
+    loaded_ = true;
     Form_Load();
 }
 
@@ -70,6 +75,7 @@ void frmDocCrystal::Form_Load() {
 }
 
 void frmDocCrystal::Form_Resize() {
+    if (!loaded_) return;
     const auto [width, height] = port_->clientSize();
     for (const ObjectRef& control : {visu10_, visu85_})
         crystal::ViewerControl(control).Move(0, 0, width, height);
@@ -106,10 +112,18 @@ void frmDocCrystal::Show(std::int16_t mode) {
 }
 
 void frmDocCrystal::Unload() {
-    port_->close();
-    visible_ = false;
     // The report object holds this window and this window the report object: let go.
     Eu.reset();
+    if (!loaded_) return;
+    port_->close();
+    loaded_ = false;
+    visu10_.reset();
+    visu85_.reset();
+    // Loaded again, the window starts from its design.
+    caption_ = kDesignCaption;
+    icon_ = Variant();
+    borderStyle_ = kSizable;
+    visible_ = false;
 }
 
 Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument> args) {
@@ -121,6 +135,12 @@ Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument
         Eu = value().toObject();
         return Variant();
     }
+    if (isMember(member, u"Unload")) {
+        Unload();
+        return Variant();
+    }
+    // Any other member of an unloaded window loads it again.
+    if (!loaded_) Load();
     if (isMember(member, u"Caption")) {
         if (!put) return Variant(caption_);
         caption_ = value().toText();
@@ -159,10 +179,6 @@ Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument
     if (isMember(member, u"Hide")) {
         visible_ = false;
         port_->hide();
-        return Variant();
-    }
-    if (isMember(member, u"Unload")) {
-        Unload();
         return Variant();
     }
     if (isMember(member, u"MostraMapa")) {

@@ -23,7 +23,8 @@ public:
         u"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer";
     static constexpr char16_t kProgIdVisu85[] = u"CRVIEWERLibCtl.CRViewer";
 
-    // Creates the window and runs its load: both controls created and set up, hidden.
+    // Creates the window and runs its load: both controls created and set up, hidden. After
+    // Unload, the next use of the window (Eu aside) loads it again, as a VB form does.
     frmDocCrystal(interfaces::Platform& platform,
                   std::unique_ptr<interfaces::windows::ViewerWindowPort> port);
     automation::Variant invoke(automation::TextView member, automation::CallKind kind,
@@ -41,6 +42,7 @@ public:
     automation::ObjectRef Eu;
 
 private:
+    void Load();
     void Form_Load();
     void Show(std::int16_t mode);
     void Unload();
@@ -49,10 +51,13 @@ private:
     std::unique_ptr<interfaces::windows::ViewerWindowPort> port_;
     automation::ObjectRef visu10_;
     automation::ObjectRef visu85_;
-    automation::Text caption_ = u"Form1";
+    static constexpr char16_t kDesignCaption[] = u"Form1";
+    static constexpr std::int16_t kSizable = 2;
+    automation::Text caption_ = kDesignCaption;
     automation::Variant icon_;
-    std::int16_t borderStyle_ = 2;  // sizable
+    std::int16_t borderStyle_ = kSizable;
     bool visible_ = false;
+    bool loaded_ = false;
 };
 
 }  // namespace vantrel::reports::engine

@@ -43,6 +43,8 @@ std::wstring guidText(const GUID& g);
 std::wstring dataFolder();
 // Objects of the stand-ins' COM server alive in this process.
 long long standInsAlive();
+// The stand-in runtime's call log in this process (StandInsReportCalls).
+std::wstring reportCalls();
 int year();
 
 // One box expected: its title, text, icon and buttons.

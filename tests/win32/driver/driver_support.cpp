@@ -162,6 +162,18 @@ long long standInsAlive() {
     return fn ? fn() : -1;
 }
 
+std::wstring reportCalls() {
+    HMODULE m = GetModuleHandleW(L"QuorilVantrelStandIns.dll");
+    using Fn = int(WINAPI*)(wchar_t*, int);
+    auto fn =
+        m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, "StandInsReportCalls")))
+          : nullptr;
+    if (!fn) return L"";
+    std::wstring text(static_cast<std::size_t>(fn(nullptr, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(fn(text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void expectBox(const std::vector<SeenBox>& boxes, std::size_t index, const std::wstring& title,
                const std::wstring& text, Icon icon, std::vector<int> buttons,
                const std::string& what) {

@@ -23,19 +23,6 @@ namespace {
 
 const std::wstring kPedidos = L"|2026-07-01|2026-07-31|A|Falso";
 
-// The stand-in runtime's call log in this process (StandInsReportCalls), UTF-16.
-std::wstring reportCalls() {
-    HMODULE m = GetModuleHandleW(L"QuorilVantrelStandIns.dll");
-    using Fn = int(WINAPI*)(wchar_t*, int);
-    auto fn =
-        m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, "StandInsReportCalls")))
-          : nullptr;
-    if (!fn) return L"";
-    std::wstring text(static_cast<std::size_t>(fn(nullptr, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(fn(text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::string fileText(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -247,11 +247,11 @@ HWND findViewer(HWND other = nullptr, int wait = 2000) {
     return nullptr;
 }
 
-// The print button of the visible viewer control inside a viewer window.
-HWND printButtonOf(HWND viewer) {
+// A toolbar button ("Imprimir", "Exportar"...) of the visible viewer control of a viewer window.
+HWND toolButtonOf(HWND viewer, const wchar_t* caption = L"Imprimir") {
     HWND control = nullptr;
     while ((control = FindWindowExW(viewer, control, L"QuorilVantrelReportViewer", nullptr)))
-        if (IsWindowVisible(control)) return FindWindowExW(control, nullptr, L"Button", nullptr);
+        if (IsWindowVisible(control)) return FindWindowExW(control, nullptr, L"Button", caption);
     return nullptr;
 }
 
@@ -276,7 +276,7 @@ private:
         GetWindowTextW(viewer, b, 256);
         u->caption = b;
         // Posted in order: the press is handled before the close.
-        HWND print = printButtonOf(viewer);
+        HWND print = toolButtonOf(viewer);
         u->pressed = print && PostMessageW(print, BM_CLICK, 0, 0);
         PostMessageW(viewer, WM_CLOSE, 0, 0);
         return 0;
@@ -285,7 +285,8 @@ private:
 };
 
 // The viewer window frmDocCrystal of QuorilVantrel.dll hosting the stand-in viewer
-// controls, shown by the prompt window's "Ecrã" button: modeless, then modal.
+// controls, shown by the prompt window's "Ecrã" button: modeless, then, the same window
+// unloaded in between, modal and modeless again.
 void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
     ComPtr<IDispatch> viewer = create(L"QuorilVantrel.frmDocCrystal");
     if (!check(static_cast<bool>(viewer), "viewer: QuorilVantrel.frmDocCrystal is creatable"))
@@ -339,7 +340,7 @@ void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
 
     // The print button: the report's printer and no printer choice leave the printing to
     // the control; with the choice allowed the window prints and the control does not.
-    const HWND print = printButtonOf(shown);
+    const HWND print = toolButtonOf(shown);
     check(print != nullptr, "viewer: the control has a print button");
     SendMessageW(print, BM_CLICK, 0, 0);
     checkEq(textMember(visu10.get(), L"Printed"), L"button",
@@ -348,14 +349,41 @@ void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
     SendMessageW(print, BM_CLICK, 0, 0);
     checkEq(textMember(visu10.get(), L"Printed"), L"button",
             "viewer: the control does not print when the window prints");
+    // The other buttons raise events of the same shape; they are the control's own: their
+    // answers stay True and nothing goes to a printer, even with the choice allowed.
+    auto printing = [] {
+        const std::wstring calls = reportCalls();
+        std::size_t n = 0;
+        for (const wchar_t* member : {L".PrintOut(", L".PrinterSetup(", L".SelectPrinter("})
+            for (auto at = calls.find(member); at != std::wstring::npos;
+                 at = calls.find(member, at + 1))
+                ++n;
+        return n;
+    };
+    const std::size_t printingBefore = printing();
+    for (const wchar_t* caption : {L"Exportar", L"Actualizar", L"Fechar"}) {
+        const HWND button = toolButtonOf(shown, caption);
+        check(button != nullptr, "viewer: the control has a button " + narrow(caption));
+        SendMessageW(button, BM_CLICK, 0, 0);
+    }
+    checkEq(textMember(visu10.get(), L"Pressed"),
+            L"PrintButtonClicked=True;PrintButtonClicked=False;ExportButtonClicked=True;"
+            L"RefreshButtonClicked=True;CloseButtonClicked=True",
+            "viewer: only the print button's answer is the window's");
+    checkEq(textMember(visu10.get(), L"Printed"), L"button",
+            "viewer: the other buttons print nothing");
+    checkEqN(printing(), printingBefore,
+             "viewer: the other buttons neither choose a printer nor print the report");
     main.PodeMudarImpressora(false);
-    expectNoBox("viewer: the print buttons");
+    expectNoBox("viewer: the toolbar buttons");
     call(viewer.get(), L"Unload", {});
     check(!IsWindow(shown), "viewer: Unload takes the window down");
 
-    // Modal: the screen button returns once the user has closed the viewer.
-    ComPtr<IDispatch> modal = create(L"QuorilVantrel.frmDocCrystal");
-    main.JanelaVisualizador(wrap(modal));
+    // Modal, on the same window: used again, it loads again. The screen button returns once
+    // the user has closed the viewer.
+    ComPtr<IDispatch> modal10 = getObject(viewer.get(), L"Visu_10");
+    check(modal10 && textMember(modal10.get(), L"Pressed").empty(),
+          "viewer: loaded again with new controls");
     main.JanelaModal(true);
     {
         ModalUser user;
@@ -363,12 +391,33 @@ void viewerChecks(IDispatch* window, HWND prompt, CrystalReportMain& main) {
         check(user.pressed, "viewer: the modal viewer's print button was pressed");
         checkEq(user.caption, L"Vendas por artigo", "viewer: the modal caption");
     }
-    ComPtr<IDispatch> modal10 = getObject(modal.get(), L"Visu_10");
     check(modal10 && textMember(modal10.get(), L"Printed") == L"button",
           "viewer: the modal control printed by itself");
     check(findViewer(nullptr, 0) == nullptr,
           "viewer: no viewer window is left after the modal show");
     expectNoBox("viewer: the modal show");
+
+    // And modeless once more: the window and its controls set up as on the first load.
+    main.JanelaModal(false);
+    SendMessageW(hwndOf(window, L"botao_ecran"), BM_CLICK, 0, 0);
+    expectNoBox("viewer: the screen button, a third time");
+    const HWND again = findViewer();
+    if (check(again != nullptr, "viewer: the window unloaded twice shows again")) {
+        checkEq(windowText(again), L"Mapa:ERP", "viewer: the caption shown again");
+        ComPtr<IDispatch> again10 = getObject(viewer.get(), L"Visu_10");
+        ComPtr<IDispatch> again85 = getObject(viewer.get(), L"Visu_85");
+        check(again10 && again85, "viewer: both controls are there again");
+        if (again10 && again85) {
+            checkEq(textMember(again10.get(), L"Received"), options,
+                    "viewer: Visu_10's display options again");
+            checkEq(textMember(again85.get(), L"Received"), options,
+                    "viewer: Visu_85's display options again");
+            check(textMember(again10.get(), L"Shown").rfind(L"Vendas por artigo\n", 0) == 0,
+                  "viewer: the control draws the report again");
+        }
+    }
+    call(viewer.get(), L"Unload", {});
+    check(findViewer(nullptr, 0) == nullptr, "viewer: Unload takes the window down again");
 }
 }  // namespace
 
