@@ -279,7 +279,8 @@ private:
             ok(keyCheck("Ligação", u"Username"), q(user) + T(": login do SQL Server"));
         } else if (password.empty()) {
             ok(keyCheck("Ligação", u"Username"),
-               T("vazio, com PassWord vazia: login integrado do Windows") + completes);
+               T("vazio, com PassWord vazia: login integrado do Windows; o suplemento pede ao "
+                 "ConnectionSettings que complete a ligação"));
         } else {
             warn(keyCheck("Ligação", u"Username"),
                  T("vazio com PassWord definida: login do SQL Server sem utilizador"),
