@@ -1,6 +1,7 @@
 ; The Windows setup of the add-in (makensis, NSIS 3). installer/CMakeLists.txt passes:
 ;   VERSION   major.minor.patch           OUTFILE   the setup to write
 ;   DLL       the DLL to install (QuorilVantrel.dll, or QuorilVantrelStandIns.dll with STANDINS)
+;   EXE       vantrel.exe, installed beside the product's DLL (not with STANDINS)
 ;   STANDINS  defined: the setup for tests instead (the stand-ins' COM server and the VBScript
 ;             examples, EXAMPLES naming their folder), never together with the product
 ;   COPYRIGHT the copyright line of the version resource
@@ -19,7 +20,12 @@ RequestExecutionLevel admin
 !include nsDialogs.nsh
 
 !ifndef VERSION | DLL | OUTFILE
-    !error "makensis -DVERSION=x.y.z -DDLL=path -DOUTFILE=path [-DSTANDINS -DEXAMPLES=dir]"
+    !error "makensis -DVERSION=x.y.z -DDLL=path -DOUTFILE=path [-DEXE=path | -DSTANDINS -DEXAMPLES=dir]"
+!endif
+!ifndef STANDINS
+    !ifndef EXE
+        !error "the product's setup needs -DEXE=path of vantrel.exe"
+    !endif
 !endif
 !ifndef COPYRIGHT
     !define COPYRIGHT "Copyright (C) QuorilVantrel"
@@ -98,6 +104,10 @@ LangString PageText ${LANG_ENGLISH} "The add-in creates these components of the 
 LangString PageText ${LANG_PORTUGUESE} "O suplemento cria estes componentes da biblioteca base do ERP pelo ProgID. Mantenha os valores por omissão, salvo se a sua instalação lhes der outros nomes."
 LangString BadProgId ${LANG_ENGLISH} "is not a ProgID: up to 39 letters, digits, dots and underscores, beginning with a letter."
 LangString BadProgId ${LANG_PORTUGUESE} "não é um ProgID: até 39 letras, algarismos, pontos e sublinhados, a começar por uma letra."
+LangString ComponentsOk ${LANG_ENGLISH} "Every component of the ERP that the add-in creates can be created."
+LangString ComponentsOk ${LANG_PORTUGUESE} "Todos os componentes do ERP que o suplemento cria podem ser criados."
+LangString ComponentsMissing ${LANG_ENGLISH} "These components of the ERP cannot be created yet; the add-in needs them to open a company. Install or register them (the ERP may be installed afterwards), then run vantrel doctor COMPANY in the install folder:"
+LangString ComponentsMissing ${LANG_PORTUGUESE} "Estes componentes do ERP ainda não podem ser criados; o suplemento precisa deles para abrir uma empresa. Instale-os ou registe-os (o ERP pode ser instalado depois) e execute vantrel doctor EMPRESA na pasta de instalação:"
 LangString BadOption ${LANG_ENGLISH} "Unknown option"
 LangString BadOption ${LANG_PORTUGUESE} "Opção desconhecida"
 
@@ -294,6 +304,33 @@ FunctionEnd
         WriteRegStr HKLM "${COMPONENTS_KEY}" "${C}" $Prog_${C}
     ${EndIf}
 !macroend
+
+; Whether the components can be created, with the ProgIDs just written: vantrel.exe answers
+; with the one check the add-in itself would make. A component missing is a warning, not a
+; refusal: the ERP may come afterwards. The outcome goes to the details and to install.log;
+; only an interactive setup shows it.
+Function CheckComponents
+    nsExec::ExecToStack '"$INSTDIR\vantrel.exe" doctor --components --failures'
+    Pop $R0
+    Pop $R1
+    ${If} $R0 == 0
+        StrCpy $R2 "$(ComponentsOk)"
+    ${Else}
+        StrCpy $R2 "$(ComponentsMissing)$\r$\n$R1"
+    ${EndIf}
+    DetailPrint "$R2"
+    ClearErrors
+    FileOpen $R3 "$INSTDIR\install.log" a
+    ${IfNot} ${Errors}
+        FileSeek $R3 0 END
+        FileWrite $R3 "$R2$\r$\n"
+        FileClose $R3
+    ${EndIf}
+    ${If} $R0 != 0
+    ${AndIfNot} ${Silent}
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$R2"
+    ${EndIf}
+FunctionEnd
 !endif
 
 !macro DeleteComponent C DEF
@@ -318,6 +355,8 @@ Section "${NAME}"
     ${If} $R0 != ""
     ${AndIf} $R0 != $INSTDIR
         Delete /REBOOTOK "$R0\${DLLNAME}"
+        Delete "$R0\vantrel.exe"
+        Delete "$R0\install.log"
         Delete "$R0\uninstall.exe"
         RMDir /REBOOTOK "$R0"
     ${EndIf}
@@ -328,9 +367,11 @@ Section "${NAME}"
     File "${EXAMPLES}\*.vbs"
     !insertmacro ForEachComponent MapToStandIn
 !else
+    File "/oname=$INSTDIR\vantrel.exe" "${EXE}"
     !insertmacro ForEachComponent WriteComponent
     DeleteRegKey /ifempty HKLM "${COMPONENTS_KEY}"
     DeleteRegKey /ifempty HKLM "Software\QuorilVantrel"
+    Call CheckComponents
 !endif
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -370,6 +411,8 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKCU "${COMPONENTS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\QuorilVantrel"
 !else
+    Delete "$INSTDIR\vantrel.exe"
+    Delete "$INSTDIR\install.log"
     !insertmacro ForEachComponent DeleteComponent
     DeleteRegKey /ifempty HKLM "${COMPONENTS_KEY}"
     DeleteRegKey /ifempty HKLM "Software\QuorilVantrel"

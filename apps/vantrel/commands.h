@@ -13,5 +13,6 @@ int runIni(const Arguments& args);
 int runHost(const Arguments& args);
 int runDemo(const Arguments& args);
 int runReport(const Arguments& args);
+int runDoctor(const Arguments& args);
 
 }  // namespace vantrel::app

@@ -17,7 +17,9 @@ const char kUsage[] =
     "  ini      read and write a per-company settings file (vantrel ini --help)\n"
     "  host     play the ERP for one company: enter, save documents, leave (vantrel host --help)\n"
     "  demo     create a demo company and walk through the energy surcharge (vantrel demo --help)\n"
-    "  report   run a report through the report engine (vantrel report --help)\n";
+    "  report   run a report through the report engine (vantrel report --help)\n"
+    "  doctor   check why a company does not work: settings, components, database, API\n"
+    "           (vantrel doctor --help)\n";
 
 }  // namespace
 
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
         if (command == "host") return vantrel::app::runHost(rest);
         if (command == "demo") return vantrel::app::runDemo(rest);
         if (command == "report") return vantrel::app::runReport(rest);
+        if (command == "doctor") return vantrel::app::runDoctor(rest);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantrel %s: %s\n", command.c_str(), e.what());
         return 1;

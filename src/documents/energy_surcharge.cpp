@@ -157,18 +157,26 @@ std::optional<double> EnergySurcharge::rateOf(const Text& taxa) {
     return rate;
 }
 
+bool EnergySurcharge::seriesTakesSurcharge(const Variant& serie) {
+    return !serie.isNull() && equals(serie, Variant(std::int16_t{0}));
+}
+
+bool EnergySurcharge::listHolds(const Text& documentos, const Text& tipo, const Text& serie) {
+    // Built by appending: GCC 12 misreads the equivalent chain of operator+ (-Wrestrict).
+    Text key(u";");
+    key += tipo;
+    key += u',';
+    key += automation::trim(serie);
+    key += u';';
+    Text list(u";");
+    list += documentos;
+    list += u';';
+    return automation::instr(1, list, key) > 0;
+}
+
 bool EnergySurcharge::pDocumentoInteressa(const Variant& tipo, const Variant& serie) const {
     try {
-        // Built by appending: GCC 12 misreads the equivalent chain of operator+ (-Wrestrict).
-        Text key(u";");
-        key += tipo.toText();
-        key += u',';
-        key += automation::trim(serie.toText());
-        key += u';';
-        Text list(u";");
-        list += settings_.documentos;
-        list += u';';
-        return automation::instr(1, list, key) > 0;
+        return listHolds(settings_.documentos, tipo.toText(), serie.toText());
     } catch (...) {
         throw currentError().withSource(u"pDocumentoInteressa");
     }
@@ -179,8 +187,7 @@ void EnergySurcharge::Vendas_OnGravar(const ObjectRef& oApi) {
     HostDocument saved(oApi);
     DocumentHeader cab = saved.Cab();
     // The add-in only acts on series that read as the number 0; Null compares with nothing.
-    Variant serie = cab.serie();
-    if (serie.isNull() || !equals(serie, Variant(std::int16_t{0}))) return;
+    if (!seriesTakesSurcharge(cab.serie())) return;
     if (!ctx_.pVerificarApi()) return;
 
     {

@@ -69,6 +69,12 @@ public:
     // does not fit a double.
     static std::optional<double> rateOf(const Text& taxa);
     static Text normaliseRate(const Text& taxa);
+    // Whether a header series lets the save hook go on: it must compare equal to the number
+    // 0 (Null compares with nothing).
+    static bool seriesTakesSurcharge(const Variant& serie);
+    // Whether the "Documentos" list holds type and series (the series trimmed, the type not,
+    // case-sensitive).
+    static bool listHolds(const Text& documentos, const Text& tipo, const Text& serie);
 
 private:
     interfaces::NextApiConnection api() const {

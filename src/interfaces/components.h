@@ -27,6 +27,9 @@ public:
     virtual ~ComponentCatalog() = default;
     // The ProgID to create for a logical component name.
     virtual Text progIdOf(TextView component) = 0;
+    // Where that ProgID comes from (a registry value, the default...), for a person reading
+    // a diagnosis; empty when the catalog does not say.
+    virtual Text sourceOf(TextView /*component*/) { return Text(); }
 };
 
 // The ProgIDs of the maker's components on a standard installation.

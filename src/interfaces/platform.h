@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,13 @@ struct ScreenMetrics {
     double heightTwips = 15360;  // 1024 pixels
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
+};
+
+// What can be learnt of a file by reading it, never writing.
+struct FileProbe {
+    bool exists = false;    // something of that name is there
+    bool readable = false;  // it is a file whose bytes could be read
+    std::string bytes;      // its first bytes, up to the limit asked for
 };
 
 struct PrinterInfo {
@@ -61,6 +69,16 @@ public:
     // Appends a text and a line break (CR LF) to a file in UTF-8, creating the file when it
     // is missing; false when that cannot be done. An implementation without files refuses.
     virtual bool appendLine(TextView /*path*/, TextView /*line*/) { return false; }
+    // Reads up to `limit` bytes of a file. An implementation that cannot read files knows
+    // only whether a listing finds it.
+    virtual FileProbe probeFile(TextView path, std::size_t /*limit*/) {
+        FileProbe p;
+        p.exists = fileExists(path);
+        return p;
+    }
+    // Whether a new file could be made in the folder, found without making one. An
+    // implementation that cannot tell answers false.
+    virtual bool folderWritable(TextView /*folder*/) { return false; }
 };
 
 }  // namespace vantrel::interfaces

@@ -1,17 +1,13 @@
 // The ERP automation API login, its check before a document is touched and the two toggles
 // with which the user switches it off and on.
 #include "interfaces/next_api_connection.h"
+#include "solution/company_connection.h"
 #include "solution/solucao.h"
 
 namespace vantrel::solution {
 
 using automation::T;
 namespace msgbox = interfaces::msgbox;
-
-namespace {
-// Product identifier the API login is made for.
-const char16_t kProduto[] = u"1GCO2022_40";
-}  // namespace
 
 bool Solucao::pNextApiConnect(const Text& ficheiro) {
     // A login still open is closed before its object is replaced: nothing else could close it.
@@ -25,7 +21,7 @@ bool Solucao::pNextApiConnect(const Text& ficheiro) {
     }
     mApiNext = services_.createComponent(interfaces::component::NextApiConnection);
     interfaces::NextApiConnection api(mApiNext);
-    api.SetProduct(kProduto);
+    api.SetProduct(kApiProduct);
     if (api.Connect(ficheiro)) {
         api.SetDatabase(mDados);
         mApiLigada = true;

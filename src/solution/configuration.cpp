@@ -2,49 +2,67 @@
 // fields of the open company. Nothing here writes the file.
 #include "interfaces/connection_settings.h"
 #include "settings/cinifile.h"
+#include "solution/company_settings.h"
 #include "solution/solucao.h"
 
 namespace vantrel::solution {
 
 using automation::T;
 
-void Solucao::pLerConfiguracao() {
-    Text pasta;
-    {
-        interfaces::SharedFolders pastas(
-            services_.createComponent(interfaces::component::SharedFolders));
-        pasta = pastas.Folder() + u"\\talmek";
-        interfaces::FolderCheck verificar(
-            services_.createComponent(interfaces::component::FolderCheck));
-        if (!verificar.FolderExists(pasta)) pasta = services_.platform->moduleFolder();
+namespace {
+
+const SettingsKey kKeys[] = {
+    {"Api Next", u"password", &SolucaoFields::mApiPassword},
+    {"Api Next", u"Login", &SolucaoFields::mApiLogin},
+    {"Api Next", u"Empresa", &SolucaoFields::mApiEmpresa},
+    {"Api Next", u"perclog", &SolucaoFields::mPercursoLog},
+    {"Api Next", u"PercWindows", &SolucaoFields::mPercursoWindows},
+    {"Ligação", u"Servidor", &SolucaoFields::mServidor},
+    {"Ligação", u"Empresa", &SolucaoFields::mBaseDados},
+    {"Ligação", u"Username", &SolucaoFields::mUtilizadorBD},
+    {"Ligação", u"PassWord", &SolucaoFields::mPasswordBD},
+    {"Documentos com taxa", u"Documentos", &SolucaoFields::mDocumentosTaxa},
+    {"Documentos com taxa", u"Taxa", &SolucaoFields::mTaxa},
+    {"Documentos com taxa", u"Pergunta", &SolucaoFields::mPerguntaTaxa},
+    {"Documentos com taxa", u"Artigo", &SolucaoFields::mArtigoTaxa},
+};
+
+}  // namespace
+
+std::span<const SettingsKey> settingsKeys() {
+    return kKeys;
+}
+
+SettingsLocation locateSettingsFile(const interfaces::Services& services, const Text& empresa) {
+    SettingsLocation where;
+    interfaces::SharedFolders pastas(
+        services.createComponent(interfaces::component::SharedFolders));
+    where.baseFolder = pastas.Folder();
+    where.talmekFolder = where.baseFolder + u"\\talmek";
+    interfaces::FolderCheck verificar(services.createComponent(interfaces::component::FolderCheck));
+    where.talmekExists = verificar.FolderExists(where.talmekFolder);
+    where.folder = where.talmekExists ? where.talmekFolder : services.platform->moduleFolder();
+    where.path = where.folder + u"\\" + u"VANTREL" + u"." + empresa;
+    return where;
+}
+
+void readSettings(interfaces::ProfileFunctions& profile, const Text& path, SolucaoFields& fields) {
+    settings::cInifile ini(profile);
+    ini.setPath(path);
+    for (const SettingsKey& k : kKeys) {
+        ini.setSection(T(k.section));
+        ini.setKey(k.key);
+        fields.*k.field = ini.Value();
     }
-    mFicheiroConfig = pasta + u"\\" + u"VANTREL" + u"." + mEmpresa;
+}
 
-    settings::cInifile ini(*services_.profile);
-    ini.setPath(mFicheiroConfig);
-    auto ler = [&ini](const char16_t* key) {
-        ini.setKey(key);
-        return ini.Value();
-    };
+bool settingsBelongTo(const SolucaoFields& fields, const Text& empresa) {
+    return fields.mApiEmpresa == empresa || fields.mBaseDados.empty();
+}
 
-    ini.setSection(u"Api Next");
-    mApiPassword = ler(u"password");
-    mApiLogin = ler(u"Login");
-    mApiEmpresa = ler(u"Empresa");
-    mPercursoLog = ler(u"perclog");
-    mPercursoWindows = ler(u"PercWindows");
-
-    ini.setSection(T("Ligação"));
-    mServidor = ler(u"Servidor");
-    mBaseDados = ler(u"Empresa");
-    mUtilizadorBD = ler(u"Username");
-    mPasswordBD = ler(u"PassWord");
-
-    ini.setSection(u"Documentos com taxa");
-    mDocumentosTaxa = ler(u"Documentos");
-    mTaxa = ler(u"Taxa");
-    mPerguntaTaxa = ler(u"Pergunta");
-    mArtigoTaxa = ler(u"Artigo");
+void Solucao::pLerConfiguracao() {
+    mFicheiroConfig = locateSettingsFile(services_, mEmpresa).path;
+    readSettings(*services_.profile, mFicheiroConfig, *this);
 }
 
 }  // namespace vantrel::solution

@@ -2,6 +2,8 @@
 // connection and the hand-over of the database object to the data-access commands.
 #include "interfaces/connection_settings.h"
 #include "interfaces/core_data_access.h"
+#include "solution/company_connection.h"
+#include "solution/company_settings.h"
 #include "solution/connection_string.h"
 #include "solution/event_frame.h"
 #include "solution/solucao.h"
@@ -18,7 +20,7 @@ bool Solucao::pLigarServidor() {
         if (!automation::endsWith(mPercursoLog, u"\\")) mPercursoLog += u"\\";
         // A settings file of another company is refused without a word, unless it names no
         // database at all.
-        if (mApiEmpresa != mEmpresa && !mBaseDados.empty()) return;
+        if (!settingsBelongTo(*this, mEmpresa)) return;
         if (!pAbrirBaseDados(mFicheiroConfig)) return;
         if (pNextApiConnect(mFicheiroConfig)) {
             dal_.SetDataAccess(mDados);
@@ -61,26 +63,37 @@ bool Solucao::pValidarLigacao(const Text& empresa) {
     return valida;
 }
 
+DatabaseLogon readDatabaseLogon(const interfaces::ConnectionSettings& ligacao,
+                                const Text& ficheiro) {
+    ligacao.Load(ficheiro);
+    auto lerValores = [&] {
+        return DatabaseLogon{ligacao.Server(), ligacao.Database(), ligacao.User(),
+                             ligacao.Password()};
+    };
+    DatabaseLogon logon = lerValores();
+    if (logon.database.empty() || logon.server.empty() || logon.user.empty()) {
+        ligacao.Complete(false);
+        ligacao.Confirm();
+        logon = lerValores();
+    }
+    return logon;
+}
+
+Text companyConnectionString(const DatabaseLogon& logon) {
+    return pStringLigacao(u"MSDataShape", u"SQLOLEDB", logon.server, logon.database, logon.user,
+                          logon.password);
+}
+
 bool Solucao::pAbrirBaseDados(const Text& ficheiro) {
     mDados = services_.createComponent(interfaces::component::CoreDataAccess);
     interfaces::ConnectionSettings ligacao(
         services_.createComponent(interfaces::component::ConnectionSettings));
-    ligacao.Load(ficheiro);
-    auto lerValores = [&] {
-        mServidor = ligacao.Server();
-        mBaseDados = ligacao.Database();
-        mUtilizadorBD = ligacao.User();
-        mPasswordBD = ligacao.Password();
-    };
-    lerValores();
-    if (mBaseDados.empty() || mServidor.empty() || mUtilizadorBD.empty()) {
-        ligacao.Complete(false);
-        ligacao.Confirm();
-        lerValores();
-    }
-    Text texto = pStringLigacao(u"MSDataShape", u"SQLOLEDB", mServidor, mBaseDados, mUtilizadorBD,
-                                mPasswordBD);
-    return interfaces::CoreDataAccess(mDados).Open(texto);
+    DatabaseLogon logon = readDatabaseLogon(ligacao, ficheiro);
+    mServidor = logon.server;
+    mBaseDados = logon.database;
+    mUtilizadorBD = logon.user;
+    mPasswordBD = logon.password;
+    return interfaces::CoreDataAccess(mDados).Open(companyConnectionString(logon));
 }
 
 bool Solucao::pFecharBaseDados() {

@@ -64,7 +64,7 @@ else
     fi
     cmake -S "$here" -B "$build/x64" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-    nice -n 10 cmake --build "$build/x64" -j2 --target QuorilVantrel QuorilVantrelStandIns vantrel_wine_driver \
+    nice -n 10 cmake --build "$build/x64" -j2 --target QuorilVantrel QuorilVantrelStandIns vantrel_wine_driver vantrel_exe \
         >"$build/x64/build.log" 2>&1 || { tail -30 "$build/x64/build.log"; exit 1; }
     bin=$build/x64/bin
     loader=/usr/lib/wine/wine64
@@ -214,6 +214,46 @@ stop_presser() {
     else
         echo "FAIL: examples/vbscript/RelatorioPDF.vbs heard no Executar events"
     fi
+
+    # vantrel.exe over the stand-ins, on the company the examples prepared: every check ok;
+    # with the mapping of one component pointed at a ProgID nobody registered, that component
+    # is named and the exit code is 1; the settings file read back through kernel32.
+    vantrel_exe=$(winpath "$bin/vantrel.exe")
+    components='HKCU\Software\QuorilVantrel\Components'
+    export QUORILVANTREL_DATA=$build/wine-examples-data
+    timeout "$step" "$loader" "$vantrel_exe" doctor DEMO | tr -d '\r' >"$build/doctor-demo.txt"
+    code=${PIPESTATUS[0]}
+    sed 's/^/  /' "$build/doctor-demo.txt"
+    if [[ $code -eq 0 ]] && grep -q '^Resumo: [0-9]* ok, 0 avisos, 0 falhas\.$' "$build/doctor-demo.txt" &&
+            [[ $(grep -c '^ok     ' "$build/doctor-demo.txt") -ge 25 ]]; then
+        echo "ok: vantrel.exe doctor DEMO reports every check ok over the stand-ins"
+    else
+        echo "FAIL: vantrel.exe doctor DEMO did not report every check ok (exit code $code)"
+    fi
+    timeout "$step" "$loader" reg add "$components" /v CoreDataAccess /d Nao.Registado.CoreDataAccess /f >/dev/null
+    timeout "$step" "$loader" "$vantrel_exe" doctor DEMO --json | tr -d '\r' >"$build/doctor-missing.txt"
+    code=${PIPESTATUS[0]}
+    timeout "$step" "$loader" reg add "$components" /v CoreDataAccess /d QuorilVantrel.StandIns.CoreDataAccess /f >/dev/null
+    if [[ $code -eq 1 ]] && grep -qF '{"check":"Componente CoreDataAccess","state":"fails","found":"ProgID Nao.Registado.CoreDataAccess (HKCU\\Software\\QuorilVantrel\\Components) não pode ser criado' "$build/doctor-missing.txt"; then
+        echo "ok: vantrel.exe doctor names CoreDataAccess mapped to a ProgID nobody registered, exit code 1"
+    else
+        echo "FAIL: vantrel.exe doctor did not name the unregistered CoreDataAccess (exit code $code)"
+        sed 's/^/  /' "$build/doctor-missing.txt"
+    fi
+    settings=$(winpath "$build/wine-examples-data/talmek/VANTREL.DEMO")
+    got=$(timeout "$step" "$loader" "$vantrel_exe" ini get "$settings" 'Ligação' Empresa | tr -d '\r')
+    if [[ $got == VANTREL_DEMO ]]; then
+        echo "ok: vantrel.exe ini get reads [Ligação] Empresa through kernel32"
+    else
+        echo "FAIL: vantrel.exe ini get read \"$got\" for [Ligação] Empresa"
+    fi
+    got=$(timeout "$step" "$loader" "$vantrel_exe" --version | tr -d '\r')
+    if [[ $got == "vantrel $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ]]; then
+        echo "ok: vantrel.exe --version prints the project's version"
+    else
+        echo "FAIL: vantrel.exe --version printed \"$got\""
+    fi
+    export QUORILVANTREL_DATA=$data
 } 2>&1 | tr -d '\r' | tee -a "$log"
 
 # cInifile: the Windows build over kernel32 against the Linux build over the engine.

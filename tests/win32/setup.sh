@@ -76,7 +76,7 @@ for minor_before in 8 9; do
     mkdir -p "$work/$v"
     cp "$build/bin/QuorilVantrel.dll" "$work/$v/"
     wine "$info" --stamp "$(winpath "$work/$v/QuorilVantrel.dll")" "$v" &&
-        makensis -V1 -DVERSION="$v" -DDLL="$work/$v/QuorilVantrel.dll" \
+        makensis -V1 -DVERSION="$v" -DDLL="$work/$v/QuorilVantrel.dll" -DEXE="$build/bin/vantrel.exe" \
             -DOUTFILE="$work/QuorilVantrel-$v-setup.exe" "$here/installer/QuorilVantrel.nsi" ||
         echo "FAIL: setup: no older setup $v"
     older+=("$v")
@@ -119,6 +119,15 @@ check "Programs and Features: EstimatedSize in KiB" \
     test $(($(value "$uninstall_key" EstimatedSize))) -ge 1000
 check "with the default ProgIDs no Components key is written" \
     absent 'HKLM\Software\QuorilVantrel'
+# Only the product's setup, no ERP: the setup and vantrel.exe both name what is missing.
+check "the setup installs vantrel.exe beside the DLL" test -f "$unix_dir/vantrel.exe"
+check "the silent setup writes to install.log that CoreDataAccess cannot be created" \
+    grep -qF 'CoreDataAccess (tlkCoreDataAccess2016.CoreDataAccess)' "$unix_dir/install.log"
+wine "$dir\vantrel.exe" doctor DEMO | tr -d '\r' >"$work/doctor.txt"
+code=${PIPESTATUS[0]}
+sed 's/^/  /' "$work/doctor.txt"
+check "vantrel doctor DEMO without the ERP exits 1 and names CoreDataAccess and its ProgID" \
+    test "$code" -eq 1 -a -n "$(grep -F 'FALHA  Componente CoreDataAccess: ProgID tlkCoreDataAccess2016.CoreDataAccess (por omissão) não pode ser criado' "$work/doctor.txt")"
 
 # An upgrade that names one component.
 wine "$work/QuorilVantrel-${older[1]}-setup.exe" /S /CoreDataAccess=Other.Core_2

@@ -14,4 +14,10 @@ interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
     return interfaces::defaultProgId(component);
 }
 
+interfaces::Text PosixCatalog::sourceOf(interfaces::TextView component) {
+    return progIdOf(component) == interfaces::defaultProgId(component)
+               ? u"por omissão"
+               : u"substitutos do Linux";
+}
+
 }  // namespace vantrel::platform::posix

@@ -10,6 +10,7 @@ class PosixCatalog : public interfaces::ComponentCatalog {
 public:
     // Unknown names keep the installation's default ProgID (interfaces::defaultProgId).
     interfaces::Text progIdOf(interfaces::TextView component) override;
+    interfaces::Text sourceOf(interfaces::TextView component) override;
 };
 
 }  // namespace vantrel::platform::posix

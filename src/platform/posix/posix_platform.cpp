@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,6 +158,36 @@ bool PosixPlatform::appendLine(TextView path, TextView line) {
     out << automation::toUtf8(line) << "\r\n";
     out.flush();
     return static_cast<bool>(out);
+}
+
+interfaces::FileProbe PosixPlatform::probeFile(TextView path, std::size_t limit) {
+    interfaces::FileProbe p;
+    std::string native = nativePath(path);
+    struct stat st {};
+    if (path.empty() || stat(native.c_str(), &st) != 0) return p;
+    p.exists = true;
+    if (!S_ISREG(st.st_mode)) return p;
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return p;
+    p.bytes.resize(limit);
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < limit) {
+        ssize_t n = ::read(fd, p.bytes.data() + got, limit - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    p.bytes.resize(got);
+    p.readable = !failed;
+    return p;
+}
+
+bool PosixPlatform::folderWritable(TextView folder) {
+    // Search and write permission are what creating a file in it takes.
+    return folderExists(folder) && ::access(nativePath(folder).c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace vantrel::platform::posix

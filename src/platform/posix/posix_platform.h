@@ -36,6 +36,8 @@ public:
     std::optional<PrinterInfo> currentPrinter() override;
     bool folderExists(TextView folder) override;
     bool appendLine(TextView path, TextView line) override;
+    interfaces::FileProbe probeFile(TextView path, std::size_t limit) override;
+    bool folderWritable(TextView folder) override;
 
     void setScreen(const ScreenMetrics& s) { screen_ = s; }
     void setPrinters(std::vector<PrinterInfo> p) { printers_ = std::move(p); }

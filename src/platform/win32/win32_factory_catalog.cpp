@@ -52,6 +52,14 @@ Text RegistryCatalog::progIdOf(TextView component) {
     return interfaces::defaultProgId(component);
 }
 
+Text RegistryCatalog::sourceOf(TextView component) {
+    Text value;
+    if (readValue(HKEY_CURRENT_USER, component, value)) return u"HKCU\\" + fromWide(kComponentsKey);
+    if (readValue(HKEY_LOCAL_MACHINE, component, value))
+        return u"HKLM\\" + fromWide(kComponentsKey);
+    return automation::T("por omissão");
+}
+
 namespace {
 Text info(LCTYPE type) {
     wchar_t buffer[100] = {};

@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
+#include <algorithm>
 
 #include "automation/runtime_error.h"
 #include "platform/win32/com_handles.h"
@@ -135,6 +137,65 @@ bool Win32Platform::folderExists(TextView folder) {
     Text f(folder);
     DWORD attributes = GetFileAttributesW(wide(f));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+interfaces::FileProbe Win32Platform::probeFile(TextView path, std::size_t limit) {
+    interfaces::FileProbe p;
+    Text f(path);
+    DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide(f));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return p;
+    p.exists = true;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return p;
+    UniqueFileHandle file(CreateFileW(wide(f), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return p;
+    p.bytes.resize(limit);
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < limit) {
+        DWORD n = 0;
+        DWORD ask = static_cast<DWORD>(std::min<std::size_t>(limit - got, 1u << 20));
+        if (!ReadFile(file.get(), p.bytes.data() + got, ask, &n, nullptr)) failed = true;
+        if (failed || n == 0) break;
+        got += n;
+    }
+    p.bytes.resize(got);
+    p.readable = !failed;
+    return p;
+}
+
+bool Win32Platform::folderWritable(TextView folder) {
+    if (!folderExists(folder)) return false;
+    // Whether the user's token may add a file, from the folder's ACL: nothing is created.
+    Text f(folder);
+    const SECURITY_INFORMATION what =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    GetFileSecurityW(wide(f), what, nullptr, 0, &needed);
+    if (needed == 0) return true;  // no security on this volume: nothing refuses a new file
+    std::vector<BYTE> descriptor(needed);
+    if (!GetFileSecurityW(wide(f), what, descriptor.data(), needed, &needed)) return true;
+    HANDLE process = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(),
+                          TOKEN_IMPERSONATE | TOKEN_QUERY | TOKEN_DUPLICATE | STANDARD_RIGHTS_READ,
+                          &process))
+        return true;
+    UniqueObjectHandle processToken(process);
+    HANDLE impersonation = nullptr;
+    if (!DuplicateToken(processToken.get(), SecurityImpersonation, &impersonation)) return true;
+    UniqueObjectHandle token(impersonation);
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                            FILE_ALL_ACCESS};
+    DWORD desired = FILE_ADD_FILE;
+    MapGenericMask(&desired, &mapping);
+    PRIVILEGE_SET privileges{};
+    DWORD privilegesSize = sizeof privileges;
+    DWORD granted = 0;
+    BOOL allowed = FALSE;
+    if (!AccessCheck(descriptor.data(), token.get(), desired, &mapping, &privileges,
+                     &privilegesSize, &granted, &allowed))
+        return true;
+    return allowed != FALSE;
 }
 
 bool Win32Platform::appendLine(TextView path, TextView line) {

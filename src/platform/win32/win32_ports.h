@@ -62,6 +62,8 @@ public:
     std::optional<interfaces::PrinterInfo> currentPrinter() override;
     bool folderExists(TextView folder) override;
     bool appendLine(TextView path, TextView line) override;
+    interfaces::FileProbe probeFile(TextView path, std::size_t limit) override;
+    bool folderWritable(TextView folder) override;
 
 private:
     automation::SystemClock clock_;
@@ -78,6 +80,8 @@ public:
 class RegistryCatalog final : public interfaces::ComponentCatalog {
 public:
     Text progIdOf(TextView component) override;
+    // "HKCU\...\Components", "HKLM\...\Components" or "por omissão".
+    Text sourceOf(TextView component) override;
 };
 
 inline constexpr wchar_t kComponentsKey[] = L"Software\\QuorilVantrel\\Components";
