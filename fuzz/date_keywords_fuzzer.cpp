@@ -48,10 +48,15 @@ void expand(const Text& line, double now, const DateParts& today) {
     const DateParts got = readBack(result);
     check(got.day == day && got.month == month && got.year == today.year && got.hour == 0,
           "a keyword names another day", result);
-    // Month and year are written without leading zeros: "01-7-2026".
-    const Text monthYear = fromUtf8(std::to_string(month) + "-" + std::to_string(today.year));
-    check(endsWith(result, u"-" + monthYear) && result.size() == monthYear.size() + 3,
-          "a keyword's text is not day-month-year", result);
+    // The month keywords write month and year without leading zeros ("01-7-2026"); the year
+    // keywords write "01-01-" and "31-12-".
+    const std::string y = std::to_string(today.year);
+    const std::string expected =
+        keyword == u"PRIMEIRODIAANO" ? "01-01-" + y
+        : keyword == u"ULTIMODIAANO"
+            ? "31-12-" + y
+            : (day < 10 ? "0" : "") + std::to_string(day) + "-" + std::to_string(month) + "-" + y;
+    check(result == fromUtf8(expected), "a keyword's text is not day-month-year", result);
 }
 
 }  // namespace

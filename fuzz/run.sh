@@ -40,8 +40,11 @@ echo "$targets" | {
         cp "$corpus_in"/* "$work/corpus/"
         log=$work/log
         start=$(date +%s%N)
+        dict=$root/fuzz/dict/$name.dict
+        [ -f "$dict" ] && dict="-dict=$dict" || dict=""
+        # shellcheck disable=SC2086
         if "$out/${name}_fuzzer" -runs=$((runs * factor)) -max_len="$maxlen" -timeout=10 \
-                -rss_limit_mb=1024 -seed=1 -print_final_stats=1 \
+                -rss_limit_mb=1024 -seed=1 -print_final_stats=1 $dict \
                 -artifact_prefix="$work/artifacts/" "$work/corpus" >"$log" 2>&1; then
             execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
             secs=$(awk -v a="$start" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }')
