@@ -7,9 +7,11 @@
 #                                    and, where the kernel runs no 32-bit programs, an i386
 #                                    emulator for 32-bit Wine (scripts/qemu-i386.sh), and
 #                                    poppler-utils and unzip to read the reports' outputs back,
-#                                    ImageMagick for the report windows' screenshots, and CUPS
+#                                    ImageMagick for the report windows' screenshots, CUPS
 #                                    with cups-pdf and the sqlite3 shell for the printing test
-#                                    (the test runs a cupsd of its own and needs none running)
+#                                    (the test runs a cupsd of its own and needs none running),
+#                                    clang with libFuzzer for the fuzz targets (fuzz/run.sh),
+#                                    and clang-format for the formatting check
 set -euo pipefail
 
 want=(build-essential cmake g++ libsqlite3-dev pkg-config
@@ -18,7 +20,7 @@ if [[ "${1:-native}" == "test" ]]; then
     want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev
            g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools libwine-dev nsis
            wine wine64 wine32:i386 xvfb xauth poppler-utils unzip imagemagick
-           cups printer-driver-cups-pdf sqlite3)
+           cups printer-driver-cups-pdf sqlite3 clang libclang-rt-14-dev clang-format)
     # npm fetches SQLite's amalgamation for the Windows build; any working npm will do.
     command -v npm >/dev/null 2>&1 || want+=(npm)
 fi

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds both builds and runs both suites.
 #   1. the Linux build: unit and flow tests (GoogleTest through ctest), including the
-#      INI differential test against kernel32 under Wine; then the same suite built with
-#      AddressSanitizer and UndefinedBehaviorSanitizer;
+#      INI differential test against kernel32 under Wine; short runs of the libFuzzer
+#      targets (fuzz/run.sh); then the same suite built with AddressSanitizer and
+#      UndefinedBehaviorSanitizer;
 #   2. the Windows build (mingw-w64 i686): the COM suite under Wine and Xvfb (on a kernel
 #      without 32-bit support: a 64-bit build of the same sources, then the 32-bit DLL
 #      through qemu-user).
@@ -15,6 +16,13 @@ cmake --preset native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build --preset native -j2
 echo "== Linux tests"
 ctest --preset native -j2
+
+# Every parser of outside text through its libFuzzer target, a few seconds each, where clang
+# has libFuzzer (VANTREL_SKIP_FUZZ=1 leaves it out).
+if [[ ${VANTREL_SKIP_FUZZ:-0} != 1 ]]; then
+    echo "== Fuzz targets (short runs)"
+    sh fuzz/run.sh
+fi
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, where the compiler
 # has them (VANTREL_SKIP_SANITIZERS=1 leaves it out).

@@ -50,7 +50,8 @@ ConnectionString ConnectionString::parse(TextView s) {
             if (s[i] == u';') break;
             keyword.push_back(s[i++]);
         }
-        keyword = automation::trim(keyword);
+        // The same blanks as around values: a tab before '=' is no part of the keyword.
+        while (!keyword.empty() && blank(keyword.back())) keyword.pop_back();
         if (!sawEquals) bad(start, "\"" + automation::toUtf8(keyword) + "\" has no '='");
         if (keyword.empty()) bad(start, "empty keyword");
         // Value.

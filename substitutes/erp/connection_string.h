@@ -28,6 +28,8 @@ public:
     // The first of several synonyms that is present ("User Id", "UID"...).
     std::optional<Text> any(std::initializer_list<TextView> keywords) const;
     std::size_t size() const { return values_.size(); }
+    // Every pair, by upper-cased keyword.
+    const std::map<Text, Text>& values() const { return values_; }
 
 private:
     std::map<Text, Text> values_;  // upper-cased keyword -> value

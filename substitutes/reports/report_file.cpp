@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -309,9 +310,11 @@ private:
         switch (type) {
             case 7:
             case 8: {
+                // Decimal digits only: strtod alone also reads "nan", "inf" and "0x10".
                 char* end = nullptr;
                 double d = std::strtod(text.c_str(), &end);
-                if (text.empty() || *end != '\0')
+                if (text.empty() || *end != '\0' || !std::isfinite(d) ||
+                    text.find_first_not_of("0123456789+-.eE") != std::string::npos)
                     fail("\"" + text + "\" is not a number (use . as decimal point)");
                 return Variant(d);
             }

@@ -68,14 +68,21 @@ TEST(CrystalReportSort, OneBasedListsKeepTheirBounds) {
     EXPECT_EQ(s.indices, (std::vector<std::int32_t>{2, 3, 1}));
 }
 
-TEST(CrystalReportSort, IndicesWithOtherBoundsRaiseSubscriptOutOfRange) {
-    Array lista = Array::ofTexts({u"b", u"a", u"c"});
-    Array indices(VarType::Long, 0, 1);
-    try {
-        CrystalReportSort().OrdenaTextos(lista, indices);
-        FAIL() << "no error";
-    } catch (const automation::RuntimeError& e) {
-        EXPECT_EQ(e.number(), automation::errc::SubscriptOutOfRange);
+TEST(CrystalReportSort, IndicesWithOtherBoundsRaiseSubscriptOutOfRangeAndLoseNothing) {
+    // Two short used to sort Lista half-way before the error, leaving "a", "b", "a".
+    const std::vector<std::pair<std::int32_t, std::int32_t>> bounds = {{0, 1}, {0, 0}, {1, 2}};
+    for (const auto& [lower, upper] : bounds) {
+        Array lista = Array::ofTexts({u"c", u"b", u"a"});
+        Array indices(VarType::Long, lower, upper);
+        try {
+            CrystalReportSort().OrdenaTextos(lista, indices);
+            ADD_FAILURE() << "no error for Indices " << lower << " to " << upper;
+        } catch (const automation::RuntimeError& e) {
+            EXPECT_EQ(e.number(), automation::errc::SubscriptOutOfRange);
+        }
+        EXPECT_EQ(lista.at(0).toText(), u"c");
+        EXPECT_EQ(lista.at(1).toText(), u"b");
+        EXPECT_EQ(lista.at(2).toText(), u"a");
     }
 }
 

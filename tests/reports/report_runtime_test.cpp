@@ -135,6 +135,13 @@ TEST(ReportFile, BadFilesNameTheFileAndTheLine) {
          "Mau.rpt, line 3: expected yes or no, found \"maybe\""},
         {reportFile("parameter: P\ntype: number\noffer: 1,5\n"),
          "Mau.rpt, line 4: \"1,5\" is not a number (use . as decimal point)"},
+        // strtod alone took these as NaN, infinity and 16.
+        {reportFile("parameter: P\ntype: number\noffer: nan\n"),
+         "Mau.rpt, line 4: \"nan\" is not a number (use . as decimal point)"},
+        {reportFile("parameter: P\ntype: currency\noffer: 1e999\n"),
+         "Mau.rpt, line 4: \"1e999\" is not a number (use . as decimal point)"},
+        {reportFile("parameter: P\ntype: number\noffer: 0x10\n"),
+         "Mau.rpt, line 4: \"0x10\" is not a number (use . as decimal point)"},
         {reportFile("parameter: P\noffer: 2026-02-30\ntype: date\n"),
          "Mau.rpt, line 3: \"2026-02-30\" is not a date (yyyy-mm-dd)"},
         {reportFile("parameter: P\ntype: date\noffer: 31-01-2026\n"),

@@ -62,6 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Blanks, case, synonyms and repeated keywords.
         TargetCase{"BlanksAroundIgnored", u"  initial catalog =  E01  ;  USER ID = sa ; ", u"E01",
                    u"sa", u"", false},
+        // A tab before '=' is a blank like the others (the keyword was "User Id\t").
+        TargetCase{"TabsAroundIgnored", u"Initial Catalog\t=\tE;\tUser Id\t= sa", u"E", u"sa", u"",
+                   false},
         TargetCase{"Synonyms", u"Database=E;UID=u;PWD=p", u"E", u"u", u"p", false},
         TargetCase{"LastValueWins", u"Initial Catalog=A;Initial Catalog=B", u"B", u"", u"", false},
         TargetCase{"TrustedConnection", u"Initial Catalog=E;Trusted_Connection=yes", u"E", u"", u"",

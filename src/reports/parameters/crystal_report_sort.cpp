@@ -43,6 +43,10 @@ void CrystalReportSort::OrdenaTextos(Array& Lista, Array& Indices) {
     if (upper < lower) return;
     // The working list always runs from 0 to the upper index of Lista.
     if (lower < 0) throw RuntimeError(errc::SubscriptOutOfRange);
+    // Indices that cannot take every position are refused before Lista is touched: found
+    // half-way, the error would leave Lista with some texts twice and others gone.
+    if (Indices.lbound() > lower || Indices.ubound() < upper)
+        throw RuntimeError(errc::SubscriptOutOfRange);
     std::vector<Record> records(static_cast<std::size_t>(upper) + 1);
     for (std::int32_t i = lower; i <= upper; ++i) {
         auto& r = records[static_cast<std::size_t>(i)];

@@ -11,8 +11,9 @@ class CrystalReportSort {
 public:
     // Lista: the texts, sorted on return. Indices: same bounds as Lista; on return
     // Indices(k) is the position that the text now at k had before. The sort is a plain
-    // exchange sort and not stable: equal texts may swap places. Errors go to the caller
-    // (9 for bounds that do not match, 6 past 32,767 texts).
+    // exchange sort and not stable: equal texts may swap places. Errors go to the caller, with
+    // both lists untouched: 9 for Indices that do not cover the bounds of Lista, 6 past 32,767
+    // texts.
     void OrdenaTextos(automation::Array& Lista, automation::Array& Indices);
 };
 
