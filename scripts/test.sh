@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: installs what is missing, builds both builds and runs both suites.
+# Every test: installs what is missing, checks that the C++ files follow .clang-format,
+# builds both builds and runs both suites.
 #   1. the Linux build: unit and flow tests (GoogleTest through ctest), including the
 #      INI differential test against kernel32 under Wine; short runs of the libFuzzer
 #      targets (fuzz/run.sh); then the same suite built with AddressSanitizer and
@@ -10,6 +11,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
+
+echo "== Formatting"
+bash scripts/check-format.sh
 
 echo "== Linux build"
 cmake --preset native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -16,7 +16,8 @@ Text dataFolder() {
     if (configured()) return *configured();
     const char* env = std::getenv("QUORILVANTREL_DATA");
     Text folder = env ? automation::fromUtf8(env) : Text();
-    while (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+    while (folder.size() > 1 && (folder.back() == u'\\' || folder.back() == u'/'))
+        folder.pop_back();
     return folder;
 }
 

@@ -64,7 +64,9 @@ Text formatTime(const DateParts& p, const Locale& locale) {
 
 }  // namespace
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -122,9 +124,12 @@ Text formatShortDate(double date, const Locale& locale) {
     Text y = fromUtf8(std::to_string(p.year));
     Text sep(1, locale.dateSeparator);
     switch (locale.dateOrder) {
-        case DateOrder::DayMonthYear: return d + sep + m + sep + y;
-        case DateOrder::MonthDayYear: return m + sep + d + sep + y;
-        case DateOrder::YearMonthDay: return y + sep + m + sep + d;
+        case DateOrder::DayMonthYear:
+            return d + sep + m + sep + y;
+        case DateOrder::MonthDayYear:
+            return m + sep + d + sep + y;
+        case DateOrder::YearMonthDay:
+            return y + sep + m + sep + d;
     }
     return d + sep + m + sep + y;
 }
@@ -238,7 +243,9 @@ std::optional<double> parseDate(TextView text, const Locale& locale) {
         std::size_t before = i;
         std::size_t nameLength = 0;
         int v, digits;
-        if (int m = fields.namedMonth == 0 ? readMonthName(TextView(s).substr(i), locale, nameLength) : 0) {
+        if (int m = fields.namedMonth == 0
+                        ? readMonthName(TextView(s).substr(i), locale, nameLength)
+                        : 0) {
             fields.namedMonth = m;
             i += nameLength;
         } else if (readNumber(v, digits)) {

@@ -9,7 +9,9 @@ Locale& currentLocale() {
 }
 }  // namespace
 
-Locale Locale::portugal() { return Locale{}; }
+Locale Locale::portugal() {
+    return Locale{};
+}
 
 Locale Locale::unitedStates() {
     Locale l;
@@ -30,8 +32,12 @@ Locale Locale::unitedStates() {
     return l;
 }
 
-const Locale& Locale::current() { return currentLocale(); }
+const Locale& Locale::current() {
+    return currentLocale();
+}
 
-void Locale::setCurrent(const Locale& locale) { currentLocale() = locale; }
+void Locale::setCurrent(const Locale& locale) {
+    currentLocale() = locale;
+}
 
 }  // namespace vantrel::automation

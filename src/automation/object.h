@@ -35,7 +35,9 @@ public:
 struct ByRef {
     Variant& cell;
 };
-inline ByRef byRef(Variant& cell) { return ByRef{cell}; }
+inline ByRef byRef(Variant& cell) {
+    return ByRef{cell};
+}
 
 class ObjectRef {
 public:
@@ -124,8 +126,12 @@ namespace vantrel::automation {
 Variant& argumentAt(std::span<Argument> args, std::size_t index);
 // Raises error 438 for a member the object does not have.
 [[noreturn]] void unknownMember(TextView member);
-inline bool isMember(TextView member, TextView name) { return equalsIgnoreCase(member, name); }
+inline bool isMember(TextView member, TextView name) {
+    return equalsIgnoreCase(member, name);
+}
 // A property assignment: Let (obj.member = value) or Set (Set obj.member = object).
-inline bool isPut(CallKind kind) { return kind == CallKind::Put || kind == CallKind::PutRef; }
+inline bool isPut(CallKind kind) {
+    return kind == CallKind::Put || kind == CallKind::PutRef;
+}
 
 }  // namespace vantrel::automation

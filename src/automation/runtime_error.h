@@ -50,7 +50,9 @@ public:
     const char* what() const noexcept override { return what_.c_str(); }
 
     // The same error raised again under another source, as a procedure's own handler does.
-    RuntimeError withSource(Text source) const { return {number_, std::move(source), description_}; }
+    RuntimeError withSource(Text source) const {
+        return {number_, std::move(source), description_};
+    }
 
 private:
     std::int32_t number_;

@@ -23,12 +23,14 @@ Text fromCp1252(std::string_view bytes);
 std::string toCp1252(TextView text);
 
 // Shorthand for literals in code: T("Ligação") gives the UTF-16 text.
-inline Text T(std::string_view utf8) { return fromUtf8(utf8); }
+inline Text T(std::string_view utf8) {
+    return fromUtf8(utf8);
+}
 
 // String functions with the automation runtime's semantics (positions are 1-based).
 Text ucase(TextView text);  // ASCII and Latin-1 letters, as the runtime's default upper-casing
 Text lcase(TextView text);
-Text trim(TextView text);   // spaces only, as Trim does
+Text trim(TextView text);  // spaces only, as Trim does
 Text ltrim(TextView text);
 Text rtrim(TextView text);
 Text left(TextView text, std::size_t count);
@@ -37,7 +39,9 @@ Text right(TextView text, std::size_t count);
 Text mid(TextView text, std::size_t start, std::size_t count = Text::npos);
 // InStr(start, text, what) with binary comparison; 0 when not found.
 std::size_t instr(std::size_t start, TextView text, TextView what);
-inline std::size_t instr(TextView text, TextView what) { return instr(1, text, what); }
+inline std::size_t instr(TextView text, TextView what) {
+    return instr(1, text, what);
+}
 // Replace every occurrence of `what` by `with`, scanning left to right.
 Text replaceAll(TextView text, TextView what, TextView with);
 bool startsWith(TextView text, TextView prefix);

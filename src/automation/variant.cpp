@@ -16,14 +16,24 @@ namespace vantrel::automation {
 
 namespace {
 
-[[noreturn]] void mismatch() { throw RuntimeError(errc::TypeMismatch); }
-[[noreturn]] void overflow() { throw RuntimeError(errc::Overflow); }
-[[noreturn]] void nullUse() { throw RuntimeError(errc::InvalidUseOfNull); }
+[[noreturn]] void mismatch() {
+    throw RuntimeError(errc::TypeMismatch);
+}
+[[noreturn]] void overflow() {
+    throw RuntimeError(errc::Overflow);
+}
+[[noreturn]] void nullUse() {
+    throw RuntimeError(errc::InvalidUseOfNull);
+}
 
 enum class Parse { Ok, NotNumber, Overflow };
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == 0xA0;
+}
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Reads "&Hxx" or "&Oxx". Val stops at the first character that is no digit and reads short
 // literals as 16-bit, longer ones as 32-bit, both signed. A conversion (whole) needs every
@@ -140,7 +150,8 @@ Parse parseLocaleNumber(TextView text, const Locale& locale, double& out) {
     if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         std::size_t j = i + 1;
         std::string exp = "e";
-        if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) exp.push_back(static_cast<char>(s[j++]));
+        if (j < s.size() && (s[j] == u'+' || s[j] == u'-'))
+            exp.push_back(static_cast<char>(s[j++]));
         bool expDigits = false;
         while (j < s.size() && isDigit(s[j])) {
             exp.push_back(static_cast<char>(s[j++]));
@@ -165,9 +176,12 @@ std::optional<std::uint32_t> radixBits(const Variant::Storage& v) {
     double bits;
     if (s.empty() || s[0] != u'&') return std::nullopt;
     switch (parseRadix(s, bits, true)) {
-        case Parse::Ok: break;
-        case Parse::Overflow: overflow();
-        case Parse::NotNumber: mismatch();
+        case Parse::Ok:
+            break;
+        case Parse::Overflow:
+            overflow();
+        case Parse::NotNumber:
+            mismatch();
     }
     return static_cast<std::uint32_t>(bits);
 }
@@ -253,18 +267,30 @@ void Variant::ownArray() {
 
 VarType Variant::type() const {
     switch (v_.index()) {
-        case 0: return VarType::Empty;
-        case 1: return VarType::Null;
-        case 2: return VarType::Boolean;
-        case 3: return VarType::Integer;
-        case 4: return VarType::Long;
-        case 5: return VarType::Double;
-        case 6: return VarType::Currency;
-        case 7: return VarType::Date;
-        case 8: return VarType::String;
-        case 9: return VarType::Object;
-        case 10: return VarType::Error;
-        default: return VarType::Array;
+        case 0:
+            return VarType::Empty;
+        case 1:
+            return VarType::Null;
+        case 2:
+            return VarType::Boolean;
+        case 3:
+            return VarType::Integer;
+        case 4:
+            return VarType::Long;
+        case 5:
+            return VarType::Double;
+        case 6:
+            return VarType::Currency;
+        case 7:
+            return VarType::Date;
+        case 8:
+            return VarType::String;
+        case 9:
+            return VarType::Object;
+        case 10:
+            return VarType::Error;
+        default:
+            return VarType::Array;
     }
 }
 
@@ -280,8 +306,10 @@ bool Variant::isNumeric() const {
         case VarType::Long:
         case VarType::Double:
         case VarType::Currency:
-        case VarType::Date: return true;
-        default: return false;
+        case VarType::Date:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -312,25 +340,35 @@ double Variant::toDouble() const {
     return std::visit(
         [](const auto& x) -> double {
             using X = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<X, std::monostate>) return 0.0;
-            else if constexpr (std::is_same_v<X, NullTag>) nullUse();
-            else if constexpr (std::is_same_v<X, bool>) return x ? -1.0 : 0.0;
+            if constexpr (std::is_same_v<X, std::monostate>)
+                return 0.0;
+            else if constexpr (std::is_same_v<X, NullTag>)
+                nullUse();
+            else if constexpr (std::is_same_v<X, bool>)
+                return x ? -1.0 : 0.0;
             else if constexpr (std::is_same_v<X, std::int16_t> || std::is_same_v<X, std::int32_t>)
                 return static_cast<double>(x);
-            else if constexpr (std::is_same_v<X, double>) return x;
-            else if constexpr (std::is_same_v<X, Currency>) return static_cast<double>(x.scaled) / 10000.0;
-            else if constexpr (std::is_same_v<X, DateValue>) return x.value;
+            else if constexpr (std::is_same_v<X, double>)
+                return x;
+            else if constexpr (std::is_same_v<X, Currency>)
+                return static_cast<double>(x.scaled) / 10000.0;
+            else if constexpr (std::is_same_v<X, DateValue>)
+                return x.value;
             else if constexpr (std::is_same_v<X, Text>) {
                 double v = 0;
                 switch (parseLocaleNumber(x, Locale::current(), v)) {
-                    case Parse::Ok: return v;
-                    case Parse::Overflow: overflow();
-                    case Parse::NotNumber: mismatch();
+                    case Parse::Ok:
+                        return v;
+                    case Parse::Overflow:
+                        overflow();
+                    case Parse::NotNumber:
+                        mismatch();
                 }
                 mismatch();
             } else if constexpr (std::is_same_v<X, std::shared_ptr<Object>>)
                 return objectValue(x).toDouble();
-            else mismatch();
+            else
+                mismatch();
         },
         v_);
 }
@@ -345,7 +383,8 @@ std::int32_t Variant::toLong() const {
         std::int64_t q = c->scaled / 10000, r = c->scaled % 10000;
         if (r > 5000 || (r == 5000 && (q & 1))) ++q;
         if (r < -5000 || (r == -5000 && (q & 1))) --q;
-        if (q < std::numeric_limits<std::int32_t>::min() || q > std::numeric_limits<std::int32_t>::max())
+        if (q < std::numeric_limits<std::int32_t>::min() ||
+            q > std::numeric_limits<std::int32_t>::max())
             overflow();
         return static_cast<std::int32_t>(q);
     }
@@ -379,7 +418,8 @@ Currency Variant::toCurrency() const {
     // product keeps digits that a double drops.
     double rest = std::fma(value, 10000.0, -d);
     if (std::fabs(d) >= 4503599627370496.0)
-        return Currency{static_cast<std::int64_t>(d) + static_cast<std::int64_t>(std::nearbyint(rest))};
+        return Currency{static_cast<std::int64_t>(d) +
+                        static_cast<std::int64_t>(std::nearbyint(rest))};
     double rounded = std::nearbyint(d);
     if (std::fabs(d - std::trunc(d)) == 0.5) {
         if (rest > 0) rounded = std::ceil(d);
@@ -400,9 +440,12 @@ bool Variant::toBool() const {
             return false;
         double v = 0;
         switch (parseLocaleNumber(s, l, v)) {
-            case Parse::Ok: return v != 0;
-            case Parse::Overflow: overflow();
-            case Parse::NotNumber: mismatch();
+            case Parse::Ok:
+                return v != 0;
+            case Parse::Overflow:
+                overflow();
+            case Parse::NotNumber:
+                mismatch();
         }
     }
     if (isObject()) return objectValue(std::get<std::shared_ptr<Object>>(v_)).toBool();
@@ -427,19 +470,28 @@ Text Variant::toText() const {
     return std::visit(
         [](const auto& x) -> Text {
             using X = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<X, std::monostate>) return Text();
-            else if constexpr (std::is_same_v<X, NullTag>) nullUse();
-            else if constexpr (std::is_same_v<X, bool>) return x ? u"True" : u"False";
+            if constexpr (std::is_same_v<X, std::monostate>)
+                return Text();
+            else if constexpr (std::is_same_v<X, NullTag>)
+                nullUse();
+            else if constexpr (std::is_same_v<X, bool>)
+                return x ? u"True" : u"False";
             else if constexpr (std::is_same_v<X, std::int16_t> || std::is_same_v<X, std::int32_t>)
                 return fromUtf8(std::to_string(x));
-            else if constexpr (std::is_same_v<X, double>) return formatNumber(x);
-            else if constexpr (std::is_same_v<X, Currency>) return formatCurrency(x);
-            else if constexpr (std::is_same_v<X, DateValue>) return formatDate(x.value);
-            else if constexpr (std::is_same_v<X, Text>) return x;
-            else if constexpr (std::is_same_v<X, std::shared_ptr<Object>>) return objectValue(x).toText();
+            else if constexpr (std::is_same_v<X, double>)
+                return formatNumber(x);
+            else if constexpr (std::is_same_v<X, Currency>)
+                return formatCurrency(x);
+            else if constexpr (std::is_same_v<X, DateValue>)
+                return formatDate(x.value);
+            else if constexpr (std::is_same_v<X, Text>)
+                return x;
+            else if constexpr (std::is_same_v<X, std::shared_ptr<Object>>)
+                return objectValue(x).toText();
             else if constexpr (std::is_same_v<X, ErrorCode>)
                 return u"Error " + fromUtf8(std::to_string(x.code));
-            else mismatch();
+            else
+                mismatch();
         },
         v_);
 }
@@ -506,9 +558,12 @@ double val(TextView text) {
     Text compact = fromUtf8(ascii);
     double radix;
     switch (parseRadix(compact, radix)) {
-        case Parse::Ok: return radix;
-        case Parse::Overflow: overflow();
-        case Parse::NotNumber: break;
+        case Parse::Ok:
+            return radix;
+        case Parse::Overflow:
+            overflow();
+        case Parse::NotNumber:
+            break;
     }
     std::size_t i = 0;
     std::string num;
@@ -527,7 +582,8 @@ double val(TextView text) {
         }
     }
     if (!digits) return 0.0;
-    if (i < ascii.size() && (ascii[i] == 'e' || ascii[i] == 'E' || ascii[i] == 'd' || ascii[i] == 'D')) {
+    if (i < ascii.size() &&
+        (ascii[i] == 'e' || ascii[i] == 'E' || ascii[i] == 'd' || ascii[i] == 'D')) {
         std::size_t j = i + 1;
         std::string exp = "e";
         if (j < ascii.size() && (ascii[j] == '+' || ascii[j] == '-')) exp.push_back(ascii[j++]);
@@ -545,9 +601,12 @@ double val(TextView text) {
 
 int compare(const Variant& a, const Variant& b) {
     if (a.isNull() || b.isNull()) nullUse();
-    if (a.isObject()) return compare(objectValue(std::get<std::shared_ptr<Object>>(a.storage())), b);
-    if (b.isObject()) return compare(a, objectValue(std::get<std::shared_ptr<Object>>(b.storage())));
-    if (a.isArray() || b.isArray() || a.type() == VarType::Error || b.type() == VarType::Error) mismatch();
+    if (a.isObject())
+        return compare(objectValue(std::get<std::shared_ptr<Object>>(a.storage())), b);
+    if (b.isObject())
+        return compare(a, objectValue(std::get<std::shared_ptr<Object>>(b.storage())));
+    if (a.isArray() || b.isArray() || a.type() == VarType::Error || b.type() == VarType::Error)
+        mismatch();
     auto cmpText = [](const Text& x, const Text& y) { return x < y ? -1 : (x == y ? 0 : 1); };
     auto cmpNum = [](double x, double y) { return x < y ? -1 : (x == y ? 0 : 1); };
     if (a.isEmpty() && b.isEmpty()) return 0;

@@ -125,15 +125,15 @@ public:
     bool looksNumeric() const;
 
     // The stored value, for adapters that must see the exact kind.
-    using Storage = std::variant<std::monostate, NullTag, bool, std::int16_t, std::int32_t, double,
-                                 Currency, DateValue, Text, std::shared_ptr<Object>, ErrorCode,
-                                 std::shared_ptr<Array>>;
+    using Storage =
+        std::variant<std::monostate, NullTag, bool, std::int16_t, std::int32_t, double, Currency,
+                     DateValue, Text, std::shared_ptr<Object>, ErrorCode, std::shared_ptr<Array>>;
     const Storage& storage() const { return v_; }
 
 private:
     static constexpr std::size_t kArrayIndex = 11;
-    static_assert(std::is_same_v<std::variant_alternative_t<kArrayIndex, Storage>,
-                                 std::shared_ptr<Array>>);
+    static_assert(
+        std::is_same_v<std::variant_alternative_t<kArrayIndex, Storage>, std::shared_ptr<Array>>);
     // Arrays are values: a copy owns its own elements.
     void ownArray();
 
@@ -165,7 +165,9 @@ struct Array {
 // reads as a number, otherwise the text is the greater. Empty counts as 0 or "" by the other
 // side. Null or an object without a default value raise an error.
 int compare(const Variant& a, const Variant& b);
-inline bool equals(const Variant& a, const Variant& b) { return compare(a, b) == 0; }
+inline bool equals(const Variant& a, const Variant& b) {
+    return compare(a, b) == 0;
+}
 
 // Val: the leading number of a text, whatever the locale (point as decimal separator,
 // blanks skipped, &H and &O prefixes, stops at the first character that cannot continue).

@@ -71,8 +71,12 @@ public:
 #undef V
 
     // Read-only views for tests and tools.
-    const SolucaoFields& fields() const { return *this; }
-    const documents::DalComandos& dalComandos() const { return dal_; }
+    const SolucaoFields& fields() const {
+        return *this;
+    }
+    const documents::DalComandos& dalComandos() const {
+        return dal_;
+    }
 
 private:
     // Configuration.

@@ -12,6 +12,7 @@
 #include "data_folder.h"
 #include "dialogs/save_dialog.h"
 #include "erp/counted_object.h"
+#include "parameter_window.h"
 #include "platform/win32/com_error.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_server.h"
@@ -21,10 +22,9 @@
 #include "registry.h"
 #include "reports/call_log.h"
 #include "reports/runtime_factory.h"
-#include "parameter_window.h"
-#include "viewer_control.h"
 #include "save_chooser.h"
 #include "setup_object.h"
+#include "viewer_control.h"
 
 using namespace vantrel::platform::win32;
 namespace substitutes = vantrel::substitutes;
@@ -183,8 +183,8 @@ extern "C" int WINAPI StandInsReportCalls(wchar_t* buffer, int size) {
     const auto& log = *context().reportCalls;
     for (const auto& line : log.lines()) text += wide(line) + std::wstring(L"\n");
     for (const auto& output : log.outputs())
-        text += L"output: " + std::wstring(wide(output.kind)) + L": " + wide(output.location) +
-                L"\n";
+        text +=
+            L"output: " + std::wstring(wide(output.kind)) + L": " + wide(output.location) + L"\n";
     if (buffer && size > 0) {
         std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
         text.copy(buffer, n);

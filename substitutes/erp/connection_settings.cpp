@@ -79,8 +79,7 @@ bool ConnectionSettings::complete(bool ask) {
 }
 
 Variant SharedFolders::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (!automation::isPut(kind) && isMember(member, u"Folder"))
-        return Variant(dataFolder());
+    if (!automation::isPut(kind) && isMember(member, u"Folder")) return Variant(dataFolder());
     automation::unknownMember(member);
 }
 

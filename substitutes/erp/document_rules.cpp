@@ -55,8 +55,7 @@ std::optional<ArticleRow> findArticle(Database& db, TextView code) {
     return ArticleRow{q.text(0), q.text(1), q.text(2), q.text(3), q.real(4), q.real(5)};
 }
 
-void computeTotals(HeaderData& header, const Lines& lines,
-                   const std::array<double, 4>& rates) {
+void computeTotals(HeaderData& header, const Lines& lines, const std::array<double, 4>& rates) {
     std::array<double, 4> bases{};
     for (const auto& line : lines) {
         const LineData& d = line->data();

@@ -26,8 +26,7 @@ std::array<double, 4> vatRates(Database& db);
 std::optional<ArticleRow> findArticle(Database& db, TextView code);
 
 // Base1..Base4, TotalIva and TotalDocumento of the header from the lines.
-void computeTotals(HeaderData& header, const Lines& lines,
-                   const std::array<double, 4>& rates);
+void computeTotals(HeaderData& header, const Lines& lines, const std::array<double, 4>& rates);
 
 // Everything wrong with the document, one message each; empty when it is valid.
 std::vector<Text> validateDocument(Database& db, const DocumentState& doc);

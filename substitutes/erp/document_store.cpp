@@ -190,7 +190,8 @@ bool storeDocument(Database& db, DocumentState& doc, double today) {
     h.number = id.number;
     h.finalised = false;
     position = 0;
-    for (const auto& line : doc.lines()) line->edit().set(LineField::Ordenacao, Variant(++position));
+    for (const auto& line : doc.lines())
+        line->edit().set(LineField::Ordenacao, Variant(++position));
     return true;
 }
 

@@ -250,8 +250,7 @@ Variant DocumentHeader::invoke(TextView member, CallKind kind, std::span<Argumen
 void DocumentHeader::clona(const ObjectRef& target) {
     HeaderData h = state_->header;
     std::vector<std::shared_ptr<LineObject>> lines;
-    for (const auto& line : state_->lines())
-        lines.push_back(line->copy());
+    for (const auto& line : state_->lines()) lines.push_back(line->copy());
 
     target.put(u"TipoDocumento", h.type);
     target.put(u"serie", h.series);

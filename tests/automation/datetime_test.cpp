@@ -46,9 +46,11 @@ TEST(DateTime, ParsingFollowsTheLocaleOrder) {
     const ParseCase cases[] = {
         {"pt dashes", Locale::portugal(), u"01-7-2026", true, makeDate(2026, 7, 1)},
         {"pt slashes", Locale::portugal(), u"28/02/2026", true, makeDate(2026, 2, 28)},
-        {"pt with time", Locale::portugal(), u"31-12-2026 23:15", true, makeDate(2026, 12, 31, 23, 15)},
+        {"pt with time", Locale::portugal(), u"31-12-2026 23:15", true,
+         makeDate(2026, 12, 31, 23, 15)},
         {"us order", Locale::unitedStates(), u"7/1/2026", true, makeDate(2026, 7, 1)},
-        {"us pm", Locale::unitedStates(), u"7/1/2026 1:05:09 PM", true, makeDate(2026, 7, 1, 13, 5, 9)},
+        {"us pm", Locale::unitedStates(), u"7/1/2026 1:05:09 PM", true,
+         makeDate(2026, 7, 1, 13, 5, 9)},
         {"year first", Locale::portugal(), u"2026-07-01", true, makeDate(2026, 7, 1)},
         {"two-digit year", Locale::portugal(), u"1-1-29", true, makeDate(2029, 1, 1)},
         {"two-digit year 30", Locale::portugal(), u"1-1-30", true, makeDate(1930, 1, 1)},

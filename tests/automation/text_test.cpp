@@ -14,7 +14,7 @@ TEST(Text, Utf8RoundTripKeepsAccentsAndAstralCharacters) {
 
 TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(fromUtf8("a\xC3"), Text(u"a\uFFFD"));
-    EXPECT_EQ(fromUtf8("\xC0\x80"), Text(u"\uFFFD\uFFFD"));  // overlong NUL
+    EXPECT_EQ(fromUtf8("\xC0\x80"), Text(u"\uFFFD\uFFFD"));            // overlong NUL
     EXPECT_EQ(fromUtf8("\xED\xA0\x80"), Text(u"\uFFFD\uFFFD\uFFFD"));  // encoded surrogate
     // Lone surrogates of a UTF-16 text: a trailing high one, a low one, a high one before
     // another high one that does begin a pair.

@@ -83,7 +83,8 @@ TEST(Variant, ToTextWritesNumbersAndDatesByTheLocale) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.input.toText(), c.want) << c.name;
     EXPECT_EQ(errorOf([] { (void)Variant::null().toText(); }), errc::InvalidUseOfNull);
-    EXPECT_EQ(errorOf([] { (void)Variant(Array(VarType::String, 0, 1)).toText(); }), errc::TypeMismatch);
+    EXPECT_EQ(errorOf([] { (void)Variant(Array(VarType::String, 0, 1)).toText(); }),
+              errc::TypeMismatch);
 }
 
 struct GroupedCase {
@@ -117,10 +118,10 @@ struct ValCase {
 TEST(Variant, ValReadsTheLeadingNumberWhateverTheLocale) {
     ScopedLocale pt(Locale::portugal());
     const ValCase cases[] = {
-        {"1.5", 1.5},     {" 2.5 ", 2.5},   {"abc", 0},     {"", 0},        {"1,5", 1},
-        {"12abc", 12},    {"1 000", 1000},  {"-3.25x", -3.25}, {".5", 0.5}, {"1.2.3", 1.2},
-        {"1e3", 1000},    {"1e", 1},        {"&HFF", 255},  {"&HFFFF", -1}, {"&O17", 15},
-        {"\t7", 7},       {"+4", 4},        {"- 4", -4},
+        {"1.5", 1.5},  {" 2.5 ", 2.5},  {"abc", 0},        {"", 0},        {"1,5", 1},
+        {"12abc", 12}, {"1 000", 1000}, {"-3.25x", -3.25}, {".5", 0.5},    {"1.2.3", 1.2},
+        {"1e3", 1000}, {"1e", 1},       {"&HFF", 255},     {"&HFFFF", -1}, {"&O17", 15},
+        {"\t7", 7},    {"+4", 4},       {"- 4", -4},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(val(fromUtf8(c.text)), c.want) << c.text;
     EXPECT_EQ(errorOf([] { (void)val(u"1e400"); }), errc::Overflow);

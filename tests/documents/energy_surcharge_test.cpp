@@ -421,9 +421,12 @@ TEST_F(SurchargeTest, HookActsOnlyOnSeriesThatReadAsZero) {
         Variant serie;
         bool acts;
     } cases[] = {
-        {Variant(Text(u"0")), true},   {Variant(std::int16_t{0}), true},
-        {Variant(Text(u" 0 ")), true}, {Variant(Text(u"A")), false},
-        {Variant(Text(u"1")), false},  {Variant::null(), false},
+        {Variant(Text(u"0")), true},
+        {Variant(std::int16_t{0}), true},
+        {Variant(Text(u" 0 ")), true},
+        {Variant(Text(u"A")), false},
+        {Variant(Text(u"1")), false},
+        {Variant::null(), false},
         {Variant(Text(u"0,0")), true},
         // Past 32 bits or past a Double: no number, so no surcharge and no error.
         {Variant(Text(u"&HFFFFFFFFF")), false},

@@ -32,8 +32,8 @@ public:
     std::map<std::string, int> failNext;  // operation -> status of its next call
     std::set<std::string> throwOn;        // operations that raise
     std::int32_t nextNumber = 100;
-    std::vector<Text> statements;   // SQL the data access received
-    bool insertKeepsNumber = true;  // Inserir honours a non-zero NossoNoDocumento
+    std::vector<Text> statements;       // SQL the data access received
+    bool insertKeepsNumber = true;      // Inserir honours a non-zero NossoNoDocumento
     bool removerKeepsDocument = false;  // Remover answers 0 and removes nothing
     bool dropLinesSilently = false;     // AdicionaLinha answers nothing and adds nothing
 

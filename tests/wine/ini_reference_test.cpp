@@ -32,9 +32,9 @@ const Loaded& loaded() {
         }
         std::ifstream e(VANTREL_INI_EXPECTED, std::ios::binary);
         d.expected.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
-        std::ifstream o(std::filesystem::path(VANTREL_INI_EXPECTED).parent_path() /
-                            "ini_cases_engine.expected",
-                        std::ios::binary);
+        std::ifstream o(
+            std::filesystem::path(VANTREL_INI_EXPECTED).parent_path() / "ini_cases_engine.expected",
+            std::ios::binary);
         d.ours.assign(std::istreambuf_iterator<char>(o), std::istreambuf_iterator<char>());
         return d;
     }();

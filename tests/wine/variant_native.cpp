@@ -28,11 +28,14 @@ std::string localeLine(std::uint32_t lcid, const Locale& l) {
     std::u16string day = l.dayLeadingZero ? u"dd" : u"d", month = l.monthLeadingZero ? u"MM" : u"M";
     std::u16string sep(1, l.dateSeparator), t(1, l.timeSeparator);
     std::u16string date = l.dateOrder == DateOrder::MonthDayYear ? month + sep + day + sep + u"yyyy"
-                          : l.dateOrder == DateOrder::YearMonthDay ? u"yyyy" + sep + month + sep + day
-                                                                   : day + sep + month + sep + u"yyyy";
-    std::u16string time = l.twelveHourClock ? u"h" + t + u"mm" + t + u"ss tt" : u"HH" + t + u"mm" + t + u"ss";
-    std::string result = one(l.decimalSeparator) + " " + one(l.thousandsSeparator) + " " + escapeText(date) +
-                         " " + escapeText(time) + " " + escapeText(l.currencySymbol);
+                          : l.dateOrder == DateOrder::YearMonthDay
+                              ? u"yyyy" + sep + month + sep + day
+                              : day + sep + month + sep + u"yyyy";
+    std::u16string time =
+        l.twelveHourClock ? u"h" + t + u"mm" + t + u"ss tt" : u"HH" + t + u"mm" + t + u"ss";
+    std::string result = one(l.decimalSeparator) + " " + one(l.thousandsSeparator) + " " +
+                         escapeText(date) + " " + escapeText(time) + " " +
+                         escapeText(l.currencySymbol);
     for (const auto& m : l.monthNames) result += " " + escapeText(m);
     for (const auto& m : l.monthAbbreviations) result += " " + escapeText(m);
     Case c;
@@ -42,15 +45,24 @@ std::string localeLine(std::uint32_t lcid, const Locale& l) {
 
 Variant toVariant(const Operand& o) {
     switch (o.kind) {
-        case 's': return Variant(Text(o.text));
-        case 'i': return Variant(static_cast<std::int16_t>(o.number));
-        case 'l': return Variant(static_cast<std::int32_t>(o.number));
-        case 'r': return Variant(o.number);
-        case 'c': return Variant(Currency{static_cast<std::int64_t>(o.number)});
-        case 'd': return Variant::date(o.number);
-        case 'b': return Variant(o.number != 0);
-        case 'n': return Variant::null();
-        default: return Variant();
+        case 's':
+            return Variant(Text(o.text));
+        case 'i':
+            return Variant(static_cast<std::int16_t>(o.number));
+        case 'l':
+            return Variant(static_cast<std::int32_t>(o.number));
+        case 'r':
+            return Variant(o.number);
+        case 'c':
+            return Variant(Currency{static_cast<std::int64_t>(o.number)});
+        case 'd':
+            return Variant::date(o.number);
+        case 'b':
+            return Variant(o.number != 0);
+        case 'n':
+            return Variant::null();
+        default:
+            return Variant();
     }
 }
 
@@ -99,7 +111,8 @@ int compareReports(const std::string& reference, const std::string& ours,
     total = static_cast<int>(std::max(want.size(), got.size()));
     int passed = 0;
     for (std::size_t i = 0; i < want.size() || i < got.size(); ++i) {
-        std::string w = i < want.size() ? want[i] : "(missing)", g = i < got.size() ? got[i] : "(missing)";
+        std::string w = i < want.size() ? want[i] : "(missing)",
+                    g = i < got.size() ? got[i] : "(missing)";
         bool kept = listed.count(g) != 0;
         if ((w == g) != kept) {
             ++passed;

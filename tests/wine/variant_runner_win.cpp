@@ -2,6 +2,7 @@
 // through oleaut32 (VariantChangeTypeEx and VarCmp), under each locale of the table.
 //   variant_runner.exe CASES_FILE REPORT_FILE
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <fstream>
@@ -22,14 +23,35 @@ VARIANT toVariant(const Operand& o) {
             v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(o.text.data()),
                                           static_cast<UINT>(o.text.size()));
             break;
-        case 'i': v.vt = VT_I2; v.iVal = static_cast<SHORT>(o.number); break;
-        case 'l': v.vt = VT_I4; v.lVal = static_cast<LONG>(o.number); break;
-        case 'r': v.vt = VT_R8; v.dblVal = o.number; break;
-        case 'c': v.vt = VT_CY; v.cyVal.int64 = static_cast<LONGLONG>(o.number); break;
-        case 'd': v.vt = VT_DATE; v.date = o.number; break;
-        case 'b': v.vt = VT_BOOL; v.boolVal = o.number != 0 ? VARIANT_TRUE : VARIANT_FALSE; break;
-        case 'n': v.vt = VT_NULL; break;
-        default: break;
+        case 'i':
+            v.vt = VT_I2;
+            v.iVal = static_cast<SHORT>(o.number);
+            break;
+        case 'l':
+            v.vt = VT_I4;
+            v.lVal = static_cast<LONG>(o.number);
+            break;
+        case 'r':
+            v.vt = VT_R8;
+            v.dblVal = o.number;
+            break;
+        case 'c':
+            v.vt = VT_CY;
+            v.cyVal.int64 = static_cast<LONGLONG>(o.number);
+            break;
+        case 'd':
+            v.vt = VT_DATE;
+            v.date = o.number;
+            break;
+        case 'b':
+            v.vt = VT_BOOL;
+            v.boolVal = o.number != 0 ? VARIANT_TRUE : VARIANT_FALSE;
+            break;
+        case 'n':
+            v.vt = VT_NULL;
+            break;
+        default:
+            break;
     }
     return v;
 }
@@ -44,9 +66,11 @@ std::string failure(HRESULT hr) {
 }
 
 std::string convert(const Case& c, LCID lcid) {
-    static const struct { const char* op; VARTYPE vt; } kTargets[] = {
-        {"str", VT_BSTR}, {"int", VT_I2}, {"lng", VT_I4}, {"dbl", VT_R8},
-        {"cur", VT_CY},   {"bool", VT_BOOL}, {"date", VT_DATE}};
+    static const struct {
+        const char* op;
+        VARTYPE vt;
+    } kTargets[] = {{"str", VT_BSTR}, {"int", VT_I2},    {"lng", VT_I4},   {"dbl", VT_R8},
+                    {"cur", VT_CY},   {"bool", VT_BOOL}, {"date", VT_DATE}};
     VARIANT in = toVariant(c.operands[0]), out;
     VariantInit(&out);
     std::string result;
@@ -58,7 +82,9 @@ std::string convert(const Case& c, LCID lcid) {
         }
         // Booleans are written True and False whatever the locale, as CStr writes them, and
         // read in English or in the locale's language.
-        USHORT flags = t.vt == VT_BSTR ? VARIANT_ALPHABOOL : t.vt == VT_BOOL ? VARIANT_LOCALBOOL : 0;
+        USHORT flags = t.vt == VT_BSTR   ? VARIANT_ALPHABOOL
+                       : t.vt == VT_BOOL ? VARIANT_LOCALBOOL
+                                         : 0;
         HRESULT hr = VariantChangeTypeEx(&out, &in, lcid, flags, t.vt);
         if (FAILED(hr)) {
             result = failure(hr);
@@ -69,12 +95,24 @@ std::string convert(const Case& c, LCID lcid) {
                 result = escapeText(std::u16string(reinterpret_cast<const char16_t*>(out.bstrVal),
                                                    SysStringLen(out.bstrVal)));
                 break;
-            case VT_I2: result = std::to_string(out.iVal); break;
-            case VT_I4: result = std::to_string(out.lVal); break;
-            case VT_R8: result = formatDouble(out.dblVal); break;
-            case VT_CY: result = std::to_string(out.cyVal.int64); break;
-            case VT_BOOL: result = out.boolVal ? "True" : "False"; break;
-            default: result = formatDouble(out.date); break;
+            case VT_I2:
+                result = std::to_string(out.iVal);
+                break;
+            case VT_I4:
+                result = std::to_string(out.lVal);
+                break;
+            case VT_R8:
+                result = formatDouble(out.dblVal);
+                break;
+            case VT_CY:
+                result = std::to_string(out.cyVal.int64);
+                break;
+            case VT_BOOL:
+                result = out.boolVal ? "True" : "False";
+                break;
+            default:
+                result = formatDouble(out.date);
+                break;
         }
     }
     VariantClear(&in);
@@ -107,9 +145,10 @@ std::string localeLine(LCID lcid) {
     }
     Case c;
     c.source = "locale";
-    return reportLine(lcid, c, info(lcid, LOCALE_SDECIMAL) + " " + info(lcid, LOCALE_STHOUSAND) + " " +
-                                   info(lcid, LOCALE_SSHORTDATE) + " " + info(lcid, LOCALE_STIMEFORMAT) +
-                                   " " + info(lcid, LOCALE_SCURRENCY) + months + abbreviations);
+    return reportLine(lcid, c,
+                      info(lcid, LOCALE_SDECIMAL) + " " + info(lcid, LOCALE_STHOUSAND) + " " +
+                          info(lcid, LOCALE_SSHORTDATE) + " " + info(lcid, LOCALE_STIMEFORMAT) +
+                          " " + info(lcid, LOCALE_SCURRENCY) + months + abbreviations);
 }
 
 }  // namespace
@@ -124,7 +163,8 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[2], std::ios::binary);
     for (LCID lcid : kLocales) {
         out << localeLine(lcid);
-        for (const auto& c : cases) out << reportLine(lcid, c, c.op == "cmp" ? compare(c, lcid) : convert(c, lcid));
+        for (const auto& c : cases)
+            out << reportLine(lcid, c, c.op == "cmp" ? compare(c, lcid) : convert(c, lcid));
     }
     return out ? 0 : 1;
 }

@@ -15,9 +15,8 @@ interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
 }
 
 interfaces::Text PosixCatalog::sourceOf(interfaces::TextView component) {
-    return progIdOf(component) == interfaces::defaultProgId(component)
-               ? u"por omissão"
-               : u"substitutos do Linux";
+    return progIdOf(component) == interfaces::defaultProgId(component) ? u"por omissão"
+                                                                       : u"substitutos do Linux";
 }
 
 }  // namespace vantrel::platform::posix

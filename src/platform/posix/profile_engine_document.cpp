@@ -46,7 +46,8 @@ void scanLines(WideView all, Visit&& visit) {
                 previousKey = false;
                 WideView whole = trimBlanks(line.substr(1, close - 1));
                 WideView name = untilNul(whole);
-                if (!visit(true, Key{name, std::nullopt, asRead(whole, name, true), WideView()})) return;
+                if (!visit(true, Key{name, std::nullopt, asRead(whole, name, true), WideView()}))
+                    return;
                 continue;
             }
         }

@@ -3,10 +3,10 @@
 #include <shlwapi.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <vector>
-#include <algorithm>
 
 #include "automation/runtime_error.h"
 #include "platform/win32/com_handles.h"
@@ -101,8 +101,7 @@ void Win32Platform::processMessages() {
 }
 
 void Win32Platform::waitForMessages(int milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds > 0 ? milliseconds : 0,
-                              QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds > 0 ? milliseconds : 0, QS_ALLINPUT);
     processMessages();
 }
 

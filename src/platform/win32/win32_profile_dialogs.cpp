@@ -32,8 +32,8 @@ Text Kernel32Profile::fromAnsi(std::string_view bytes) {
     int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
     Text text(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
-                            n);
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length,
+                            reinterpret_cast<wchar_t*>(text.data()), n);
     return text;
 }
 

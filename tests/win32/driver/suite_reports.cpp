@@ -38,8 +38,8 @@ void checkAccount(const std::wstring& path, const std::string& what) {
     const std::string text = fileText(path);
     if (!check(!text.empty(), what + ": " + narrow(path) + " written")) return;
     check(has(text, "Title: Vendas por artigo\n"), what + ": the report's title");
-    for (const char* row : {"  A\tFA 1\t02-07-2026\tParafuso\t100\t10,00\n", "  A\tFA 2\t10-07-2026\t",
-                            "  A\tFA 3\t", "  A\tFA 4\t"})
+    for (const char* row : {"  A\tFA 1\t02-07-2026\tParafuso\t100\t10,00\n",
+                            "  A\tFA 2\t10-07-2026\t", "  A\tFA 3\t", "  A\tFA 4\t"})
         check(has(text, row), what + ": row \"" + row + "\"");
     check(!has(text, "  B\t") && !has(text, "FA 9") && !has(text, "FA 10"),
           what + ": no row of series B, June or August");

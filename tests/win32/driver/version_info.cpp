@@ -39,9 +39,9 @@ std::wstring dotted(DWORD ms, DWORD ls) {
 }
 
 // The strings that Explorer's properties page shows.
-constexpr const wchar_t* kKeys[] = {L"CompanyName",     L"FileDescription", L"FileVersion",
-                                    L"InternalName",    L"LegalCopyright",  L"OriginalFilename",
-                                    L"ProductName",     L"ProductVersion"};
+constexpr const wchar_t* kKeys[] = {L"CompanyName",  L"FileDescription", L"FileVersion",
+                                    L"InternalName", L"LegalCopyright",  L"OriginalFilename",
+                                    L"ProductName",  L"ProductVersion"};
 
 bool describe(const std::wstring& file, std::wstring& line) {
     line = file;
@@ -96,7 +96,8 @@ bool parseVersion(const std::wstring& text, WORD parts[3]) {
     wchar_t tail = 0;
     if (std::swscanf(text.c_str(), L"%u.%u.%u%lc", &a, &b, &c, &tail) != 3) return false;
     if (a > 0xFFFF || b > 0xFFFF || c > 0xFFFF) return false;
-    parts[0] = static_cast<WORD>(a), parts[1] = static_cast<WORD>(b), parts[2] = static_cast<WORD>(c);
+    parts[0] = static_cast<WORD>(a), parts[1] = static_cast<WORD>(b),
+    parts[2] = static_cast<WORD>(c);
     return true;
 }
 
@@ -122,7 +123,8 @@ int stamp(const std::wstring& file, const std::wstring& version) {
     WORD language = 0;
     {
         UniqueLibrary module(LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        HRSRC found = module ? FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_VERSION) : nullptr;
+        HRSRC found =
+            module ? FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_VERSION) : nullptr;
         HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;
         if (!loaded) {
             std::printf("--stamp: %s has no version resource\n", utf8(file).c_str());
@@ -169,9 +171,9 @@ int stamp(const std::wstring& file, const std::wstring& version) {
 }
 
 int lock(const std::wstring& file) {
-    vantrel::platform::win32::UniqueFileHandle held(CreateFileW(
-        file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-        nullptr));
+    vantrel::platform::win32::UniqueFileHandle held(
+        CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!held) {
         std::printf("--lock: cannot open %s (%lu)\n", utf8(file).c_str(), GetLastError());
         return 1;
@@ -191,7 +193,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 4 && std::wstring(argv[1]) == L"--stamp") return stamp(argv[2], argv[3]);
     if (argc == 3 && std::wstring(argv[1]) == L"--lock") return lock(argv[2]);
     if (argc < 2 || argv[1][0] == L'-') {
-        std::printf("usage: vantrel_version_info FILE... | --stamp FILE MAJOR.MINOR.PATCH | --lock FILE\n");
+        std::printf(
+            "usage: vantrel_version_info FILE... | --stamp FILE MAJOR.MINOR.PATCH | --lock FILE\n");
         return 2;
     }
     int rc = 0;
