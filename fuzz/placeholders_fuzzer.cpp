@@ -88,9 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return rows[row - 1];
         };
         parameters::DefaultValueSources sources;
-        sources.substitute = [&](const Text& x) {
+        sources.substitute = [&](const Text& x, std::size_t bound) {
             if (x.find(u'@') == Text::npos) return x;
-            const Text out = parameters::substituteReferences(x, rowValue);
+            const Text out = parameters::substituteReferences(x, rowValue, bound);
+            check(out.size() <= bound, "past the bound", x);
             // Each reference gives at most one row's value, and every "@" of the text is read.
             check(out.size() <= x.size() + count(x, u'@') * longest, "references grew", x);
             bool valuesHoldAt = false;
@@ -102,10 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sources.now = now;
         const auto value = attempt([&] { return parameters::defaultValue(line, sources); },
                                    {errc::InvalidProcedureCall, errc::TypeMismatch,
-                                    errc::SubscriptOutOfRange, kNoCurrentRecord, kSyntaxError},
+                                    errc::SubscriptOutOfRange, kNoCurrentRecord, kSyntaxError,
+                                    parameters::kOutOfStringSpace},
                                    line);
         // A failed start value ends the window's build, as the engine does.
         if (!value.ok()) break;
+        check(value.value->size() <= parameters::kLongestStartValue, "a start value too long",
+              line);
         const Text lower = lcase(line);
         if (lower.find(u"fn{") == Text::npos && lower.find(u"fl[") == Text::npos)
             check(*value.value == line, "a literal line changed", line);
