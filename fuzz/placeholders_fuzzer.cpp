@@ -101,11 +101,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         };
         sources.query = firstValue;
         sources.now = now;
-        const auto value = attempt([&] { return parameters::defaultValue(line, sources); },
-                                   {errc::InvalidProcedureCall, errc::TypeMismatch,
-                                    errc::SubscriptOutOfRange, kNoCurrentRecord, kSyntaxError,
-                                    parameters::kOutOfStringSpace},
-                                   line);
+        const auto value =
+            attempt([&] { return parameters::defaultValue(line, sources); },
+                    {errc::InvalidProcedureCall, errc::TypeMismatch, errc::SubscriptOutOfRange,
+                     kNoCurrentRecord, kSyntaxError, parameters::kOutOfStringSpace},
+                    line);
         // A failed start value ends the window's build, as the engine does.
         if (!value.ok()) break;
         check(value.value->size() <= parameters::kLongestStartValue, "a start value too long",

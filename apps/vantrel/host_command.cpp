@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "automation/json_text.h"
 #include "automation/runtime_error.h"
 #include "automation/variant.h"
 #include "commands.h"
@@ -111,41 +112,6 @@ std::string hostUsage() {
 
 // --- Output -------------------------------------------------------------------------------
 
-// JSON text is UTF-8: bytes that are no UTF-8 (a command typed in Latin-1, say) become
-// U+FFFD, as wherever else the program reads UTF-8.
-std::string jsonString(const std::string& raw) {
-    const std::string s = toUtf8(fromUtf8(raw));
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string jsonValue(const Variant& v) {
     switch (v.type()) {
         case automation::VarType::Empty:
@@ -166,7 +132,7 @@ std::string jsonValue(const Variant& v) {
             return v.isSetObject() ? "\"<object>\"" : "null";
         default:
             try {
-                return jsonString(toUtf8(v.toText()));
+                return automation::jsonQuoted(toUtf8(v.toText()));
             } catch (const RuntimeError&) {
                 return "null";
             }
@@ -208,13 +174,16 @@ public:
     // After it: the arguments as passed and what the event wrote back.
     void called(const std::string& name, const Named& in, const Named& out) {
         if (json_) {
-            std::string s = "{\"type\":\"event\",\"name\":" + jsonString(name) + ",\"args\":{";
+            std::string s =
+                "{\"type\":\"event\",\"name\":" + automation::jsonQuoted(name) + ",\"args\":{";
             for (std::size_t i = 0; i < in.size(); ++i) {
-                s += (i ? "," : "") + jsonString(in[i].first) + ":" + jsonValue(in[i].second);
+                s += (i ? "," : "") + automation::jsonQuoted(in[i].first) + ":" +
+                     jsonValue(in[i].second);
             }
             s += "},\"out\":{";
             for (std::size_t i = 0; i < out.size(); ++i) {
-                s += (i ? "," : "") + jsonString(out[i].first) + ":" + jsonValue(out[i].second);
+                s += (i ? "," : "") + automation::jsonQuoted(out[i].first) + ":" +
+                     jsonValue(out[i].second);
             }
             out_ << s << "}}\n";
             return;
@@ -225,18 +194,19 @@ public:
     }
     void box(const TerminalDialogs::Box& b) {
         if (!json_) return;  // the terminal dialogs have shown it already
-        out_ << "{\"type\":\"box\",\"title\":" << jsonString(toUtf8(b.title))
-             << ",\"text\":" << jsonString(toUtf8(b.text)) << ",\"style\":" << b.style
-             << ",\"answer\":" << jsonString(TerminalDialogs::buttonWord(b.answer));
+        out_ << "{\"type\":\"box\",\"title\":" << automation::jsonQuoted(toUtf8(b.title))
+             << ",\"text\":" << automation::jsonQuoted(toUtf8(b.text)) << ",\"style\":" << b.style
+             << ",\"answer\":" << automation::jsonQuoted(TerminalDialogs::buttonWord(b.answer));
         if (b.refused)
-            out_ << ",\"refused\":" << jsonString(TerminalDialogs::buttonWord(b.refused));
+            out_ << ",\"refused\":"
+                 << automation::jsonQuoted(TerminalDialogs::buttonWord(b.refused));
         out_ << "}\n";
     }
     void result(const std::string& command, const Named& fields, const std::string& text) {
         if (json_) {
-            std::string s = "{\"type\":\"result\",\"command\":" + jsonString(command);
+            std::string s = "{\"type\":\"result\",\"command\":" + automation::jsonQuoted(command);
             for (const auto& [key, value] : fields)
-                s += "," + jsonString(key) + ":" + jsonValue(value);
+                s += "," + automation::jsonQuoted(key) + ":" + jsonValue(value);
             out_ << s << "}\n";
         } else if (!text.empty()) {
             out_ << text << '\n';
@@ -251,8 +221,8 @@ public:
     }
     void error(const std::string& command, const std::string& message) {
         if (json_) {
-            out_ << "{\"type\":\"error\",\"command\":" << jsonString(command)
-                 << ",\"message\":" << jsonString(message) << "}\n";
+            out_ << "{\"type\":\"error\",\"command\":" << automation::jsonQuoted(command)
+                 << ",\"message\":" << automation::jsonQuoted(message) << "}\n";
         } else {
             out_ << "  erro: " << message << '\n';
         }
@@ -396,7 +366,8 @@ private:
         if (c == "echo") {
             std::string text;
             for (std::size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
-            out_.raw("{\"type\":\"echo\",\"text\":" + jsonString(text) + "}", text + "\n");
+            out_.raw("{\"type\":\"echo\",\"text\":" + automation::jsonQuoted(text) + "}",
+                     text + "\n");
             return true;
         }
         if (c == "enter") {
@@ -634,7 +605,7 @@ private:
             }
         };
         if (out_.json()) {
-            std::string s = "{\"type\":\"document\",\"key\":" + jsonString(keyText(k)) +
+            std::string s = "{\"type\":\"document\",\"key\":" + automation::jsonQuoted(keyText(k)) +
                             ",\"customer\":" + jsonValue(cab.get(u"Entidade")) +
                             ",\"finalised\":" + jsonValue(cab.get(u"Finalizado")) + ",\"bases\":[";
             for (int b = 1; b <= 4; ++b) {

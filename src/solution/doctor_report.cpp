@@ -1,46 +1,8 @@
 // The doctor's report, for a person and as JSON.
-#include <cstdio>
-
+#include "automation/json_text.h"
 #include "solution/company_doctor.h"
 
 namespace vantrel::solution {
-
-namespace {
-
-// JSON text of a UTF-8 string that is valid already (toUtf8 never makes anything else).
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
-}  // namespace
 
 int doctorExitCode(const std::vector<DoctorCheck>& checks) {
     for (const DoctorCheck& c : checks) {
@@ -80,9 +42,10 @@ std::string doctorReportText(const std::vector<DoctorCheck>& checks) {
 std::string doctorReportJson(const std::vector<DoctorCheck>& checks) {
     std::string out;
     for (const DoctorCheck& c : checks) {
-        out += "{\"check\":" + jsonString(automation::toUtf8(c.check)) + ",\"state\":\"" +
-               stateName(c.state) + "\",\"found\":" + jsonString(automation::toUtf8(c.found)) +
-               ",\"mend\":" + jsonString(automation::toUtf8(c.mend)) + "}\n";
+        out += "{\"check\":" + automation::jsonQuoted(automation::toUtf8(c.check)) +
+               ",\"state\":\"" + stateName(c.state) +
+               "\",\"found\":" + automation::jsonQuoted(automation::toUtf8(c.found)) +
+               ",\"mend\":" + automation::jsonQuoted(automation::toUtf8(c.mend)) + "}\n";
     }
     return out;
 }
