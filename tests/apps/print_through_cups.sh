@@ -103,7 +103,8 @@ unshare -m sh -c "mount --bind '$work/etc/cups-pdf.conf' /etc/cups/cups-pdf.conf
     >"$work/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
 for _ in $(seq 50); do
-    lpstat -h "$socket" -r >/dev/null 2>&1 && break
+    # lpstat -r exits 0 whether or not the scheduler runs: only its words tell.
+    lpstat -h "$socket" -r 2>/dev/null | grep -q "scheduler is running" && break
     kill -0 "$cupsd_pid" 2>/dev/null || fail "cupsd did not start: $(cat "$work/log/cupsd.out")"
     sleep 0.2
 done
