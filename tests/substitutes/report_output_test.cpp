@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "automation/datetime.h"
@@ -49,29 +48,39 @@ std::string pdfText(const std::filesystem::path& pdf) {
     return run("pdftotext -layout '" + pdf.string() + "' -");
 }
 
+// The text between `open` (found from `from` on) and the next `close`, or "" when absent.
+std::string between(const std::string& s, const std::string& open, const std::string& close,
+                    std::size_t from = 0) {
+    const std::size_t start = s.find(open, from);
+    if (start == std::string::npos) return "";
+    const std::size_t end = s.find(close, start + open.size());
+    return end == std::string::npos ? "" : s.substr(start + open.size(), end - start - open.size());
+}
+
 // The number format of a cell that holds `value` as a number (no t="s" or t="str"), or "" when
 // the cell is not such a cell or has no format of its own.
 std::string formatOfCell(const std::string& sheet, const std::string& styles,
                          const std::string& cell, const std::string& value) {
-    std::smatch m;
-    const std::regex numberCell("<c r=\"" + cell + "\" s=\"([0-9]+)\"><v>" +
-                                std::regex_replace(value, std::regex("\\."), "\\.") + "</v></c>");
-    if (!std::regex_search(sheet, m, numberCell)) return "";
-    const std::size_t style = std::stoul(m[1]);
+    const std::string style = between(sheet, "<c r=\"" + cell + "\" s=\"", "\"");
+    if (style.empty() || style.find_first_not_of("0123456789") != std::string::npos) return "";
+    if (sheet.find("<c r=\"" + cell + "\" s=\"" + style + "\"><v>" + value + "</v></c>") ==
+        std::string::npos)
+        return "";
     // The cell's style is the style-th <xf> of <cellXfs>; its numFmtId names a <numFmt>.
-    const std::size_t xfs = styles.find("<cellXfs");
-    if (xfs == std::string::npos) return "";
-    const std::string list = styles.substr(xfs, styles.find("</cellXfs>", xfs) - xfs);
-    const std::regex xf("<xf [^>]*numFmtId=\"([0-9]+)\"");
-    auto it = std::sregex_iterator(list.begin(), list.end(), xf);
-    for (std::size_t i = 0; i < style && it != std::sregex_iterator(); ++i) ++it;
-    if (it == std::sregex_iterator()) return "";
-    const std::string id = (*it)[1].str();
+    const std::string list = between(styles, "<cellXfs", "</cellXfs>");
+    std::size_t at = 0;
+    for (std::size_t i = 0; i <= std::stoul(style); ++i) {
+        at = list.find("<xf ", at);
+        if (at == std::string::npos) return "";
+        ++at;
+    }
+    const std::string xf = list.substr(at, list.find('>', at) - at);
+    const std::string id = between(xf, "numFmtId=\"", "\"");
+    if (id.empty()) return "";
     // Formats Excel knows by number are not written out.
     if (id == "3") return "#,##0";
     if (id == "4") return "#,##0.00";
-    const std::regex format("<numFmt numFmtId=\"" + id + "\" formatCode=\"([^\"]*)\"");
-    return std::regex_search(styles, m, format) ? m[1].str() : "";
+    return between(styles, "<numFmt numFmtId=\"" + id + "\" formatCode=\"", "\"");
 }
 
 Variant day(int y, int m, int d) {
