@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "automation/text.h"
 #include "platform/posix/profile_engine.h"
@@ -68,6 +68,27 @@ struct Case {
 
 const char kUnwritable[] = "<unwritable>";
 
+// The four fields of one JSON line, {"check":...,"state":...,"found":...,"mend":...}, in
+// that order and nothing else (their texts still escaped); none when the line is not that.
+std::vector<std::string> checkFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t at = 0;
+    for (const char* name : {"check", "state", "found", "mend"}) {
+        const std::string key = std::string(fields.empty() ? "{" : ",") + "\"" + name + "\":\"";
+        if (line.compare(at, key.size(), key) != 0) return {};
+        at += key.size();
+        std::string value;
+        while (at < line.size() && line[at] != '"') {
+            if (line[at] == '\\' && at + 1 < line.size()) value += line[at++];
+            value += line[at++];
+        }
+        if (at == line.size()) return {};
+        ++at;
+        fields.push_back(value);
+    }
+    return line.substr(at) == "}" ? fields : std::vector<std::string>{};
+}
+
 TEST_F(DoctorCommand, NamesEachBrokenSettingAndNothingElse) {
     const std::string db = "Base de dados", api = "API do ERP", file = "Ficheiro de configuração";
     const Case cases[] = {
@@ -113,8 +134,6 @@ TEST_F(DoctorCommand, NamesEachBrokenSettingAndNothingElse) {
          "NAOHA",
          {"Artigo da taxa na base de dados"}},
     };
-    const std::regex line(
-        R"re(\{"check":"((?:[^"\\]|\\.)*)","state":"(ok|warning|fails)","found":"(?:[^"\\]|\\.)*","mend":"((?:[^"\\]|\\.)*)"\})re");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::path data = demo.string() + "-case";
@@ -150,12 +169,13 @@ TEST_F(DoctorCommand, NamesEachBrokenSettingAndNothingElse) {
             std::size_t end = r.out.find('\n', pos);
             std::string text = r.out.substr(pos, end - pos);
             pos = end == std::string::npos ? r.out.size() : end + 1;
-            std::smatch m;
-            ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+            std::vector<std::string> m = checkFields(text);
+            ASSERT_EQ(m.size(), 4u) << text;
             ++checks;
-            if (m[2] == "fails") {
-                failing.insert(m[1]);
-                EXPECT_FALSE(m[3].str().empty()) << text;
+            EXPECT_TRUE(m[1] == "ok" || m[1] == "warning" || m[1] == "fails") << text;
+            if (m[1] == "fails") {
+                failing.insert(m[0]);
+                EXPECT_FALSE(m[3].empty()) << text;
             }
         }
         EXPECT_GE(checks, 8u);
