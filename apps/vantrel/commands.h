@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/text.h"
+
 namespace vantrel::app {
 
 using Arguments = std::vector<std::string>;
@@ -14,5 +16,10 @@ int runHost(const Arguments& args);
 int runDemo(const Arguments& args);
 int runReport(const Arguments& args);
 int runDoctor(const Arguments& args);
+
+// The folder of the running program, where the stand-ins' files are looked for.
+std::string executableFolder();
+// A Linux path as the Windows-style path the add-in and the stand-ins work with.
+automation::Text windowsPath(const std::string& path);
 
 }  // namespace vantrel::app

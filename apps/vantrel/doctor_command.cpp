@@ -46,23 +46,6 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-Text windowsPath(const std::string& path) {
-    Text t = automation::fromUtf8(path);
-    for (auto& c : t) {
-        if (c == u'/') c = u'\\';
-    }
-    return t;
-}
-
-std::string executableFolder() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return ".";
-    std::string path(buf, static_cast<std::size_t>(n));
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 // A component that shows a box while being checked: the box goes to standard error and takes
 // its default button, so the checks never wait for anyone.
 class UnattendedDialogs : public interfaces::Dialogs {

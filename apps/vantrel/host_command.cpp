@@ -32,6 +32,23 @@
 
 namespace vantrel::app {
 
+std::string executableFolder() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string path(buf, static_cast<std::size_t>(n));
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+automation::Text windowsPath(const std::string& path) {
+    automation::Text t = automation::fromUtf8(path);
+    for (auto& c : t) {
+        if (c == u'/') c = u'\\';
+    }
+    return t;
+}
+
 namespace {
 
 using automation::fromUtf8;
@@ -242,24 +259,6 @@ struct Options {
     bool json = false;
     std::optional<std::string> file;
 };
-
-std::string executableFolder() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return ".";
-    std::string path(buf, static_cast<std::size_t>(n));
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-// A Linux path as the Windows-style path the add-in and the stand-ins work with.
-Text windowsPath(const std::string& path) {
-    Text t = fromUtf8(path);
-    for (auto& c : t) {
-        if (c == u'/') c = u'\\';
-    }
-    return t;
-}
 
 class HostSession {
 public:
