@@ -17,6 +17,10 @@ Variant& argumentAt(std::span<Argument> args, std::size_t index) {
     return args[index].value;
 }
 
+Variant Object::invokeAt(std::size_t, CallKind, std::span<Argument>) {
+    throw RuntimeError(errc::NotSupported);
+}
+
 void unknownMember(TextView member) {
     (void)member;
     throw RuntimeError(errc::NotSupported);

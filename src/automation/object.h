@@ -23,12 +23,19 @@ struct Argument {
     bool byRef = false;
 };
 
+class MemberTable;
+
 class Object {
 public:
     virtual ~Object() = default;
     // Calls `member` (case-insensitive). For Put and PutRef the last argument is the value
     // assigned. Raises RuntimeError 438 for an unknown member.
     virtual Variant invoke(TextView member, CallKind kind, std::span<Argument> args) = 0;
+    // The member table of the object's class, when its members are all declared in one: a
+    // host may then number the members by their index, once per class.
+    virtual const MemberTable* memberTable() const { return nullptr; }
+    // Calls the member at `index` of memberTable(); error 438 for an object without one.
+    virtual Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args);
 };
 
 // Wraps a variable so that a call passes it by reference and writes the result back.

@@ -1,43 +1,113 @@
 // CrystalReportMain's public members by name, for late-bound callers (the caller's windows,
 // scripts, the Windows layer). Properties read with Get (or Method), write with Put, and
 // object properties also with PutRef; by-reference arguments are written back.
-#include <functional>
-#include <vector>
-
-#include "automation/runtime_error.h"
+#include "automation/members.h"
 #include "reports/engine/crystal_report_main.h"
 
 namespace vantrel::reports::engine {
 
-using automation::Argument;
-using automation::CallKind;
-
 namespace {
 
-struct Property {
-    const char16_t* name;
-    std::function<Variant(CrystalReportMain&)> get;  // empty for a write-only property
-    std::function<void(CrystalReportMain&, const Variant&)> set;
-};
+using automation::Access;
+using automation::Call;
+using Members = automation::Members<CrystalReportMain>;
 
+bool argBool(const Call& c, std::size_t i) {
+    return c.arg(i).toBool();
+}
+
+Variant noResult() {
+    return Variant();
+}
+
+// A property stored as it is given: read back as it was set.
 #define VANTREL_PROPERTY(name, convert)                                         \
-    Property {                                                                  \
-        u"" #name, [](CrystalReportMain& s) { return Variant(s.name()); },      \
-            [](CrystalReportMain& s, const Variant& v) { s.name(v.convert()); } \
+    Members::Member {                                                           \
+        u"" #name, Access::ReadWrite, 0, 0, [](CrystalReportMain& s, Call& c) { \
+            if (!c.isPut()) return Variant(s.name());                           \
+            s.name(c.value().convert());                                        \
+            return noResult();                                                  \
+        }                                                                       \
     }
 
-const std::vector<Property>& properties() {
-    static const std::vector<Property> table = {
-        Property{u"m_Mapa", [](CrystalReportMain& s) { return Variant(s.m_Mapa); },
-                 [](CrystalReportMain& s, const Variant& v) { s.m_Mapa = v.toObject(); }},
+}  // namespace
+
+// In the order of the class's interface.
+const Members& CrystalReportMain::members() {
+    static const Members table{
+        {u"m_Mapa", Access::ReadWrite, 0, 0,
+         [](CrystalReportMain& s, Call& c) {
+             if (!c.isPut()) return Variant(s.m_Mapa);
+             s.m_Mapa = c.value().toObject();
+             return noResult();
+         }},
         VANTREL_PROPERTY(JanelaModal, toBool),
-        Property{u"HandleFormPai", nullptr,
-                 [](CrystalReportMain& s, const Variant& v) { s.HandleFormPai(v.toLong()); }},
+        {u"HandleFormPai", Access::Write, 0, 0,
+         [](CrystalReportMain& s, Call& c) {
+             s.HandleFormPai(c.value().toLong());
+             return noResult();
+         }},
         VANTREL_PROPERTY(FormPai, toObject),
         VANTREL_PROPERTY(in_NomeBaseDados_Next, toText),
+        {u"EscolheDestino", Access::Read, 4, 4,
+         [](CrystalReportMain& s, Call& c) {
+             // EscolheDestino(inNumeroVias, outDestino, outNumeroVias, TituloMapa), all by
+             // reference: the two choices are written back.
+             std::int16_t destino = 0;
+             std::int16_t vias = 0;
+             s.EscolheDestino(c.arg(0).toInteger(), destino, vias, c.arg(3).toText());
+             c.arg(1) = Variant(destino);
+             c.arg(2) = Variant(vias);
+             return noResult();
+         }},
+        {u"Add_ParametrosRecordset", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) {
+             return Variant(s.Add_ParametrosRecordset(c.arg(0).toText()));
+         }},
+        {u"ExecutaMapa_Recordset", Access::Read, 2, 2,
+         [](CrystalReportMain& s, Call& c) {
+             ObjectRef rs = c.arg(0).toObject();
+             const bool result = s.ExecutaMapa_Recordset(rs, argBool(c, 1));
+             c.arg(0) = Variant(rs);
+             return Variant(result);
+         }},
         VANTREL_PROPERTY(in_Destino, toLong),
+        {u"ExecutaMapa", Access::Read, 2, 2,
+         [](CrystalReportMain& s, Call& c) {
+             automation::Array& values = c.arg(0).array();
+             return Variant(s.ExecutaMapa(values, argBool(c, 1)));
+         }},
+        {u"QueroSair", Access::Read, 0, 0,
+         [](CrystalReportMain& s, Call&) {
+             s.QueroSair();
+             return noResult();
+         }},
+        {u"VisualizarEmail", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) {
+             s.VisualizarEmail(argBool(c, 0));
+             return noResult();
+         }},
         VANTREL_PROPERTY(in_OrientacaoPagina, toLong),
         VANTREL_PROPERTY(in_FormatoDoPapel, toLong),
+        {u"VisualizarExcel", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) {
+             s.VisualizarExcel(argBool(c, 0));
+             return noResult();
+         }},
+        {u"VisualizarImpressora", Access::Read, 2, 2,
+         [](CrystalReportMain& s, Call& c) {
+             s.VisualizarImpressora(argBool(c, 0), argBool(c, 1));
+             return noResult();
+         }},
+        {u"CriarFicheioTTX", Access::Read, 2, 2,
+         [](CrystalReportMain& s, Call& c) {
+             ObjectRef rs = c.arg(0).toObject();
+             Text name = c.arg(1).toText();
+             const bool result = s.CriarFicheioTTX(rs, name);
+             c.arg(0) = Variant(rs);
+             c.arg(1) = Variant(name);
+             return Variant(result);
+         }},
         VANTREL_PROPERTY(JanelaVisualizador, toObject),
         VANTREL_PROPERTY(PodeMudarImpressora, toBool),
         VANTREL_PROPERTY(NumeroDeVias, toInteger),
@@ -50,104 +120,31 @@ const std::vector<Property>& properties() {
         VANTREL_PROPERTY(emailTo, toText),
         VANTREL_PROPERTY(emailSubject, toText),
         VANTREL_PROPERTY(emailMessage, toText),
+        {u"VisualizarEcran", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) { return Variant(s.VisualizarEcran(argBool(c, 0))); }},
+        {u"MostraLista", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) { return Variant(s.MostraLista(c.arg(0).toText())); }},
         VANTREL_PROPERTY(in_bd, toObject),
         VANTREL_PROPERTY(in_Password, toText),
         VANTREL_PROPERTY(in_UserId, toText),
         VANTREL_PROPERTY(In_NomeBaseDados, toText),
         VANTREL_PROPERTY(in_Servidor, toText),
+        {u"Substitui", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) { return Variant(s.Substitui(c.arg(0).toText())); }},
         VANTREL_PROPERTY(VersaoCRYSTAL, toLong),
         VANTREL_PROPERTY(NomeDoMapa, toText),
         VANTREL_PROPERTY(JanelaParametros, toObject),
+        {u"AbrirMapa", Access::Read, 0, 0,
+         [](CrystalReportMain& s, Call&) { return Variant(s.AbrirMapa()); }},
+        {u"VisualizarPDF", Access::Read, 1, 1,
+         [](CrystalReportMain& s, Call& c) {
+             s.VisualizarPDF(argBool(c, 0));
+             return noResult();
+         }},
     };
     return table;
 }
 
 #undef VANTREL_PROPERTY
-
-bool argBool(std::span<Argument> args, std::size_t i) {
-    return automation::argumentAt(args, i).toBool();
-}
-
-}  // namespace
-
-Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    using automation::isMember;
-    for (const auto& p : properties()) {
-        if (!isMember(member, p.name)) continue;
-        if (automation::isPut(kind)) {
-            if (args.empty()) throw automation::RuntimeError(automation::errc::ArgumentNotOptional);
-            p.set(*this, args.back().value);
-            return Variant();
-        }
-        if (!p.get) automation::unknownMember(member);
-        return p.get(*this);
-    }
-    if (automation::isPut(kind)) automation::unknownMember(member);
-
-    if (isMember(member, u"EscolheDestino")) {
-        // EscolheDestino(inNumeroVias, outDestino, outNumeroVias, TituloMapa), all by
-        // reference: the two choices are written back.
-        std::int16_t destino = 0;
-        std::int16_t vias = 0;
-        EscolheDestino(automation::argumentAt(args, 0).toInteger(), destino, vias,
-                       automation::argumentAt(args, 3).toText());
-        automation::argumentAt(args, 1) = Variant(destino);
-        automation::argumentAt(args, 2) = Variant(vias);
-        return Variant();
-    }
-    if (isMember(member, u"Add_ParametrosRecordset")) {
-        return Variant(Add_ParametrosRecordset(automation::argumentAt(args, 0).toText()));
-    }
-    if (isMember(member, u"ExecutaMapa_Recordset")) {
-        Variant& rsCell = automation::argumentAt(args, 0);
-        ObjectRef rs = rsCell.toObject();
-        const bool result = ExecutaMapa_Recordset(rs, argBool(args, 1));
-        rsCell = Variant(rs);
-        return Variant(result);
-    }
-    if (isMember(member, u"ExecutaMapa")) {
-        automation::Array& values = automation::argumentAt(args, 0).array();
-        return Variant(ExecutaMapa(values, argBool(args, 1)));
-    }
-    if (isMember(member, u"QueroSair")) {
-        QueroSair();
-        return Variant();
-    }
-    if (isMember(member, u"VisualizarEmail")) {
-        VisualizarEmail(argBool(args, 0));
-        return Variant();
-    }
-    if (isMember(member, u"VisualizarExcel")) {
-        VisualizarExcel(argBool(args, 0));
-        return Variant();
-    }
-    if (isMember(member, u"VisualizarImpressora")) {
-        VisualizarImpressora(argBool(args, 0), argBool(args, 1));
-        return Variant();
-    }
-    if (isMember(member, u"CriarFicheioTTX")) {
-        Variant& rsCell = automation::argumentAt(args, 0);
-        Variant& nameCell = automation::argumentAt(args, 1);
-        ObjectRef rs = rsCell.toObject();
-        Text name = nameCell.toText();
-        const bool result = CriarFicheioTTX(rs, name);
-        rsCell = Variant(rs);
-        nameCell = Variant(name);
-        return Variant(result);
-    }
-    if (isMember(member, u"VisualizarEcran")) return Variant(VisualizarEcran(argBool(args, 0)));
-    if (isMember(member, u"MostraLista")) {
-        return Variant(MostraLista(automation::argumentAt(args, 0).toText()));
-    }
-    if (isMember(member, u"Substitui")) {
-        return Variant(Substitui(automation::argumentAt(args, 0).toText()));
-    }
-    if (isMember(member, u"AbrirMapa")) return Variant(AbrirMapa());
-    if (isMember(member, u"VisualizarPDF")) {
-        VisualizarPDF(argBool(args, 0));
-        return Variant();
-    }
-    automation::unknownMember(member);
-}
 
 }  // namespace vantrel::reports::engine

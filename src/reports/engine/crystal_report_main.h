@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "automation/members.h"
 #include "automation/object.h"
 #include "automation/runtime_error.h"
 #include "automation/variant.h"
@@ -48,7 +49,7 @@ inline constexpr char16_t kProgIdCrystal85[] = u"CrystalRuntime.Application.8.5"
 
 struct ProcedurePlace;
 
-class CrystalReportMain : public automation::Object,
+class CrystalReportMain : public automation::TableObject<CrystalReportMain>,
                           public std::enable_shared_from_this<CrystalReportMain> {
 public:
     // Event Executar(DataHora, Descricao): the current date and time and a progress text.
@@ -151,9 +152,8 @@ public:
     // library; true when the library reports success.
     bool CriarFicheioTTX(ObjectRef& rs, Text& NomeFicheiro);
 
-    // automation::Object: the public members by name.
-    Variant invoke(TextView member, automation::CallKind kind,
-                   std::span<automation::Argument> args) override;
+    // The public members by name, for late-bound callers.
+    static const automation::Members<CrystalReportMain>& members();
 
 private:
     friend struct CrystalReportMainTestAccess;
