@@ -10,7 +10,6 @@ namespace vantrel::reports::engine {
 
 using automation::Argument;
 using automation::CallKind;
-using automation::isMember;
 using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::Text;
@@ -126,70 +125,111 @@ void frmDocCrystal::Unload() {
     visible_ = false;
 }
 
-Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = automation::isPut(kind);
-    auto value = [&]() -> Variant& { return args.back().value; };
-    if (put && args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
-    if (isMember(member, u"Eu")) {
-        if (!put) return Variant(Eu);
-        Eu = value().toObject();
-        return Variant();
-    }
-    if (isMember(member, u"Unload")) {
-        Unload();
-        return Variant();
-    }
-    // Any other member of an unloaded window loads it again.
+const automation::Members<frmDocCrystal>& frmDocCrystal::members() {
+    using automation::Access;
+    using automation::Call;
+    using W = frmDocCrystal;
+    // Any member but Eu and Unload loads an unloaded window again first.
+    static const automation::Members<W> table{
+        {u"Eu", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return Variant(w.Eu);
+             w.Eu = c.value().toObject();
+             return Variant();
+         }},
+        {u"Unload", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.Unload();
+             return Variant();
+         }},
+        {u"Caption", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             if (!c.isPut()) return Variant(w.caption_);
+             w.caption_ = c.value().toText();
+             return Variant();
+         }},
+        {u"Icon", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             if (!c.isPut()) return w.icon_;
+             w.icon_ = c.value();
+             return Variant();
+         }},
+        {u"BorderStyle", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             if (!c.isPut()) return Variant(w.borderStyle_);
+             w.borderStyle_ = c.value().toInteger();
+             return Variant();
+         }},
+        {u"Visible", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             if (!c.isPut()) return Variant(w.visible_);
+             if (c.value().toBool())
+                 w.Show(win::kModeless);
+             else
+                 w.Hide();
+             return Variant();
+         }},
+        {u"Visu_10", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             return Variant(w.visu10_);
+         }},
+        {u"Visu_85", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             return Variant(w.visu85_);
+         }},
+        {u"ScaleWidth", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             return Variant(w.port_->clientSize().first);
+         }},
+        {u"ScaleHeight", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             return Variant(w.port_->clientSize().second);
+         }},
+        // Show(Modal, OwnerForm), as on any form; the window has no use for an owner form.
+        {u"Show", Access::Read, 0, 2,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             const bool given = c.has(0) && !c.arg(0).isMissing();
+             w.Show(given ? c.arg(0).toInteger() : win::kModeless);
+             return Variant();
+         }},
+        {u"Hide", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             w.Hide();
+             return Variant();
+         }},
+        {u"MostraMapa", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.loadIfUnloaded();
+             w.MostraMapa();
+             return Variant();
+         }},
+        {u"NaoPodeImprimir", Access::Read, 1, 1,
+         [](W& w, Call& c) {
+             w.loadIfUnloaded();
+             w.NaoPodeImprimir(c.arg(0).toBool());
+             return Variant();
+         }},
+    };
+    return table;
+}
+
+void frmDocCrystal::loadIfUnloaded() {
     if (!loaded_) Load();
-    if (isMember(member, u"Caption")) {
-        if (!put) return Variant(caption_);
-        caption_ = value().toText();
-        return Variant();
-    }
-    if (isMember(member, u"Icon")) {
-        if (!put) return icon_;
-        icon_ = value();
-        return Variant();
-    }
-    if (isMember(member, u"BorderStyle")) {
-        if (!put) return Variant(borderStyle_);
-        borderStyle_ = value().toInteger();
-        return Variant();
-    }
-    if (isMember(member, u"Visible")) {
-        if (!put) return Variant(visible_);
-        if (value().toBool())
-            Show(win::kModeless);
-        else {
-            visible_ = false;
-            port_->hide();
-        }
-        return Variant();
-    }
-    if (put) automation::unknownMember(member);
-    if (isMember(member, u"Visu_10")) return Variant(visu10_);
-    if (isMember(member, u"Visu_85")) return Variant(visu85_);
-    if (isMember(member, u"ScaleWidth")) return Variant(port_->clientSize().first);
-    if (isMember(member, u"ScaleHeight")) return Variant(port_->clientSize().second);
-    if (isMember(member, u"Show")) {
-        const bool given = !args.empty() && !args[0].value.isMissing();
-        Show(given ? args[0].value.toInteger() : win::kModeless);
-        return Variant();
-    }
-    if (isMember(member, u"Hide")) {
-        visible_ = false;
-        port_->hide();
-        return Variant();
-    }
-    if (isMember(member, u"MostraMapa")) {
-        MostraMapa();
-        return Variant();
-    }
-    if (isMember(member, u"NaoPodeImprimir")) {
-        NaoPodeImprimir(automation::argumentAt(args, 0).toBool());
-        return Variant();
-    }
-    automation::unknownMember(member);
+}
+
+void frmDocCrystal::Hide() {
+    visible_ = false;
+    port_->hide();
 }
 
 }  // namespace vantrel::reports::engine

@@ -11,13 +11,13 @@
 
 #include <memory>
 
-#include "automation/object.h"
+#include "automation/members.h"
 #include "interfaces/platform.h"
 #include "interfaces/report_windows.h"
 
 namespace vantrel::reports::engine {
 
-class frmDocCrystal : public automation::Object {
+class frmDocCrystal : public automation::TableObject<frmDocCrystal> {
 public:
     static constexpr char16_t kProgIdVisu10[] =
         u"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer";
@@ -27,8 +27,7 @@ public:
     // Unload, the next use of the window (Eu aside) loads it again, as a VB form does.
     frmDocCrystal(interfaces::Platform& platform,
                   std::unique_ptr<interfaces::windows::ViewerWindowPort> port);
-    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
-                               std::span<automation::Argument> args) override;
+    static const automation::Members<frmDocCrystal>& members();
 
     // The window's size changed: both controls fill the client area again.
     void Form_Resize();
@@ -43,8 +42,10 @@ public:
 
 private:
     void Load();
+    void loadIfUnloaded();
     void Form_Load();
     void Show(std::int16_t mode);
+    void Hide();
     void Unload();
 
     interfaces::Platform& platform_;
