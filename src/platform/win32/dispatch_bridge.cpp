@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "automation/members.h"
 #include "platform/win32/com_error.h"
 #include "platform/win32/variant_bridge.h"
 
@@ -22,6 +23,11 @@ const IID IID_VantrelObjectBridge = {
 namespace {
 
 const char kToken = 0;
+
+// Members of a class with a member table are numbered by their index from 1, below the
+// numbers handed out by name for the others.
+constexpr DISPID kFirstTableId = 1;
+constexpr DISPID kTableIds = 999;
 
 // Member names of our own objects and the DISPIDs handed out for them, for the module.
 class NameTable {
@@ -153,7 +159,12 @@ HRESULT ObjectDispatch::GetIDsOfNames(REFIID, LPOLESTR* nameList, UINT count, LC
     try {
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         if (count == 0) return S_OK;
-        ids[0] = names().idOf(fromWide(nameList[0]));
+        const Text name = fromWide(nameList[0]);
+        // A class with a member table numbers its members once for all its objects.
+        const automation::MemberTable* table = object_->memberTable();
+        const std::size_t index = table ? table->find(name) : automation::MemberTable::npos;
+        ids[0] =
+            index < kTableIds ? kFirstTableId + static_cast<DISPID>(index) : names().idOf(name);
         // Parameter names are not known in advance.
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     } catch (...) {
@@ -164,8 +175,12 @@ HRESULT ObjectDispatch::GetIDsOfNames(REFIID, LPOLESTR* nameList, UINT count, LC
 HRESULT ObjectDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     if (result) VariantInit(result);
+    const automation::MemberTable* table = object_->memberTable();
+    const bool byIndex = id >= kFirstTableId && id < kFirstTableId + kTableIds;
+    const auto index = static_cast<std::size_t>(id - kFirstTableId);
     Text member;
-    if (!names().nameOf(id, member)) return DISP_E_MEMBERNOTFOUND;
+    if (byIndex ? !table || index >= table->size() : !names().nameOf(id, member))
+        return DISP_E_MEMBERNOTFOUND;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (!params) params = &none;
     CallKind kind = (flags & DISPATCH_PROPERTYPUTREF) ? CallKind::PutRef
@@ -191,7 +206,8 @@ HRESULT ObjectDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
         std::vector<Variant> before;
         before.reserve(n);
         for (auto& a : args) before.push_back(a.value);
-        Variant value = object_->invoke(member, kind, args);
+        Variant value =
+            byIndex ? object_->invokeAt(index, kind, args) : object_->invoke(member, kind, args);
         for (std::size_t i = 0; i < args.size(); ++i)
             if (args[i].byRef && !sameValue(args[i].value, before[i]))
                 writeBack(order[i], args[i].value);
