@@ -201,6 +201,7 @@ private:
     Text databaseFor(TextView tableName) const;
 
     // the prompt window
+    class PromptRows;  // one build of its rows, step by step
     void pCriaCamposEcran();
     Text startValue(const Text& line, std::int16_t r);
     ObjectRef selfRef();
