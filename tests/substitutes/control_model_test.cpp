@@ -23,8 +23,9 @@ class ControlContractTest : public ::testing::TestWithParam<ControlCase> {};
 TEST_P(ControlContractTest, AnswersOrRaises) {
     const ControlCase& c = GetParam();
     auto window = makeParameterWindow(automation::makeDate(2026, 7, 14));
-    ObjectRef control = window->array(c.control)->item(0);
-    if (isList(window->array(c.control)->item(0)->kind())) {
+    auto element = window->array(c.control)->item(0);
+    ObjectRef control(element);
+    if (isList(element->kind())) {
         control.call(u"AddItem", Text(u"A"));
         control.call(u"AddItem", Text(u"B"));
         control.put(u"ListIndex", std::int32_t{1});
@@ -34,7 +35,9 @@ TEST_P(ControlContractTest, AnswersOrRaises) {
     try {
         const Variant got = control.get()->invoke(c.member, c.kind, args);
         EXPECT_EQ(c.error, 0);
-        if (c.kind == CallKind::Get) EXPECT_EQ(got.toText(), c.result.toText());
+        if (c.kind == CallKind::Get) {
+            EXPECT_EQ(got.toText(), c.result.toText());
+        }
     } catch (const automation::RuntimeError& e) {
         EXPECT_EQ(e.number(), c.error);
     }
