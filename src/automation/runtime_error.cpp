@@ -46,6 +46,8 @@ Text standardDescription(std::int32_t number) {
             return u"Object variable or With block variable not set";
         case 94:
             return u"Invalid use of Null";
+        case 380:
+            return u"Invalid property value";
         case 424:
             return u"Object required";
         case 429:

@@ -25,6 +25,7 @@ inline constexpr std::int32_t PathFileAccessError = 75;
 inline constexpr std::int32_t PathNotFound = 76;
 inline constexpr std::int32_t ObjectVariableNotSet = 91;
 inline constexpr std::int32_t InvalidUseOfNull = 94;
+inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t ObjectRequired = 424;
 inline constexpr std::int32_t CannotCreateObject = 429;
 inline constexpr std::int32_t NotSupported = 438;

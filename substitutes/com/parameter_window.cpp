@@ -12,16 +12,19 @@
 #include <vector>
 
 #include "automation/datetime.h"
+#include "automation/members.h"
 #include "automation/runtime_error.h"
 #include "interfaces/report_windows.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/screen_units.h"
+#include "windows/control_model.h"
 
 namespace vantrel::substitutes::com {
 
+using automation::Access;
 using automation::Argument;
+using automation::Call;
 using automation::CallKind;
-using automation::isPut;
 using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::Text;
@@ -30,13 +33,11 @@ using automation::Variant;
 namespace contract = interfaces::windows;
 using platform::win32::pixels;
 using platform::win32::twipsPerPixel;
+using Kind = windows::ControlKind;
 
 namespace {
 
-constexpr std::int32_t kInvalidPropertyValue = 380;
 constexpr wchar_t kWindowClass[] = L"QuorilVantrelParameterWindow";
-
-enum class Kind { Label, CheckBox, TextBox, DateField, List, ComboBox, Frame, Button, Option };
 
 Text key(TextView name) {
     return automation::lcase(name);
@@ -54,83 +55,99 @@ Text windowText(HWND hwnd) {
     return Text(s.begin(), s.end());
 }
 
-void invalidValue() {
-    throw RuntimeError(kInvalidPropertyValue, Text(), u"Invalid property value");
-}
-
 // Where a control sits and how it starts, in twips.
 struct Place {
     double left, top, width, height;
     bool visible = false;
 };
 
+windows::Design designOf(const Place& place) {
+    return {{u"Left", Variant(place.left)},          {u"Top", Variant(place.top)},
+            {u"Width", Variant(place.width)},        {u"Height", Variant(place.height)},
+            {u"Visible", Variant(place.visible)},    {u"Enabled", Variant(true)},
+            {u"TabIndex", Variant(std::int16_t{0})}, {u"Tag", Variant(Text())}};
+}
+
+Variant handleOf(HWND hwnd) {
+    return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd)));
+}
+
 class ParameterWindow;
 
-class Control final : public automation::Object {
+// A control over a real child window: what it shows lives in the window.
+class Control final : public windows::ControlModel {
 public:
-    Control(ParameterWindow& window, Kind kind, Text container, const Place& place, int order);
+    Control(ParameterWindow& window, Kind kind, Text container, const windows::Design& design,
+            int order);
     ~Control() override;
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
     std::shared_ptr<Control> loadedCopy(int order) const;
     // Puts the real control where its twips say, shown when it and its frame are visible.
     void apply();
-    Kind kind() const { return kind_; }
     HWND hwnd() const { return hwnd_; }
     const Text& container() const { return container_; }
-    std::int16_t tabIndex() const { return tabIndex_; }
+    std::int16_t tabIndex() const { return property(u"TabIndex").toInteger(); }
     int order() const { return order_; }
-    bool visible() const { return visible_; }
-    double left() const { return place_.left; }
-    double top() const { return place_.top; }
+    bool visible() const { return flag(u"Visible"); }
+    double left() const { return number(u"Left"); }
+    double top() const { return number(u"Top"); }
 
 private:
     void create();
-    Variant get(const Text& name, std::span<Argument> args);
-    void put(const Text& name, std::span<Argument> args);
-    Variant dateValue() const;
-    void listIndex(std::int32_t index);
-    std::int32_t listIndex() const;
-    std::int32_t count() const;
+
+    void placed() override { apply(); }
+    void enabledChanged() override { EnableWindow(hwnd_, flag(u"Enabled")); }
+    void tabIndexChanged() override;
+    Variant handle() const override { return handleOf(hwnd_); }
+    void refresh() override { InvalidateRect(hwnd_, nullptr, TRUE); }
+    void focus() override { SetFocus(hwnd_); }
+    Text caption() const override { return windowText(hwnd_); }
+    void caption(const Text& text) override { SetWindowTextW(hwnd_, wide(text)); }
+    Text typed() const override { return windowText(hwnd_); }
+    void type(const Text& text) override { SetWindowTextW(hwnd_, wide(text)); }
+    bool checked() const override { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void check(bool on) override {
+        SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    Variant date() const override;
+    void date(const Variant& value) override;
+    std::int32_t count() const override;
+    Text entry(std::int32_t index) const override;
+    void add(const Text& entry) override;
+    void clear() override;
+    std::int32_t current() const override;
+    void current(std::int32_t index) override;
+    bool chosen(std::int32_t index) const override {
+        return SendMessageW(hwnd_, LB_GETSEL, index, 0) > 0;
+    }
+    void choose(std::int32_t index, bool on) override {
+        SendMessageW(hwnd_, LB_SETSEL, on ? TRUE : FALSE, index);
+    }
 
     ParameterWindow& window_;
-    Kind kind_;
     Text container_;
-    Place place_;
     int order_;
     HWND hwnd_ = nullptr;
-    bool visible_;
-    bool enabled_ = true;
-    std::int16_t tabIndex_ = 0;
-    Text tag_;
-    int zOrders_ = 0;
 };
 
-class ControlArray final : public automation::Object {
+class ControlArray final : public windows::ControlArrayModel<Control> {
 public:
-    ControlArray(ParameterWindow& window, std::shared_ptr<Control> designed) : window_(window) {
-        elements_[0] = std::move(designed);
-    }
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
-    std::shared_ptr<Control> item(std::int16_t index) const {
-        auto it = elements_.find(index);
-        if (it == elements_.end()) {
-            throw RuntimeError(contract::kElementDoesNotExist, Text(),
-                               contract::kElementDoesNotExistText);
-        }
-        return it->second;
-    }
-    const std::map<std::int16_t, std::shared_ptr<Control>>& elements() const { return elements_; }
+    ControlArray(ParameterWindow& window, std::shared_ptr<Control> designed)
+        : ControlArrayModel(std::move(designed)), window_(window) {}
 
 private:
+    std::shared_ptr<Control> copyOfDesigned() const override;
+    void loaded() override;
+
     ParameterWindow& window_;
-    std::map<std::int16_t, std::shared_ptr<Control>> elements_;
 };
 
-class ParameterWindow final : public automation::Object {
+class ParameterWindow final : public automation::TableObject<ParameterWindow> {
 public:
     ParameterWindow();
     ~ParameterWindow() override;
+    static const automation::Members<ParameterWindow>& members();
+    // The arrays and controls by name, then the window's own members.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
     HWND hwnd() const { return hwnd_; }
@@ -157,6 +174,9 @@ private:
     void runButton(const Text& name);
     void show(std::int16_t mode);
     void unload();
+    // Height or Width, in twips; the window follows.
+    Variant size(double& twips, const Call& c);
+    RECT clientSize() const;
 
     HWND hwnd_ = nullptr;
     double tpp_;
@@ -174,13 +194,9 @@ private:
 
 // ---- controls ----------------------------------------------------------------------------
 
-Control::Control(ParameterWindow& window, Kind kind, Text container, const Place& place, int order)
-    : window_(window),
-      kind_(kind),
-      container_(std::move(container)),
-      place_(place),
-      order_(order),
-      visible_(place.visible) {
+Control::Control(ParameterWindow& window, Kind kind, Text container, const windows::Design& design,
+                 int order)
+    : ControlModel(kind, design), window_(window), container_(std::move(container)), order_(order) {
     create();
 }
 
@@ -192,7 +208,7 @@ void Control::create() {
     const wchar_t* cls = L"BUTTON";
     DWORD style = WS_CHILD;
     DWORD exStyle = 0;
-    switch (kind_) {
+    switch (kind()) {
         case Kind::Label:
             cls = L"STATIC";
             style |= SS_LEFT | SS_NOPREFIX;
@@ -239,29 +255,26 @@ void Control::create() {
 void Control::apply() {
     const double tpp = window_.tpp();
     const auto [x0, y0] = window_.origin(container_);
-    int height = pixels(place_.height, tpp);
+    int height = pixels(number(u"Height"), tpp);
     // A drop-down's own height includes its open list.
-    if (kind_ == Kind::ComboBox) height += 150;
-    MoveWindow(hwnd_, pixels(x0 + place_.left, tpp), pixels(y0 + place_.top, tpp),
-               pixels(place_.width, tpp), height, TRUE);
-    const bool shown = visible_ && window_.containerVisible(container_) && !window_.covered(*this);
+    if (kind() == Kind::ComboBox) height += 150;
+    MoveWindow(hwnd_, pixels(x0 + left(), tpp), pixels(y0 + top(), tpp),
+               pixels(number(u"Width"), tpp), height, TRUE);
+    const bool shown = visible() && window_.containerVisible(container_) && !window_.covered(*this);
     ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
-    if (kind_ == Kind::Frame) window_.frameChanged(*this);
+    if (kind() == Kind::Frame) window_.frameChanged(*this);
 }
 
 std::shared_ptr<Control> Control::loadedCopy(int order) const {
-    Place place = place_;
-    auto copy = std::make_shared<Control>(window_, kind_, container_, place, order);
-    copy->visible_ = false;
-    copy->enabled_ = enabled_;
-    copy->tabIndex_ = tabIndex_;
-    copy->tag_ = tag_;
-    EnableWindow(copy->hwnd_, enabled_);
-    if (kind_ != Kind::List && kind_ != Kind::ComboBox)
-        SetWindowTextW(copy->hwnd_, wide(windowText(hwnd_)));
-    if (kind_ == Kind::CheckBox)
+    windows::Design design(properties_.begin(), properties_.end());
+    for (auto& [name, value] : design)
+        if (name == u"visible") value = Variant(false);
+    auto copy = std::make_shared<Control>(window_, kind(), container_, design, order);
+    EnableWindow(copy->hwnd_, flag(u"Enabled"));
+    if (!windows::isList(kind())) SetWindowTextW(copy->hwnd_, wide(windowText(hwnd_)));
+    if (kind() == Kind::CheckBox)
         SendMessageW(copy->hwnd_, BM_SETCHECK, SendMessageW(hwnd_, BM_GETCHECK, 0, 0), 0);
-    if (kind_ == Kind::DateField) {
+    if (kind() == Kind::DateField) {
         SYSTEMTIME st;
         if (SendMessageW(hwnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID)
             SendMessageW(copy->hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
@@ -270,13 +283,17 @@ std::shared_ptr<Control> Control::loadedCopy(int order) const {
     return copy;
 }
 
+void Control::tabIndexChanged() {
+    window_.reorder();
+}
+
 std::int32_t Control::count() const {
-    const UINT msg = kind_ == Kind::List ? LB_GETCOUNT : CB_GETCOUNT;
+    const UINT msg = kind() == Kind::List ? LB_GETCOUNT : CB_GETCOUNT;
     return static_cast<std::int32_t>(SendMessageW(hwnd_, msg, 0, 0));
 }
 
-std::int32_t Control::listIndex() const {
-    if (kind_ == Kind::List) {
+std::int32_t Control::current() const {
+    if (kind() == Kind::List) {
         // The focused entry of a multi-select list, -1 while the list has none.
         if (count() == 0) return -1;
         return static_cast<std::int32_t>(SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0));
@@ -284,203 +301,59 @@ std::int32_t Control::listIndex() const {
     return static_cast<std::int32_t>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
 }
 
-void Control::listIndex(std::int32_t index) {
-    if (index < -1 || index >= count()) invalidValue();
-    if (kind_ == Kind::List) {
+void Control::current(std::int32_t index) {
+    if (kind() == Kind::List) {
         if (index >= 0) SendMessageW(hwnd_, LB_SETCARETINDEX, index, FALSE);
     } else {
         SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
     }
 }
 
-Variant Control::dateValue() const {
+Text Control::entry(std::int32_t index) const {
+    const bool list = kind() == Kind::List;
+    std::wstring s(static_cast<std::size_t>(
+                       SendMessageW(hwnd_, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0)) +
+                       1,
+                   L'\0');
+    const auto n = SendMessageW(hwnd_, list ? LB_GETTEXT : CB_GETLBTEXT, index,
+                                reinterpret_cast<LPARAM>(s.data()));
+    s.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return Text(s.begin(), s.end());
+}
+
+void Control::add(const Text& entry) {
+    SendMessageW(hwnd_, kind() == Kind::List ? LB_ADDSTRING : CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(wide(entry)));
+}
+
+void Control::clear() {
+    SendMessageW(hwnd_, kind() == Kind::List ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+}
+
+Variant Control::date() const {
     SYSTEMTIME st;
     if (SendMessageW(hwnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
         return Variant();
     return Variant::date(automation::makeDate(st.wYear, st.wMonth, st.wDay));
 }
 
-Variant Control::get(const Text& name, std::span<Argument> args) {
-    if (name == u"left") return Variant(place_.left);
-    if (name == u"top") return Variant(place_.top);
-    if (name == u"width") return Variant(place_.width);
-    if (name == u"height") return Variant(place_.height);
-    if (name == u"visible") return Variant(visible_);
-    if (name == u"enabled") return Variant(enabled_);
-    if (name == u"tabindex") return Variant(tabIndex_);
-    if (name == u"tag") return Variant(tag_);
-    if (name == u"hwnd")
-        return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_)));
-    const bool list = kind_ == Kind::List || kind_ == Kind::ComboBox;
-    if (name == u"caption" && !list && kind_ != Kind::TextBox && kind_ != Kind::DateField)
-        return Variant(windowText(hwnd_));
-    if (name == u"value") {
-        if (kind_ == Kind::CheckBox || kind_ == Kind::Option) {
-            const bool on = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            if (kind_ == Kind::Option) return Variant(on);
-            return Variant(on ? contract::kChecked : contract::kUnchecked);
-        }
-        if (kind_ == Kind::DateField) return dateValue();
-    }
-    if (kind_ == Kind::DateField && (name == u"year" || name == u"month" || name == u"day")) {
-        const auto parts = automation::splitDate(dateValue().toDate());
-        const int part = name == u"year" ? parts.year : name == u"month" ? parts.month : parts.day;
-        return Variant(static_cast<std::int32_t>(part));
-    }
-    if (name == u"text") {
-        if (kind_ == Kind::TextBox || kind_ == Kind::ComboBox) return Variant(windowText(hwnd_));
-        if (kind_ == Kind::List) {
-            const std::int32_t index = listIndex();
-            if (index < 0) return Variant(Text());
-            return get(u"list", std::span<Argument>());
-        }
-    }
-    if (list) {
-        if (name == u"listcount") return Variant(count());
-        if (name == u"listindex") return Variant(listIndex());
-        if (name == u"selected" || name == u"list") {
-            const std::int32_t index = args.empty() ? listIndex() : args[0].value.toLong();
-            if (index < 0 || index >= count()) {
-                if (name == u"list") return Variant(Text());
-                invalidValue();
-            }
-            if (name == u"selected") {
-                if (kind_ == Kind::ComboBox) return Variant(index == listIndex());
-                return Variant(SendMessageW(hwnd_, LB_GETSEL, index, 0) > 0);
-            }
-            const UINT lenMsg = kind_ == Kind::List ? LB_GETTEXTLEN : CB_GETLBTEXTLEN;
-            const UINT textMsg = kind_ == Kind::List ? LB_GETTEXT : CB_GETLBTEXT;
-            std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd_, lenMsg, index, 0)) + 1,
-                           L'\0');
-            const auto n = SendMessageW(hwnd_, textMsg, index, reinterpret_cast<LPARAM>(s.data()));
-            s.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-            return Variant(Text(s.begin(), s.end()));
-        }
-    }
-    automation::unknownMember(name);
-}
-
-void Control::put(const Text& name, std::span<Argument> args) {
-    const Variant& value = args.back().value;
-    auto moveTo = [&](double& place) {
-        place = value.toDouble();
-        apply();
-    };
-    if (name == u"left") return moveTo(place_.left);
-    if (name == u"top") return moveTo(place_.top);
-    if (name == u"width") return moveTo(place_.width);
-    if (name == u"height") return moveTo(place_.height);
-    if (name == u"visible") {
-        visible_ = value.toBool();
-        return apply();
-    }
-    if (name == u"enabled") {
-        enabled_ = value.toBool();
-        EnableWindow(hwnd_, enabled_);
-        return;
-    }
-    if (name == u"tabindex") {
-        tabIndex_ = value.toInteger();
-        return window_.reorder();
-    }
-    if (name == u"tag") {
-        tag_ = value.toText();
-        return;
-    }
-    const bool list = kind_ == Kind::List || kind_ == Kind::ComboBox;
-    if ((name == u"caption" && !list) || (name == u"text" && kind_ != Kind::List)) {
-        SetWindowTextW(hwnd_, wide(value.toText()));
-        return;
-    }
-    if (name == u"value" && kind_ == Kind::CheckBox) {
-        const bool on = value.toLong() == contract::kChecked;
-        SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-        return;
-    }
-    if (name == u"value" && kind_ == Kind::DateField) {
-        // A date field reads what it is given by the locale's date rules.
-        const auto parts = automation::splitDate(value.toDate());
-        SYSTEMTIME st = {};
-        st.wYear = static_cast<WORD>(parts.year);
-        st.wMonth = static_cast<WORD>(parts.month);
-        st.wDay = static_cast<WORD>(parts.day);
-        SendMessageW(hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-        return;
-    }
-    if (list && name == u"listindex") return listIndex(value.toLong());
-    if (kind_ == Kind::List && name == u"selected" && args.size() == 2) {
-        const std::int32_t index = args[0].value.toLong();
-        if (index < 0 || index >= count()) invalidValue();
-        SendMessageW(hwnd_, LB_SETSEL, value.toBool() ? TRUE : FALSE, index);
-        return;
-    }
-    automation::unknownMember(name);
-}
-
-Variant Control::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const Text name = key(member);
-    if (isPut(kind)) {
-        if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
-        put(name, args);
-        return Variant();
-    }
-    if (name == u"move") {
-        double* places[] = {&place_.left, &place_.top, &place_.width, &place_.height};
-        for (std::size_t i = 0; i < args.size() && i < 4; ++i) {
-            if (!args[i].value.isMissing()) *places[i] = args[i].value.toDouble();
-        }
-        apply();
-        return Variant();
-    }
-    if (name == u"zorder") {
-        // Rows never overlap; the order among siblings stays the tab order.
-        ++zOrders_;
-        return Variant();
-    }
-    if (name == u"refresh") {
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return Variant();
-    }
-    if (name == u"setfocus") {
-        SetFocus(hwnd_);
-        return Variant();
-    }
-    if (kind_ == Kind::List || kind_ == Kind::ComboBox) {
-        if (name == u"additem") {
-            const Text item = automation::argumentAt(args, 0).toText();
-            SendMessageW(hwnd_, kind_ == Kind::List ? LB_ADDSTRING : CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(wide(item)));
-            return Variant();
-        }
-        if (name == u"clear") {
-            SendMessageW(hwnd_, kind_ == Kind::List ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
-            return Variant();
-        }
-    }
-    return get(name, args);
+void Control::date(const Variant& value) {
+    const auto parts = automation::splitDate(value.toDate());
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(parts.year);
+    st.wMonth = static_cast<WORD>(parts.month);
+    st.wDay = static_cast<WORD>(parts.day);
+    SendMessageW(hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 
 // ---- control arrays ----------------------------------------------------------------------
 
-Variant ControlArray::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isPut(kind)) automation::unknownMember(member);
-    if (member.empty() || automation::isMember(member, u"Item"))
-        return Variant(ObjectRef(item(automation::argumentAt(args, 0).toInteger())));
-    if (automation::isMember(member, u"Load")) {
-        const std::int16_t index = automation::argumentAt(args, 0).toInteger();
-        if (elements_.count(index))
-            throw RuntimeError(contract::kAlreadyLoaded, Text(), contract::kAlreadyLoadedText);
-        elements_[index] = elements_.at(0)->loadedCopy(window_.nextOrder());
-        window_.reorder();
-        return Variant();
-    }
-    if (automation::isMember(member, u"Count"))
-        return Variant(static_cast<std::int32_t>(elements_.size()));
-    if (automation::isMember(member, u"UBound"))
-        return Variant(static_cast<std::int32_t>(elements_.rbegin()->first));
-    if (automation::isMember(member, u"LBound"))
-        return Variant(static_cast<std::int32_t>(elements_.begin()->first));
-    automation::unknownMember(member);
+std::shared_ptr<Control> ControlArray::copyOfDesigned() const {
+    return designed().loadedCopy(window_.nextOrder());
+}
+
+void ControlArray::loaded() {
+    window_.reorder();
 }
 
 // ---- the window ---------------------------------------------------------------------------
@@ -554,12 +427,12 @@ ParameterWindow::~ParameterWindow() {
 void ParameterWindow::addArray(const Text& name, Kind kind, const Text& container,
                                const Place& place) {
     arrays_[key(name)] = std::make_shared<ControlArray>(
-        *this, std::make_shared<Control>(*this, kind, container, place, nextOrder()));
+        *this, std::make_shared<Control>(*this, kind, container, designOf(place), nextOrder()));
 }
 
 void ParameterWindow::addControl(const Text& name, Kind kind, const Text& container,
                                  const Place& place, const Text& caption) {
-    auto c = std::make_shared<Control>(*this, kind, container, place, nextOrder());
+    auto c = std::make_shared<Control>(*this, kind, container, designOf(place), nextOrder());
     SetWindowTextW(c->hwnd(), wide(caption));
     controls_[key(name)] = c;
 }
@@ -713,71 +586,89 @@ LRESULT ParameterWindow::handle(UINT message, WPARAM w, LPARAM l) {
     }
 }
 
+const automation::Members<ParameterWindow>& ParameterWindow::members() {
+    using W = ParameterWindow;
+    static const automation::Members<W> table{
+        {u"Caption", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return Variant(windowText(w.hwnd_));
+             SetWindowTextW(w.hwnd_, wide(c.value().toText()));
+             return Variant();
+         }},
+        {u"Height", Access::ReadWrite, 0, 0, [](W& w, Call& c) { return w.size(w.height_, c); }},
+        {u"Width", Access::ReadWrite, 0, 0, [](W& w, Call& c) { return w.size(w.width_, c); }},
+        {u"Destino", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return w.destino_;
+             w.destino_ = c.value();
+             return Variant();
+         }},
+        {u"Mapa", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return Variant(w.mapa_);
+             w.mapa_ = c.value().toObject();
+             return Variant();
+         }},
+        {u"Visible", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return Variant(w.loaded_ && IsWindowVisible(w.hwnd_) != FALSE);
+             if (c.value().toBool())
+                 w.show(contract::kModeless);
+             else
+                 ShowWindow(w.hwnd_, SW_HIDE);
+             return Variant();
+         }},
+        // Show [mode[, owner]]
+        {u"Show", Access::Read, 0, 2,
+         [](W& w, Call& c) {
+             const bool given = c.has(0) && !c.arg(0).isMissing();
+             w.show(given ? c.arg(0).toInteger() : contract::kModeless);
+             return Variant();
+         }},
+        {u"Unload", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.unload();
+             return Variant();
+         }},
+        {u"Hide", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             ShowWindow(w.hwnd_, SW_HIDE);
+             return Variant();
+         }},
+        {u"Refresh", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             RedrawWindow(w.hwnd_, nullptr, nullptr,
+                          RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+             return Variant();
+         }},
+        {u"hWnd", Access::Read, 0, 0, [](W& w, Call&) { return handleOf(w.hwnd_); }},
+        {u"ScaleWidth", Access::Read, 0, 0,
+         [](W& w, Call&) { return Variant(w.clientSize().right * w.tpp_); }},
+        {u"ScaleHeight", Access::Read, 0, 0,
+         [](W& w, Call&) { return Variant(w.clientSize().bottom * w.tpp_); }},
+    };
+    return table;
+}
+
+Variant ParameterWindow::size(double& twips, const Call& c) {
+    if (!c.isPut()) return Variant(twips);
+    twips = c.value().toDouble();
+    SetWindowPos(hwnd_, nullptr, 0, 0, pixels(width_, tpp_), pixels(height_, tpp_),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return Variant();
+}
+
+RECT ParameterWindow::clientSize() const {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return r;
+}
+
 Variant ParameterWindow::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const Text name = key(member);
-    if (auto a = arrays_.find(name); a != arrays_.end()) {
-        if (isPut(kind)) automation::unknownMember(member);
-        if (args.empty()) return Variant(ObjectRef(a->second));
-        return Variant(ObjectRef(a->second->item(args[0].value.toInteger())));
-    }
-    if (auto c = controls_.find(name); c != controls_.end()) {
-        if (isPut(kind)) automation::unknownMember(member);
-        return Variant(ObjectRef(c->second));
-    }
-    if (isPut(kind)) {
-        if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
-        const Variant& value = args.back().value;
-        if (name == u"caption") {
-            SetWindowTextW(hwnd_, wide(value.toText()));
-        } else if (name == u"height" || name == u"width") {
-            (name == u"height" ? height_ : width_) = value.toDouble();
-            SetWindowPos(hwnd_, nullptr, 0, 0, pixels(width_, tpp_), pixels(height_, tpp_),
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        } else if (name == u"destino") {
-            destino_ = value;
-        } else if (name == u"mapa") {
-            mapa_ = value.toObject();
-        } else if (name == u"visible") {
-            if (value.toBool())
-                show(contract::kModeless);
-            else
-                ShowWindow(hwnd_, SW_HIDE);
-        } else {
-            automation::unknownMember(member);
-        }
-        return Variant();
-    }
-    if (name == u"show") {
-        const bool given = !args.empty() && !args[0].value.isMissing();
-        show(given ? args[0].value.toInteger() : contract::kModeless);
-        return Variant();
-    }
-    if (name == u"unload") {
-        unload();
-        return Variant();
-    }
-    if (name == u"hide") {
-        ShowWindow(hwnd_, SW_HIDE);
-        return Variant();
-    }
-    if (name == u"refresh") {
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        return Variant();
-    }
-    if (name == u"caption") return Variant(windowText(hwnd_));
-    if (name == u"height") return Variant(height_);
-    if (name == u"width") return Variant(width_);
-    if (name == u"visible") return Variant(loaded_ && IsWindowVisible(hwnd_) != FALSE);
-    if (name == u"destino") return destino_;
-    if (name == u"mapa") return Variant(mapa_);
-    if (name == u"hwnd")
-        return Variant(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_)));
-    if (name == u"scalewidth" || name == u"scaleheight") {
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        return Variant((name == u"scalewidth" ? r.right : r.bottom) * tpp_);
-    }
-    automation::unknownMember(member);
+    if (auto designed =
+            windows::designedMember(arrays_, controls_, key(member), member, kind, args))
+        return *designed;
+    return TableObject::invoke(member, kind, args);
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
+#include "automation/members.h"
 #include "data_folder.h"
 #include "erp/company_database.h"
 
 namespace vantrel::substitutes::com {
 
-using automation::argumentAt;
-using automation::isMember;
 using automation::RuntimeError;
 using automation::Text;
 using automation::TextView;
@@ -44,44 +43,51 @@ void writeSetting(const StandInContext& context, TextView company, TextView sect
 
 }  // namespace
 
-Variant SetupObject::invoke(TextView member, automation::CallKind kind,
-                            std::span<automation::Argument> args) {
-    bool put = kind == automation::CallKind::Put || kind == automation::CallKind::PutRef;
-    if (isMember(member, u"DataFolder") && !put) return Variant(dataFolder());
-    if (isMember(member, u"LiveObjects") && !put)
-        return Variant(static_cast<double>(erp::liveObjectCount()));
-    if (isMember(member, u"SettingsFile"))
-        return Variant(settingsFile(argumentAt(args, 0).toText()));
-    if (isMember(member, u"CreateCompany")) {
-        erp::createCompanyDatabase(argumentAt(args, 0).toText(), true);
-        return Variant(true);
-    }
-    if (isMember(member, u"AddErpUser")) {
-        erp::addErpUser(argumentAt(args, 0).toText(), argumentAt(args, 1).toText(),
-                        argumentAt(args, 2).toText());
-        return Variant(true);
-    }
-    if (isMember(member, u"AddSqlLogin")) {
-        erp::addSqlLogin(argumentAt(args, 0).toText(), argumentAt(args, 1).toText(),
-                         argumentAt(args, 2).toText());
-        return Variant(true);
-    }
-    if (isMember(member, u"AddArticle")) {
-        erp::Article a;
-        a.code = argumentAt(args, 1).toText();
-        a.description = argumentAt(args, 2).toText();
-        a.price = argumentAt(args, 3).toDouble();
-        if (args.size() > 4 && !args[4].value.isMissing()) a.vatRate = args[4].value.toDouble();
-        if (args.size() > 5 && !args[5].value.isMissing()) a.unit = args[5].value.toText();
-        erp::addArticle(argumentAt(args, 0).toText(), a);
-        return Variant(true);
-    }
-    if (isMember(member, u"WriteSetting")) {
-        writeSetting(context_, argumentAt(args, 0).toText(), argumentAt(args, 1).toText(),
-                     argumentAt(args, 2).toText(), argumentAt(args, 3).toText());
-        return Variant(true);
-    }
-    automation::unknownMember(member);
+const automation::Members<SetupObject>& SetupObject::members() {
+    using automation::Access;
+    using automation::Call;
+    using S = SetupObject;
+    static const automation::Members<S> table{
+        {u"DataFolder", Access::Read, 0, 0, [](S&, Call&) { return Variant(dataFolder()); }},
+        {u"LiveObjects", Access::Read, 0, 0,
+         [](S&, Call&) { return Variant(static_cast<double>(erp::liveObjectCount())); }},
+        {u"SettingsFile", Access::Read, 1, 1,
+         [](S&, Call& c) { return Variant(settingsFile(c.arg(0).toText())); }},
+        {u"CreateCompany", Access::Read, 1, 1,
+         [](S&, Call& c) {
+             erp::createCompanyDatabase(c.arg(0).toText(), true);
+             return Variant(true);
+         }},
+        {u"AddErpUser", Access::Read, 3, 3,
+         [](S&, Call& c) {
+             erp::addErpUser(c.arg(0).toText(), c.arg(1).toText(), c.arg(2).toText());
+             return Variant(true);
+         }},
+        {u"AddSqlLogin", Access::Read, 3, 3,
+         [](S&, Call& c) {
+             erp::addSqlLogin(c.arg(0).toText(), c.arg(1).toText(), c.arg(2).toText());
+             return Variant(true);
+         }},
+        // AddArticle(catalog, code, description, price[, vatRate[, unit]])
+        {u"AddArticle", Access::Read, 4, 6,
+         [](S&, Call& c) {
+             erp::Article a;
+             a.code = c.arg(1).toText();
+             a.description = c.arg(2).toText();
+             a.price = c.arg(3).toDouble();
+             if (c.has(4) && !c.arg(4).isMissing()) a.vatRate = c.arg(4).toDouble();
+             if (c.has(5) && !c.arg(5).isMissing()) a.unit = c.arg(5).toText();
+             erp::addArticle(c.arg(0).toText(), a);
+             return Variant(true);
+         }},
+        {u"WriteSetting", Access::Read, 4, 4,
+         [](S& s, Call& c) {
+             writeSetting(s.context_, c.arg(0).toText(), c.arg(1).toText(), c.arg(2).toText(),
+                          c.arg(3).toText());
+             return Variant(true);
+         }},
+    };
+    return table;
 }
 
 }  // namespace vantrel::substitutes::com

@@ -11,16 +11,16 @@
 // LiveObjects (read): stand-in objects alive in this process.
 #pragma once
 
+#include "automation/members.h"
 #include "erp/counted_object.h"
 #include "registry.h"
 
 namespace vantrel::substitutes::com {
 
-class SetupObject final : public automation::Object {
+class SetupObject final : public automation::TableObject<SetupObject> {
 public:
     explicit SetupObject(const StandInContext& context) : context_(context) {}
-    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
-                               std::span<automation::Argument> args) override;
+    static const automation::Members<SetupObject>& members();
 
 private:
     StandInContext context_;

@@ -7,189 +7,97 @@
 
 namespace vantrel::substitutes::windows {
 
-using automation::isMember;
-using automation::isPut;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 namespace contract = interfaces::windows;
 
 namespace {
 
-constexpr std::int32_t kInvalidPropertyValue = 380;
-
-bool isList(ControlKind kind) {
-    return kind == ControlKind::List || kind == ControlKind::ComboBox;
-}
-
 Text key(TextView name) {
     return automation::lcase(name);
-}
-
-std::int16_t indexOf(const Variant& v) {
-    return v.toInteger();
 }
 
 }  // namespace
 
 // ---- controls ----------------------------------------------------------------------------
 
-ModelControl::ModelControl(ControlKind kind, const Design& design) : kind_(kind) {
-    for (const auto& [name, value] : design) properties_[key(name)] = value;
-    if (isList(kind_) && property(u"ListIndex").isEmpty()) set(u"ListIndex", std::int32_t{-1});
-}
-
-Variant ModelControl::property(TextView name) const {
-    auto it = properties_.find(key(name));
-    return it == properties_.end() ? Variant() : it->second;
+ModelControl::ModelControl(ControlKind kind, const Design& design) : ControlModel(kind, design) {
+    if (isList(kind) && property(u"ListIndex").isEmpty()) keep(u"ListIndex", std::int32_t{-1});
 }
 
 void ModelControl::set(TextView name, Variant value) {
     const Text k = key(name);
-    if (kind_ == ControlKind::DateField && k == u"value") {
+    if (kind() == ControlKind::DateField && k == u"value") {
         // A date field reads what it is given by the locale's date rules.
         value = Variant::date(value.toDate());
     }
-    if (isList(kind_) && k == u"listindex") {
+    if (isList(kind()) && k == u"listindex") {
         const std::int32_t index = value.toLong();
-        if (index < -1 || index >= static_cast<std::int32_t>(items_.size())) {
-            throw RuntimeError(kInvalidPropertyValue, Text(), u"Invalid property value");
-        }
+        if (index < -1 || index >= count()) invalidPropertyValue();
         value = Variant(index);
     }
-    properties_[k] = std::move(value);
+    keep(k, std::move(value));
 }
 
 void ModelControl::select(std::size_t index, bool on) {
-    if (index >= items_.size()) {
-        throw RuntimeError(kInvalidPropertyValue, Text(), u"Invalid property value");
-    }
+    if (index >= items_.size()) invalidPropertyValue();
     selected_.resize(items_.size());
     selected_[index] = on;
 }
 
 Text ModelControl::text() const {
-    if (isList(kind_)) {
-        const std::int32_t index = property(u"ListIndex").toLong();
-        if (index >= 0 && index < static_cast<std::int32_t>(items_.size())) return items_[index];
+    if (isList(kind())) {
+        const std::int32_t index = current();
+        if (index >= 0 && index < count()) return items_[index];
     }
     return property(u"Text").toText();
 }
 
+void ModelControl::type(const Text& text) {
+    // Typing in a drop-down leaves no entry chosen.
+    if (kind() == ControlKind::ComboBox) current(-1);
+    keep(u"Text", Variant(text));
+}
+
+bool ModelControl::checked() const {
+    return property(u"Value").toLong() == contract::kChecked;
+}
+
+void ModelControl::check(bool on) {
+    keep(u"Value", Variant(on ? contract::kChecked : contract::kUnchecked));
+}
+
+void ModelControl::add(const Text& entry) {
+    items_.push_back(entry);
+    selected_.resize(items_.size());
+}
+
+void ModelControl::clear() {
+    items_.clear();
+    selected_.clear();
+    current(-1);
+}
+
 std::shared_ptr<ModelControl> ModelControl::loadedCopy() const {
-    auto copy = std::make_shared<ModelControl>(kind_, Design{});
+    auto copy = std::make_shared<ModelControl>(kind(), Design{});
     copy->properties_ = properties_;
-    copy->properties_[u"visible"] = Variant(false);
-    if (isList(kind_)) copy->properties_[u"listindex"] = Variant(std::int32_t{-1});
+    copy->keep(u"Visible", Variant(false));
+    if (isList(kind())) copy->current(-1);
     return copy;
 }
 
 Variant ModelControl::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const Text name = key(member);
-    if (isPut(kind)) {
-        Variant& value = args.back().value;
-        if (name == u"selected" && args.size() == 2) {
-            select(static_cast<std::size_t>(args[0].value.toLong()), value.toBool());
-        } else if (name == u"text" && kind_ == ControlKind::ComboBox) {
-            set(u"ListIndex", std::int32_t{-1});
-            set(u"Text", value);
-        } else {
-            set(name, value);
-        }
+    const std::size_t index = members().find(member);
+    if (index != automation::MemberTable::npos) return invokeAt(index, kind, args);
+    if (automation::isPut(kind)) {
+        if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
+        set(member, args.back().value);
         return Variant();
     }
-    if (name == u"move") {
-        static const char16_t* const places[] = {u"Left", u"Top", u"Width", u"Height"};
-        for (std::size_t i = 0; i < args.size() && i < 4; ++i) {
-            if (!args[i].value.isMissing()) set(places[i], args[i].value);
-        }
-        return Variant();
-    }
-    if (name == u"zorder") {
-        ++zOrders_;
-        return Variant();
-    }
-    if (name == u"refresh" || name == u"setfocus") return Variant();
-    if (isList(kind_)) {
-        if (name == u"additem") {
-            items_.push_back(automation::argumentAt(args, 0).toText());
-            selected_.resize(items_.size());
-            return Variant();
-        }
-        if (name == u"clear") {
-            items_.clear();
-            selected_.clear();
-            set(u"ListIndex", std::int32_t{-1});
-            return Variant();
-        }
-        if (name == u"listcount") return Variant(static_cast<std::int32_t>(items_.size()));
-        if (name == u"selected") {
-            const auto index = automation::argumentAt(args, 0).toLong();
-            if (index < 0 || index >= static_cast<std::int32_t>(items_.size())) {
-                throw RuntimeError(kInvalidPropertyValue, Text(), u"Invalid property value");
-            }
-            return Variant(selected(static_cast<std::size_t>(index)));
-        }
-        if (name == u"text") return Variant(text());
-        if (name == u"list") {
-            const auto index = automation::argumentAt(args, 0).toLong();
-            if (index < 0 || index >= static_cast<std::int32_t>(items_.size()))
-                return Variant(Text());
-            return Variant(items_[index]);
-        }
-    }
-    if (kind_ == ControlKind::DateField &&
-        (name == u"year" || name == u"month" || name == u"day")) {
-        const auto parts = automation::splitDate(property(u"Value").toDate());
-        const int part = name == u"year" ? parts.year : name == u"month" ? parts.month : parts.day;
-        return Variant(static_cast<std::int32_t>(part));
-    }
-    auto it = properties_.find(name);
+    auto it = properties_.find(key(member));
     if (it == properties_.end()) automation::unknownMember(member);
     return it->second;
-}
-
-// ---- control arrays ----------------------------------------------------------------------
-
-ModelControlArray::ModelControlArray(std::shared_ptr<ModelControl> designed) {
-    elements_[0] = std::move(designed);
-}
-
-std::shared_ptr<ModelControl> ModelControlArray::find(std::int16_t index) const {
-    auto it = elements_.find(index);
-    return it == elements_.end() ? nullptr : it->second;
-}
-
-std::shared_ptr<ModelControl> ModelControlArray::item(std::int16_t index) const {
-    auto element = find(index);
-    if (!element) {
-        throw RuntimeError(contract::kElementDoesNotExist, Text(),
-                           contract::kElementDoesNotExistText);
-    }
-    return element;
-}
-
-std::shared_ptr<ModelControl> ModelControlArray::load(std::int16_t index) {
-    if (find(index))
-        throw RuntimeError(contract::kAlreadyLoaded, Text(), contract::kAlreadyLoadedText);
-    auto element = elements_.at(0)->loadedCopy();
-    elements_[index] = element;
-    return element;
-}
-
-Variant ModelControlArray::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Item") || member.empty()) {
-        return Variant(ObjectRef(item(indexOf(automation::argumentAt(args, 0)))));
-    }
-    if (isMember(member, u"Load")) {
-        load(indexOf(automation::argumentAt(args, 0)));
-        return Variant();
-    }
-    if (isMember(member, u"Count")) return Variant(static_cast<std::int32_t>(elements_.size()));
-    if (isMember(member, u"UBound"))
-        return Variant(static_cast<std::int32_t>(elements_.rbegin()->first));
-    if (isMember(member, u"LBound"))
-        return Variant(static_cast<std::int32_t>(elements_.begin()->first));
-    automation::unknownMember(member);
 }
 
 // ---- windows -----------------------------------------------------------------------------
@@ -231,39 +139,51 @@ void ModelWindow::unload() {
     properties_[u"visible"] = Variant(false);
 }
 
+const automation::Members<ModelWindow>& ModelWindow::members() {
+    using W = ModelWindow;
+    static const automation::Members<W> table{
+        // Show [mode[, owner]]
+        {u"Show", Access::Read, 0, 2,
+         [](W& w, Call& c) {
+             w.loaded_ = true;
+             w.set(u"Visible", Variant(true));
+             ++w.timesShown;
+             w.lastMode =
+                 !c.has(0) || c.arg(0).isMissing() ? contract::kModeless : c.arg(0).toInteger();
+             if (w.onShow) w.onShow(w, w.lastMode);
+             return Variant();
+         }},
+        {u"Unload", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             w.unload();
+             return Variant();
+         }},
+        {u"Refresh", Access::Read, 0, 0,
+         [](W& w, Call&) {
+             ++w.timesRefreshed;
+             return Variant();
+         }},
+        {u"Visible", Access::ReadWrite, 0, 0,
+         [](W& w, Call& c) {
+             if (!c.isPut()) return Variant(w.visible());
+             w.set(u"Visible", c.value());
+             return Variant();
+         }},
+    };
+    return table;
+}
+
 Variant ModelWindow::invoke(TextView member, CallKind kind, std::span<Argument> args) {
     const Text name = key(member);
-    if (auto a = array(name)) {
-        if (isPut(kind)) automation::unknownMember(member);
-        if (args.empty()) return Variant(ObjectRef(a));
-        return Variant(ObjectRef(a->item(indexOf(args[0].value))));
-    }
-    if (auto c = control(name)) {
-        if (isPut(kind)) automation::unknownMember(member);
-        return Variant(ObjectRef(c));
-    }
-    if (isPut(kind)) {
+    if (auto designed = designedMember(arrays_, controls_, name, member, kind, args))
+        return *designed;
+    const std::size_t index = members().find(member);
+    if (index != automation::MemberTable::npos) return invokeAt(index, kind, args);
+    if (automation::isPut(kind)) {
+        if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
         set(name, args.back().value);
         return Variant();
     }
-    if (name == u"show") {
-        loaded_ = true;
-        set(u"Visible", Variant(true));
-        ++timesShown;
-        lastMode = args.empty() || args[0].value.isMissing() ? contract::kModeless
-                                                             : args[0].value.toInteger();
-        if (onShow) onShow(*this, lastMode);
-        return Variant();
-    }
-    if (name == u"unload") {
-        unload();
-        return Variant();
-    }
-    if (name == u"refresh") {
-        ++timesRefreshed;
-        return Variant();
-    }
-    if (name == u"visible") return Variant(visible());
     auto it = properties_.find(name);
     if (it == properties_.end()) automation::unknownMember(member);
     return it->second;

@@ -13,8 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "automation/object.h"
+#include "automation/members.h"
 #include "interfaces/report_windows.h"
+#include "windows/control_model.h"
 
 namespace vantrel::substitutes::windows {
 
@@ -25,63 +26,64 @@ using automation::Text;
 using automation::TextView;
 using automation::Variant;
 
-enum class ControlKind { Label, CheckBox, TextBox, DateField, List, ComboBox, Frame, Button };
-
-// Property name -> value, names as written.
-using Design = std::vector<std::pair<Text, Variant>>;
-
-class ModelControl : public automation::Object {
+class ModelControl final : public ControlModel {
 public:
     ModelControl(ControlKind kind, const Design& design);
+    // The contract's members first; any other name is a property kept as written.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
-    ControlKind kind() const { return kind_; }
-    // A property as last written; Empty when it never was.
-    Variant property(TextView name) const;
+    // Stores a property as the caller's code would set it: a date field's Value is a date and a
+    // list's ListIndex names an entry (error 380 otherwise).
     void set(TextView name, Variant value);
-    double number(TextView name) const { return property(name).toDouble(); }
-    bool flag(TextView name) const { return property(name).toBool(); }
 
     const std::vector<Text>& items() const { return items_; }
     bool selected(std::size_t index) const { return index < selected_.size() && selected_[index]; }
     void select(std::size_t index, bool on);
     // What Text reads: the chosen entry of a list, the typed text otherwise.
     Text text() const;
-    int timesBroughtToFront() const { return zOrders_; }
 
     // A new element loaded from this one: the same properties, hidden, no entries.
     std::shared_ptr<ModelControl> loadedCopy() const;
 
 private:
-    ControlKind kind_;
-    std::map<Text, Variant> properties_;  // lower-case names
+    Text caption() const override { return property(u"Caption").toText(); }
+    void caption(const Text& text) override { keep(u"Caption", Variant(text)); }
+    Text typed() const override { return text(); }
+    void type(const Text& text) override;
+    bool checked() const override;
+    void check(bool on) override;
+    Variant date() const override { return property(u"Value"); }
+    void date(const Variant& value) override { set(u"Value", value); }
+    std::int32_t count() const override { return static_cast<std::int32_t>(items_.size()); }
+    Text entry(std::int32_t index) const override { return items_[index]; }
+    void add(const Text& entry) override;
+    void clear() override;
+    std::int32_t current() const override { return property(u"ListIndex").toLong(); }
+    void current(std::int32_t index) override { keep(u"ListIndex", Variant(index)); }
+    bool chosen(std::int32_t index) const override { return selected(index); }
+    void choose(std::int32_t index, bool on) override { select(index, on); }
+
     std::vector<Text> items_;
     std::vector<bool> selected_;
-    int zOrders_ = 0;
 };
 
-class ModelControlArray : public automation::Object {
+class ModelControlArray final : public ControlArrayModel<ModelControl> {
 public:
-    explicit ModelControlArray(std::shared_ptr<ModelControl> designed);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
-
-    // Element `index`; error 340 when it is not loaded.
-    std::shared_ptr<ModelControl> item(std::int16_t index) const;
-    // Nothing when not loaded.
-    std::shared_ptr<ModelControl> find(std::int16_t index) const;
-    // Load array(index); error 360 when it is loaded already.
-    std::shared_ptr<ModelControl> load(std::int16_t index);
-    const std::map<std::int16_t, std::shared_ptr<ModelControl>>& elements() const {
-        return elements_;
-    }
+    explicit ModelControlArray(std::shared_ptr<ModelControl> designed)
+        : ControlArrayModel(std::move(designed)) {}
 
 private:
-    std::map<std::int16_t, std::shared_ptr<ModelControl>> elements_;
+    std::shared_ptr<ModelControl> copyOfDesigned() const override {
+        return designed().loadedCopy();
+    }
 };
 
-class ModelWindow : public automation::Object {
+class ModelWindow final : public automation::TableObject<ModelWindow> {
 public:
     explicit ModelWindow(const Design& design);
+    static const automation::Members<ModelWindow>& members();
+    // The window's own members, then its arrays and controls by name; any other name is a
+    // property kept as written.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
     void addArray(const Text& name, ControlKind kind, const Design& design);
