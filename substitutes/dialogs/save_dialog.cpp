@@ -1,13 +1,11 @@
 #include "save_dialog.h"
 
-#include <array>
-
 #include "automation/runtime_error.h"
 
 namespace vantrel::substitutes::dialogs {
 
-using automation::argumentAt;
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 
 std::vector<FilterEntry> parseFilter(TextView filter) {
@@ -61,45 +59,62 @@ void SaveDialog::showSave() {
 }
 
 Variant SaveDialog::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = kind == CallKind::Put;
-    // The text properties, by their own spelling.
-    const std::array<std::pair<const char16_t*, Text*>, 5> texts = {{
-        {u"Filter", &filter_},
-        {u"DialogTitle", &request_.title},
-        {u"InitDir", &request_.initialFolder},
-        {u"DefaultExt", &request_.defaultExtension},
-        {u"FileName", &request_.fileName},
+    return members().invoke(*this, member, kind, args);
+}
+
+Variant SaveDialog::invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) {
+    return members().invokeAt(*this, index, kind, args);
+}
+
+// The log names every member by its own spelling, whatever the caller's.
+const automation::Members<SaveDialog>& SaveDialog::members() {
+    static constexpr auto text = [](SaveDialog& s, Call& c, const char16_t* name, Text& field) {
+        if (!c.isPut()) return Variant(field);
+        field = c.value().toText();
+        if (&field == &s.filter_) s.request_.filters = parseFilter(s.filter_);
+        s.record(name, field);
+        return Variant();
+    };
+    static constexpr auto number = [](SaveDialog& s, Call& c, const char16_t* name,
+                                      std::int32_t& field) {
+        if (!c.isPut()) return Variant(field);
+        field = c.value().toLong();
+        s.record(name, field);
+        return Variant();
+    };
+    static const automation::Members<SaveDialog> table{{
+        {u"Filter", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) { return text(s, c, u"Filter", s.filter_); }},
+        {u"DialogTitle", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) { return text(s, c, u"DialogTitle", s.request_.title); }},
+        {u"InitDir", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) { return text(s, c, u"InitDir", s.request_.initialFolder); }},
+        {u"DefaultExt", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) {
+             return text(s, c, u"DefaultExt", s.request_.defaultExtension);
+         }},
+        {u"FileName", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) { return text(s, c, u"FileName", s.request_.fileName); }},
+        {u"CancelError", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) {
+             if (!c.isPut()) return Variant(s.cancelError_);
+             s.cancelError_ = c.value().toBool();
+             s.record(u"CancelError", s.cancelError_);
+             return Variant();
+         }},
+        {u"Flags", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) { return number(s, c, u"Flags", s.request_.flags); }},
+        {u"FilterIndex", Access::ReadWrite, 0, 0,
+         [](SaveDialog& s, Call& c) {
+             return number(s, c, u"FilterIndex", s.request_.filterIndex);
+         }},
+        {u"ShowSave", Access::Read, 0, 0,
+         [](SaveDialog& s, Call&) {
+             s.showSave();
+             return Variant();
+         }},
     }};
-    for (const auto& [name, field] : texts) {
-        if (!isMember(member, name)) continue;
-        if (!put) return Variant(*field);
-        *field = argumentAt(args, 0).toText();
-        if (field == &filter_) request_.filters = parseFilter(filter_);
-        record(name, *field);
-        return Variant();
-    }
-    if (isMember(member, u"CancelError")) {
-        if (!put) return Variant(cancelError_);
-        cancelError_ = argumentAt(args, 0).toBool();
-        record(u"CancelError", cancelError_);
-        return Variant();
-    }
-    const std::array<std::pair<const char16_t*, std::int32_t*>, 2> numbers = {{
-        {u"Flags", &request_.flags},
-        {u"FilterIndex", &request_.filterIndex},
-    }};
-    for (const auto& [name, field] : numbers) {
-        if (!isMember(member, name)) continue;
-        if (!put) return Variant(*field);
-        *field = argumentAt(args, 0).toLong();
-        record(name, *field);
-        return Variant();
-    }
-    if (!put && isMember(member, u"ShowSave")) {
-        showSave();
-        return Variant();
-    }
-    automation::unknownMember(member);
+    return table;
 }
 
 QueuedChooser::QueuedChooser(SaveChooser fallback) : state_(std::make_shared<State>()) {

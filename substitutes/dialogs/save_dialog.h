@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "automation/members.h"
 #include "erp/counted_object.h"
 #include "registry.h"
 
@@ -80,7 +81,10 @@ private:
 class SaveDialog : public erp::CountedObject {
 public:
     explicit SaveDialog(SaveChooser chooser, std::shared_ptr<SaveDialogLog> log = nullptr);
+    static const automation::Members<SaveDialog>& members();
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    const automation::MemberTable* memberTable() const override { return &members(); }
+    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override;
 
     const SaveRequest& settings() const { return request_; }
     bool cancelError() const { return cancelError_; }

@@ -29,7 +29,7 @@ Text describeValue(const Variant& value) {
 Text RuntimeCall::line() const {
     using automation::CallKind;
     Text out = object + u"." + member;
-    const bool write = automation::isPut(kind);
+    const bool write = kind == CallKind::Put || kind == CallKind::PutRef;
     const std::size_t indexes =
         write && !arguments.empty() ? arguments.size() - 1 : arguments.size();
     if (indexes > 0 || (!write && kind == CallKind::Method)) {

@@ -5,7 +5,8 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 namespace errc = automation::errc;
 
@@ -36,47 +37,77 @@ void RuntimeObject::record(TextView member, CallKind kind, std::span<Argument> a
     context_->log->add(std::move(call));
 }
 
-Variant ItemCollection::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Count")) return Variant(static_cast<std::int32_t>(items_.size()));
-    if (isMember(member, u"Item") || member.empty()) {
-        const std::int32_t index = automation::argumentAt(args, 0).toLong();
-        if (index < 1 || index > static_cast<std::int32_t>(items_.size())) {
-            throw RuntimeError(errc::SubscriptOutOfRange);
-        }
-        return Variant(items_[static_cast<std::size_t>(index - 1)]);
-    }
-    automation::unknownMember(member);
+const automation::Members<ItemCollection>& ItemCollection::members() {
+    static const automation::Members<ItemCollection> table{
+        {
+            {u"Count", Access::Read, 0, 0,
+             [](ItemCollection& s, Call&) {
+                 return Variant(static_cast<std::int32_t>(s.items_.size()));
+             }},
+            {u"Item", Access::Read, 1, 1,
+             [](ItemCollection& s, Call& c) {
+                 const std::int32_t index = c.arg(0).toLong();
+                 if (index < 1 || index > static_cast<std::int32_t>(s.items_.size())) {
+                     throw RuntimeError(errc::SubscriptOutOfRange);
+                 }
+                 return Variant(s.items_[static_cast<std::size_t>(index - 1)]);
+             }},
+        },
+        u"Item"};
+    return table;
 }
 
 // ---- connection properties ---------------------------------------------------------------
 
 ConnectionProperty::ConnectionProperty(std::shared_ptr<RuntimeContext> context,
                                        std::weak_ptr<DatabaseTable> table, Text name)
-    : RuntimeObject(std::move(context), Text()), table_(std::move(table)), name_(std::move(name)) {
+    : RuntimeTableObject(std::move(context), Text()),
+      table_(std::move(table)),
+      name_(std::move(name)) {
     if (auto t = table_.lock()) label_ = t->label() + u".ConnectionProperties(\"" + name_ + u"\")";
 }
 
-Variant ConnectionProperty::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+std::shared_ptr<DatabaseTable> ConnectionProperty::liveTable() const {
     auto table = table_.lock();
     if (!table) throw RuntimeError(errc::ObjectVariableNotSet);
-    if (isMember(member, u"Name") && !isPut(kind)) return Variant(name_);
-    if (isMember(member, u"Value") || member.empty()) {
-        if (isPut(kind)) {
-            record(u"Value", kind, args);
-            table->setConnectionProperty(name_, automation::argumentAt(args, 0).toText());
-            return Variant();
-        }
-        auto value = table->connectionProperty(name_);
-        return value ? Variant(*value) : Variant();
-    }
-    automation::unknownMember(member);
+    return table;
+}
+
+Variant ConnectionProperty::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+    liveTable();
+    return RuntimeTableObject::invoke(member, kind, args);
+}
+
+Variant ConnectionProperty::invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) {
+    liveTable();
+    return RuntimeTableObject::invokeAt(index, kind, args);
+}
+
+const automation::Members<ConnectionProperty>& ConnectionProperty::members() {
+    static const automation::Members<ConnectionProperty> table{
+        {
+            {u"Name", Access::Read, 0, 0,
+             [](ConnectionProperty& s, Call&) { return Variant(s.name_); }},
+            {u"Value", Access::ReadWrite, 0, 0,
+             [](ConnectionProperty& s, Call& c) {
+                 auto table = s.liveTable();
+                 if (c.isPut()) {
+                     s.record(u"Value", s.served_.kind, s.served_.args);
+                     table->setConnectionProperty(s.name_, c.value().toText());
+                     return Variant();
+                 }
+                 auto value = table->connectionProperty(s.name_);
+                 return value ? Variant(*value) : Variant();
+             }},
+        },
+        u"Value"};
+    return table;
 }
 
 // ---- tables ------------------------------------------------------------------------------
 
 DatabaseTable::DatabaseTable(std::shared_ptr<RuntimeContext> context, Text ownerLabel, Text name)
-    : RuntimeObject(std::move(context), ownerLabel + u":" + name), name_(std::move(name)) {}
+    : RuntimeTableObject(std::move(context), ownerLabel + u":" + name), name_(std::move(name)) {}
 
 std::optional<Text> DatabaseTable::connectionProperty(TextView name) const {
     for (const auto& [n, v] : properties_) {
@@ -125,50 +156,51 @@ bool DatabaseTable::testConnectivity() {
     return ok;
 }
 
-Variant DatabaseTable::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isMember(member, u"Name") || isMember(member, u"Location")) {
-        if (isPut(kind)) automation::unknownMember(member);
-        return Variant(name_);
-    }
-    if (isMember(member, u"ConnectionProperties")) {
-        // Version 8.5 tables know only SetLogOnInfo.
-        if (context_->version != RuntimeVersion::Crystal10 || isPut(kind))
-            automation::unknownMember(member);
-        if (!args.empty()) return Variant(property(args[0].value.toText()));
-        std::vector<ObjectRef> all;
-        for (const auto& [n, v] : properties_) all.push_back(property(n));
-        return Variant(automation::makeObject<ItemCollection>(
-            context_, label_ + u".ConnectionProperties", all));
-    }
-    if (isMember(member, u"SetLogOnInfo")) {
-        record(member, kind, args);
-        auto optionalText = [&](std::size_t i) {
-            return i < args.size() && !args[i].value.isMissing() ? args[i].value.toText() : Text();
-        };
-        logOn_ = LogOnInfo{automation::argumentAt(args, 0).toText(), optionalText(1),
-                           optionalText(2), optionalText(3)};
-        return Variant();
-    }
-    if (isMember(member, u"TestConnectivity")) {
-        if (isPut(kind)) automation::unknownMember(member);
-        const bool ok = testConnectivity();
-        record(member, kind, args, ok ? Text(u"True") : u"False (" + lastProblem_ + u")");
-        return Variant(ok);
-    }
-    if (isMember(member, u"SetPrivateData")) {
-        record(member, kind, args);
-        privateData_.emplace(automation::argumentAt(args, 0).toInteger(),
-                             automation::argumentAt(args, 1));
-        return Variant();
-    }
-    automation::unknownMember(member);
+const automation::Members<DatabaseTable>& DatabaseTable::members() {
+    static const automation::Members<DatabaseTable> table{{
+        {u"Name", Access::Read, 0, 0, [](DatabaseTable& s, Call&) { return Variant(s.name_); }},
+        {u"Location", Access::Read, 0, 0, [](DatabaseTable& s, Call&) { return Variant(s.name_); }},
+        {u"ConnectionProperties", Access::Read, 0, 1,
+         [](DatabaseTable& s, Call& c) {
+             // Version 8.5 tables know only SetLogOnInfo.
+             if (s.context_->version != RuntimeVersion::Crystal10) s.notAMember();
+             if (c.has(0)) return Variant(s.property(c.arg(0).toText()));
+             std::vector<ObjectRef> all;
+             for (const auto& [n, v] : s.properties_) all.push_back(s.property(n));
+             return Variant(automation::makeObject<ItemCollection>(
+                 s.context_, s.label_ + u".ConnectionProperties", all));
+         }},
+        {u"SetLogOnInfo", Access::Read, 1, 4,
+         [](DatabaseTable& s, Call& c) {
+             s.recordCall();
+             auto optionalText = [&](std::size_t i) {
+                 return c.has(i) && !c.arg(i).isMissing() ? c.arg(i).toText() : Text();
+             };
+             s.logOn_ =
+                 LogOnInfo{c.arg(0).toText(), optionalText(1), optionalText(2), optionalText(3)};
+             return Variant();
+         }},
+        {u"TestConnectivity", Access::Read, 0, 0,
+         [](DatabaseTable& s, Call&) {
+             const bool ok = s.testConnectivity();
+             s.recordCall(ok ? Text(u"True") : u"False (" + s.lastProblem_ + u")");
+             return Variant(ok);
+         }},
+        {u"SetPrivateData", Access::Read, 2, 2,
+         [](DatabaseTable& s, Call& c) {
+             s.recordCall();
+             s.privateData_.emplace(c.arg(0).toInteger(), c.arg(1));
+             return Variant();
+         }},
+    }};
+    return table;
 }
 
 // ---- database ----------------------------------------------------------------------------
 
 ReportDatabase::ReportDatabase(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                                const std::vector<Text>& tableNames)
-    : RuntimeObject(context, ownerLabel + u".Database") {
+    : RuntimeTableObject(context, ownerLabel + u".Database") {
     std::vector<ObjectRef> tables;
     for (const auto& name : tableNames) {
         tables.push_back(automation::makeObject<DatabaseTable>(context, ownerLabel, name));
@@ -177,9 +209,12 @@ ReportDatabase::ReportDatabase(std::shared_ptr<RuntimeContext> context, Text own
         automation::makeObject<ItemCollection>(context, ownerLabel + u".Tables", std::move(tables));
 }
 
-Variant ReportDatabase::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (isMember(member, u"Tables") && !isPut(kind)) return Variant(tables_);
-    automation::unknownMember(member);
+const automation::Members<ReportDatabase>& ReportDatabase::members() {
+    static const automation::Members<ReportDatabase> table{{
+        {u"Tables", Access::Read, 0, 0,
+         [](ReportDatabase& s, Call&) { return Variant(s.tables_); }},
+    }};
+    return table;
 }
 
 std::vector<std::shared_ptr<DatabaseTable>> ReportDatabase::tables() const {

@@ -7,7 +7,8 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 namespace errc = automation::errc;
 
@@ -34,31 +35,14 @@ Text baseName(const Text& path) {
     return cut == Text::npos ? path : path.substr(cut + 1);
 }
 
-const char16_t* const kExportOptionNames[] = {
-    u"FormatType",
-    u"DestinationType",
-    u"DiskFileName",
-    u"PDFExportAllPages",
-    u"MailToList",
-    u"MailCcList",
-    u"MailSubject",
-    u"MailMessage",
-    u"ExcelAreaType",
-    u"ExcelUseTabularFormat",
-    u"ExcelUseWorksheetFunctions",
-    u"ExcelUseConstantColumnWidth",
-    u"ExcelMaintainColumnAlignment",
-    u"ExcelShowGridlines",
-    u"ExcelMaintainRelativeObjectPosition",
-};
-
 }  // namespace
 
 // ---- parameter fields --------------------------------------------------------------------
 
 ParameterField::ParameterField(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                                ParameterDefinition definition)
-    : RuntimeObject(std::move(context), ownerLabel + u".ParameterFields(" + definition.name + u")"),
+    : RuntimeTableObject(std::move(context),
+                         ownerLabel + u".ParameterFields(" + definition.name + u")"),
       definition_(std::move(definition)) {}
 
 Variant ParameterField::converted(const Variant& value) const {
@@ -80,70 +64,75 @@ Variant ParameterField::converted(const Variant& value) const {
     }
 }
 
-Variant ParameterField::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = isPut(kind);
-    if (isMember(member, u"Name") || isMember(member, u"ParameterFieldName")) {
-        if (put) automation::unknownMember(member);
-        return Variant(definition_.name);
-    }
-    if (isMember(member, u"Prompt")) {
-        if (put) {
-            record(member, kind, args);
-            definition_.prompt = automation::argumentAt(args, 0).toText();
-            return Variant();
-        }
-        return Variant(definition_.prompt);
-    }
-    if (isMember(member, u"ValueType")) {
-        if (put) automation::unknownMember(member);
-        return Variant(static_cast<std::int32_t>(definition_.valueType));
-    }
-    if (isMember(member, u"EnableMultipleValues")) {
-        if (put) {
-            record(member, kind, args);
-            definition_.multipleValues = automation::argumentAt(args, 0).toBool();
-            return Variant();
-        }
-        return Variant(definition_.multipleValues);
-    }
-    if (put) automation::unknownMember(member);
-    if (isMember(member, u"NumberOfDefaultValues")) {
-        return Variant(static_cast<std::int32_t>(definition_.offeredValues.size()));
-    }
-    if (isMember(member, u"GetNthDefaultValue")) {
-        const std::int32_t k = automation::argumentAt(args, 0).toLong();
-        if (k < 1 || k > static_cast<std::int32_t>(definition_.offeredValues.size())) {
-            throw RuntimeError(errc::SubscriptOutOfRange);
-        }
-        return definition_.offeredValues[static_cast<std::size_t>(k - 1)];
-    }
-    if (isMember(member, u"NumberOfCurrentValues")) {
-        return Variant(static_cast<std::int32_t>(currentValues_.size()));
-    }
-    if (isMember(member, u"GetNthCurrentValue")) {
-        const std::int32_t k = automation::argumentAt(args, 0).toLong();
-        if (k < 1 || k > static_cast<std::int32_t>(currentValues_.size())) {
-            throw RuntimeError(errc::SubscriptOutOfRange);
-        }
-        return currentValues_[static_cast<std::size_t>(k - 1)];
-    }
-    if (isMember(member, u"AddCurrentValue")) {
-        record(member, kind, args);
-        currentValues_.push_back(converted(automation::argumentAt(args, 0)));
-        return Variant();
-    }
-    if (isMember(member, u"ClearCurrentValueAndRange")) {
-        record(member, kind, args);
-        currentValues_.clear();
-        return Variant();
-    }
-    automation::unknownMember(member);
+const automation::Members<ParameterField>& ParameterField::members() {
+    using Self = ParameterField;
+    static const automation::Members<Self> table{{
+        {u"Name", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.definition_.name); }},
+        {u"ParameterFieldName", Access::Read, 0, 0,
+         [](Self& s, Call&) { return Variant(s.definition_.name); }},
+        {u"Prompt", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) {
+             if (!c.isPut()) return Variant(s.definition_.prompt);
+             s.recordCall();
+             s.definition_.prompt = c.value().toText();
+             return Variant();
+         }},
+        {u"ValueType", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             return Variant(static_cast<std::int32_t>(s.definition_.valueType));
+         }},
+        {u"EnableMultipleValues", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) {
+             if (!c.isPut()) return Variant(s.definition_.multipleValues);
+             s.recordCall();
+             s.definition_.multipleValues = c.value().toBool();
+             return Variant();
+         }},
+        {u"NumberOfDefaultValues", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             return Variant(static_cast<std::int32_t>(s.definition_.offeredValues.size()));
+         }},
+        {u"GetNthDefaultValue", Access::Read, 1, 1,
+         [](Self& s, Call& c) {
+             const std::int32_t k = c.arg(0).toLong();
+             if (k < 1 || k > static_cast<std::int32_t>(s.definition_.offeredValues.size())) {
+                 throw RuntimeError(errc::SubscriptOutOfRange);
+             }
+             return s.definition_.offeredValues[static_cast<std::size_t>(k - 1)];
+         }},
+        {u"NumberOfCurrentValues", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             return Variant(static_cast<std::int32_t>(s.currentValues_.size()));
+         }},
+        {u"GetNthCurrentValue", Access::Read, 1, 1,
+         [](Self& s, Call& c) {
+             const std::int32_t k = c.arg(0).toLong();
+             if (k < 1 || k > static_cast<std::int32_t>(s.currentValues_.size())) {
+                 throw RuntimeError(errc::SubscriptOutOfRange);
+             }
+             return s.currentValues_[static_cast<std::size_t>(k - 1)];
+         }},
+        {u"AddCurrentValue", Access::Read, 1, 1,
+         [](Self& s, Call& c) {
+             // Recorded before the conversion, so a value the type refuses is in the log too.
+             s.recordCall();
+             s.currentValues_.push_back(s.converted(c.arg(0)));
+             return Variant();
+         }},
+        {u"ClearCurrentValueAndRange", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             s.recordCall();
+             s.currentValues_.clear();
+             return Variant();
+         }},
+    }};
+    return table;
 }
 
 // ---- export options ----------------------------------------------------------------------
 
 ExportOptions::ExportOptions(std::shared_ptr<RuntimeContext> context, Text ownerLabel)
-    : RuntimeObject(std::move(context), ownerLabel + u".ExportOptions") {}
+    : RuntimeTableObject(std::move(context), ownerLabel + u".ExportOptions") {}
 
 Variant ExportOptions::option(TextView name) const {
     for (const auto& [n, v] : values_) {
@@ -152,30 +141,46 @@ Variant ExportOptions::option(TextView name) const {
     return Variant();
 }
 
-Variant ExportOptions::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const char16_t* known = nullptr;
-    for (const char16_t* name : kExportOptionNames) {
-        if (isMember(member, name)) known = name;
-    }
-    if (!known) automation::unknownMember(member);
-    if (!isPut(kind)) return option(known);
-    record(known, kind, args);
-    const Variant& value = automation::argumentAt(args, 0);
-    for (auto& [n, v] : values_) {
-        if (n == known) {
-            v = value;
-            return Variant();
+const automation::Members<ExportOptions>& ExportOptions::members() {
+    // Every option is kept under its own spelling, whatever the caller's.
+    constexpr auto option = [](ExportOptions& s, Call& c) {
+        const Text name(s.served_.declared);
+        if (!c.isPut()) return s.option(name);
+        s.record(name, s.served_.kind, s.served_.args);
+        for (auto& [n, v] : s.values_) {
+            if (n == name) {
+                v = c.value();
+                return Variant();
+            }
         }
-    }
-    values_.emplace_back(known, value);
-    return Variant();
+        s.values_.emplace_back(name, c.value());
+        return Variant();
+    };
+    static const automation::Members<ExportOptions> table{{
+        {u"FormatType", Access::ReadWrite, 0, 0, option},
+        {u"DestinationType", Access::ReadWrite, 0, 0, option},
+        {u"DiskFileName", Access::ReadWrite, 0, 0, option},
+        {u"PDFExportAllPages", Access::ReadWrite, 0, 0, option},
+        {u"MailToList", Access::ReadWrite, 0, 0, option},
+        {u"MailCcList", Access::ReadWrite, 0, 0, option},
+        {u"MailSubject", Access::ReadWrite, 0, 0, option},
+        {u"MailMessage", Access::ReadWrite, 0, 0, option},
+        {u"ExcelAreaType", Access::ReadWrite, 0, 0, option},
+        {u"ExcelUseTabularFormat", Access::ReadWrite, 0, 0, option},
+        {u"ExcelUseWorksheetFunctions", Access::ReadWrite, 0, 0, option},
+        {u"ExcelUseConstantColumnWidth", Access::ReadWrite, 0, 0, option},
+        {u"ExcelMaintainColumnAlignment", Access::ReadWrite, 0, 0, option},
+        {u"ExcelShowGridlines", Access::ReadWrite, 0, 0, option},
+        {u"ExcelMaintainRelativeObjectPosition", Access::ReadWrite, 0, 0, option},
+    }};
+    return table;
 }
 
 // ---- layout ------------------------------------------------------------------------------
 
 ReportObjectItem::ReportObjectItem(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                                    const ReportObjectDefinition& definition)
-    : RuntimeObject(context, ownerLabel + u"." + definition.name),
+    : RuntimeTableObject(context, ownerLabel + u"." + definition.name),
       kind_(definition.kind),
       name_(definition.name) {
     if (definition.subreport) {
@@ -184,32 +189,46 @@ ReportObjectItem::ReportObjectItem(std::shared_ptr<RuntimeContext> context, Text
     }
 }
 
-Variant ReportObjectItem::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Kind")) return Variant(kind_);
-    if (isMember(member, u"Name")) return Variant(name_);
-    if (isMember(member, u"OpenSubreport") || isMember(member, u"SubreportName")) {
-        // Only subreport objects have these members.
-        if (!subreport_) automation::unknownMember(member);
-        if (isMember(member, u"SubreportName")) return Variant(name_);
-        record(member, kind, args);
-        return Variant(ObjectRef(std::static_pointer_cast<automation::Object>(subreport_)));
-    }
-    automation::unknownMember(member);
+const automation::Members<ReportObjectItem>& ReportObjectItem::members() {
+    using Self = ReportObjectItem;
+    static const automation::Members<Self> table{{
+        {u"Kind", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.kind_); }},
+        {u"Name", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.name_); }},
+        // Only subreport objects have these two.
+        {u"OpenSubreport", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             if (!s.subreport_) s.notAMember();
+             s.recordCall();
+             return Variant(ObjectRef(std::static_pointer_cast<automation::Object>(s.subreport_)));
+         }},
+        {u"SubreportName", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             if (!s.subreport_) s.notAMember();
+             return Variant(s.name_);
+         }},
+    }};
+    return table;
 }
 
-Variant ReportPart::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Name")) return Variant(name_);
-    if (isMember(member, collectionMember_)) return Variant(collection_);
-    automation::unknownMember(member);
+const automation::Members<ReportPart>& ReportPart::members() {
+    // An area answers Sections and a section ReportObjects, each only its own.
+    constexpr auto collection = [](ReportPart& s, Call&) {
+        if (!automation::equalsIgnoreCase(s.served_.declared, s.collectionMember_)) s.notAMember();
+        return Variant(s.collection_);
+    };
+    static const automation::Members<ReportPart> table{{
+        {u"Name", Access::Read, 0, 0, [](ReportPart& s, Call&) { return Variant(s.name_); }},
+        {u"Sections", Access::Read, 0, 0, collection},
+        {u"ReportObjects", Access::Read, 0, 0, collection},
+    }};
+    return table;
 }
 
 // ---- report ------------------------------------------------------------------------------
 
 CrystalReport::CrystalReport(std::shared_ptr<RuntimeContext> context, Text label,
                              const ReportDefinition& definition)
-    : RuntimeObject(context, std::move(label)),
+    : RuntimeTableObject(context, std::move(label)),
       title_(definition.title),
       driver_(definition.driverName),
       printer_(definition.printerName),
@@ -378,93 +397,118 @@ void CrystalReport::printOut(std::span<Argument> args) {
     }
 }
 
-Variant CrystalReport::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = isPut(kind);
-    auto int16Setting = [&](std::int16_t& field) -> Variant {
-        if (!put) return Variant(field);
-        record(member, kind, args);
-        field = automation::argumentAt(args, 0).toInteger();
+const automation::Members<CrystalReport>& CrystalReport::members() {
+    using Self = CrystalReport;
+    // The settings a caller writes are recorded, then kept.
+    static constexpr auto int16Setting = [](Self& s, Call& c, std::int16_t& field) {
+        if (!c.isPut()) return Variant(field);
+        s.recordCall();
+        field = c.value().toInteger();
         return Variant();
     };
-    auto int32Setting = [&](std::int32_t& field) -> Variant {
-        if (!put) return Variant(field);
-        record(member, kind, args);
-        field = automation::argumentAt(args, 0).toLong();
+    static constexpr auto int32Setting = [](Self& s, Call& c, std::int32_t& field) {
+        if (!c.isPut()) return Variant(field);
+        s.recordCall();
+        field = c.value().toLong();
         return Variant();
     };
-    auto flag = [&](bool& field) -> Variant {
-        if (!put) return Variant(field);
-        record(member, kind, args);
-        field = automation::argumentAt(args, 0).toBool();
+    static constexpr auto flag = [](Self& s, Call& c, bool& field) {
+        if (!c.isPut()) return Variant(field);
+        s.recordCall();
+        field = c.value().toBool();
         return Variant();
     };
-    if (isMember(member, u"PaperOrientation")) return int16Setting(page_.paperOrientation);
-    if (isMember(member, u"PaperSize")) return int16Setting(page_.paperSize);
-    if (isMember(member, u"PaperSource")) return int16Setting(page_.paperSource);
-    if (isMember(member, u"BottomMargin")) return int32Setting(page_.bottomMargin);
-    if (isMember(member, u"LeftMargin")) return int32Setting(page_.leftMargin);
-    if (isMember(member, u"RightMargin")) return int32Setting(page_.rightMargin);
-    if (isMember(member, u"TopMargin")) return int32Setting(page_.topMargin);
-    if (isMember(member, u"DisplayProgressDialog")) return flag(displayProgressDialog_);
-    if (isMember(member, u"EnableParameterPrompting")) return flag(enableParameterPrompting_);
-    if (isMember(member, u"ReportTitle")) {
-        if (!put) return Variant(title_);
-        record(member, kind, args);
-        title_ = automation::argumentAt(args, 0).toText();
-        return Variant();
-    }
-    if (put) automation::unknownMember(member);
-    if (isMember(member, u"Database")) return Variant(database_);
-    if (isMember(member, u"Areas")) return Variant(areas_);
-    if (isMember(member, u"ParameterFields")) return Variant(parameters_);
-    if (isMember(member, u"ExportOptions")) return Variant(exportOptions_);
-    if (isMember(member, u"DriverName")) return Variant(driver_);
-    if (isMember(member, u"PrinterName")) return Variant(printer_);
-    if (isMember(member, u"PortName")) return Variant(port_);
-    if (isMember(member, u"SelectPrinter")) {
-        record(member, kind, args);
-        driver_ = automation::argumentAt(args, 0).toText();
-        printer_ = automation::argumentAt(args, 1).toText();
-        port_ = automation::argumentAt(args, 2).toText();
-        return Variant();
-    }
-    if (isMember(member, u"PrinterSetup")) {
-        record(member, kind, args);
-        return Variant();
-    }
-    if (isMember(member, u"PrintOut")) {
-        printOut(args);
-        return Variant();
-    }
-    if (isMember(member, u"Export")) {
-        exportReport(args);
-        return Variant();
-    }
-    automation::unknownMember(member);
+    static const automation::Members<Self> table{{
+        {u"PaperOrientation", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int16Setting(s, c, s.page_.paperOrientation); }},
+        {u"PaperSize", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int16Setting(s, c, s.page_.paperSize); }},
+        {u"PaperSource", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int16Setting(s, c, s.page_.paperSource); }},
+        {u"BottomMargin", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int32Setting(s, c, s.page_.bottomMargin); }},
+        {u"LeftMargin", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int32Setting(s, c, s.page_.leftMargin); }},
+        {u"RightMargin", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int32Setting(s, c, s.page_.rightMargin); }},
+        {u"TopMargin", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return int32Setting(s, c, s.page_.topMargin); }},
+        {u"DisplayProgressDialog", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return flag(s, c, s.displayProgressDialog_); }},
+        {u"EnableParameterPrompting", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return flag(s, c, s.enableParameterPrompting_); }},
+        {u"ReportTitle", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) {
+             if (!c.isPut()) return Variant(s.title_);
+             s.recordCall();
+             s.title_ = c.value().toText();
+             return Variant();
+         }},
+        {u"Database", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.database_); }},
+        {u"Areas", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.areas_); }},
+        {u"ParameterFields", Access::Read, 0, 0,
+         [](Self& s, Call&) { return Variant(s.parameters_); }},
+        {u"ExportOptions", Access::Read, 0, 0,
+         [](Self& s, Call&) { return Variant(s.exportOptions_); }},
+        {u"DriverName", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.driver_); }},
+        {u"PrinterName", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.printer_); }},
+        {u"PortName", Access::Read, 0, 0, [](Self& s, Call&) { return Variant(s.port_); }},
+        {u"SelectPrinter", Access::Read, 3, 3,
+         [](Self& s, Call& c) {
+             s.recordCall();
+             s.driver_ = c.arg(0).toText();
+             s.printer_ = c.arg(1).toText();
+             s.port_ = c.arg(2).toText();
+             return Variant();
+         }},
+        // PrinterSetup([hWnd]): the owner of the printer dialog the stand-in never shows.
+        {u"PrinterSetup", Access::Read, 0, 1,
+         [](Self& s, Call&) {
+             s.recordCall();
+             return Variant();
+         }},
+        // PrintOut([prompt], [copies], [collated], [startPage], [stopPage]).
+        {u"PrintOut", Access::Read, 0, 5,
+         [](Self& s, Call& c) {
+             s.printOut(c.arguments());
+             return Variant();
+         }},
+        {u"Export", Access::Read, 0, 1,
+         [](Self& s, Call& c) {
+             s.exportReport(c.arguments());
+             return Variant();
+         }},
+    }};
+    return table;
 }
 
 // ---- application -------------------------------------------------------------------------
 
 CrystalApplication::CrystalApplication(RuntimeVersion version, std::shared_ptr<CallLog> log)
-    : RuntimeObject(std::make_shared<RuntimeContext>(RuntimeContext{version, std::move(log)}),
-                    version == RuntimeVersion::Crystal10 ? u"Application 10" : u"Application 8.5") {
-}
+    : RuntimeTableObject(
+          std::make_shared<RuntimeContext>(RuntimeContext{version, std::move(log)}),
+          version == RuntimeVersion::Crystal10 ? u"Application 10" : u"Application 8.5") {}
 
-Variant CrystalApplication::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isMember(member, u"OpenReport") && !isPut(kind)) {
-        const Text path = automation::argumentAt(args, 0).toText();
-        try {
-            ReportDefinition definition = loadReportFile(path);
-            auto report = std::make_shared<CrystalReport>(context_, definition.name, definition);
-            record(member, kind, args);
-            opened_.push_back(report);
-            return Variant(ObjectRef(std::static_pointer_cast<automation::Object>(report)));
-        } catch (const RuntimeError& e) {
-            record(member, kind, args, u"failed: " + e.description());
-            throw;
-        }
-    }
-    automation::unknownMember(member);
+const automation::Members<CrystalApplication>& CrystalApplication::members() {
+    // OpenReport(path, [openMethod]).
+    static const automation::Members<CrystalApplication> table{{
+        {u"OpenReport", Access::Read, 1, 2,
+         [](CrystalApplication& s, Call& c) {
+             const Text path = c.arg(0).toText();
+             try {
+                 ReportDefinition definition = loadReportFile(path);
+                 auto report =
+                     std::make_shared<CrystalReport>(s.context_, definition.name, definition);
+                 s.recordCall();
+                 s.opened_.push_back(report);
+                 return Variant(ObjectRef(std::static_pointer_cast<automation::Object>(report)));
+             } catch (const RuntimeError& e) {
+                 s.recordCall(u"failed: " + e.description());
+                 throw;
+             }
+         }},
+    }};
+    return table;
 }
 
 }  // namespace vantrel::substitutes::reports

@@ -6,7 +6,8 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 
 namespace {
 
@@ -26,8 +27,8 @@ int dispatchId(TextView member) {
 }  // namespace
 
 ReportViewer::ReportViewer(RuntimeVersion version, std::shared_ptr<CallLog> log)
-    : RuntimeObject(std::make_shared<RuntimeContext>(RuntimeContext{version, std::move(log)}),
-                    version == RuntimeVersion::Crystal10 ? u"Viewer 10" : u"Viewer 8.5") {}
+    : RuntimeTableObject(std::make_shared<RuntimeContext>(RuntimeContext{version, std::move(log)}),
+                         version == RuntimeVersion::Crystal10 ? u"Viewer 10" : u"Viewer 8.5") {}
 
 Variant ReportViewer::byDispatchId(int id) const {
     auto it = byId_.find(id);
@@ -48,62 +49,77 @@ bool ReportViewer::pressPrintButton() {
 }
 
 Variant ReportViewer::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = isPut(kind);
-    auto flag = [&](bool& field) -> Variant {
-        if (!put) return Variant(field);
+    const int id = dispatchId(member);
+    if (id < 0) return RuntimeTableObject::invoke(member, kind, args);
+    if (kind == CallKind::Put || kind == CallKind::PutRef) {
         record(member, kind, args);
-        field = automation::argumentAt(args, 0).toBool();
+        byId_[id] = automation::argumentAt(args, 0);
+        return Variant();
+    }
+    if (kind == CallKind::Method && id == kPrintMethod) {
+        record(member, kind, args);
+        ++printed_;
+        return Variant();
+    }
+    return byDispatchId(id);
+}
+
+const automation::Members<ReportViewer>& ReportViewer::members() {
+    using Self = ReportViewer;
+    static constexpr auto flag = [](Self& s, Call& c, bool& field) {
+        if (!c.isPut()) return Variant(field);
+        s.recordCall();
+        field = c.value().toBool();
         return Variant();
     };
-    if (const int id = dispatchId(member); id >= 0) {
-        if (put) {
-            record(member, kind, args);
-            byId_[id] = automation::argumentAt(args, 0);
-            return Variant();
-        }
-        if (kind == CallKind::Method && id == kPrintMethod) {
-            record(member, kind, args);
-            ++printed_;
-            return Variant();
-        }
-        return byDispatchId(id);
-    }
-    if (isMember(member, u"ReportSource")) {
-        if (!put) return Variant(reportSource_);
-        record(member, kind, args);
-        reportSource_ = automation::argumentAt(args, 0).toObject();
-        return Variant();
-    }
-    if (isMember(member, u"Visible")) return flag(visible_);
-    if (isMember(member, u"EnablePrintButton")) return flag(printButtonEnabled_);
-    if (isMember(member, u"EnableExportButton")) return flag(exportButton_);
-    if (put) automation::unknownMember(member);
-    if (isMember(member, u"IsBusy")) {
-        if (busyReads_ > 0) {
-            --busyReads_;
-            return Variant(true);
-        }
-        return Variant(false);
-    }
-    if (isMember(member, u"ViewReport") || isMember(member, u"Refresh")) {
-        record(member, kind, args);
-        if (reportSource_.isNothing()) {
+    static constexpr auto show = [](Self& s, Call&) {
+        s.recordCall();
+        if (s.reportSource_.isNothing()) {
             throw automation::RuntimeError(automation::errc::ObjectVariableNotSet, u"CrystalViewer",
                                            u"No report source");
         }
-        busyReads_ = 1;
+        s.busyReads_ = 1;
         return Variant();
-    }
-    if (isMember(member, u"Zoom")) {
-        record(member, kind, args);
-        zoom_ = automation::argumentAt(args, 0);
-        return Variant();
-    }
-    if (isMember(member, u"Move")) {
-        record(member, kind, args);
-        return Variant();
-    }
-    automation::unknownMember(member);
+    };
+    static const automation::Members<Self> table{{
+        {u"ReportSource", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) {
+             if (!c.isPut()) return Variant(s.reportSource_);
+             s.recordCall();
+             s.reportSource_ = c.value().toObject();
+             return Variant();
+         }},
+        {u"Visible", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return flag(s, c, s.visible_); }},
+        {u"EnablePrintButton", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return flag(s, c, s.printButtonEnabled_); }},
+        {u"EnableExportButton", Access::ReadWrite, 0, 0,
+         [](Self& s, Call& c) { return flag(s, c, s.exportButton_); }},
+        {u"IsBusy", Access::Read, 0, 0,
+         [](Self& s, Call&) {
+             if (s.busyReads_ > 0) {
+                 --s.busyReads_;
+                 return Variant(true);
+             }
+             return Variant(false);
+         }},
+        {u"ViewReport", Access::Read, 0, 0, show},
+        {u"Refresh", Access::Read, 0, 0, show},
+        // Zoom(level): kept as given.
+        {u"Zoom", Access::Read, 1, 1,
+         [](Self& s, Call& c) {
+             s.recordCall();
+             s.zoom_ = c.arg(0);
+             return Variant();
+         }},
+        // Move(left, [top], [width], [height]).
+        {u"Move", Access::Read, 0, 4,
+         [](Self& s, Call&) {
+             s.recordCall();
+             return Variant();
+         }},
+    }};
+    return table;
 }
 
 }  // namespace vantrel::substitutes::reports

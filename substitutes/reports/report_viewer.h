@@ -20,12 +20,14 @@ inline constexpr char16_t kViewerProgId10[] =
     u"CrystalActiveXReportViewerLib10Ctl.CrystalActiveXReportViewer";
 inline constexpr char16_t kViewerProgId85[] = u"CRVIEWERLibCtl.CRViewer";
 
-class ReportViewer : public RuntimeObject {
+class ReportViewer : public RuntimeTableObject<ReportViewer> {
 public:
     // The print-button event: the handler may set `printItself` to false.
     using PrintButtonHandler = std::function<void(bool& printItself)>;
 
     ReportViewer(RuntimeVersion version, std::shared_ptr<CallLog> log);
+    static const automation::Members<ReportViewer>& members();
+    // The named members, and then those reached by dispatch identifier.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
     void onPrintButton(PrintButtonHandler handler) { printButton_ = std::move(handler); }

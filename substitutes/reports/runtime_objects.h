@@ -11,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "automation/object.h"
+#include "automation/members.h"
+#include "automation/runtime_error.h"
 #include "call_log.h"
 #include "report_file.h"
 #include "report_output.h"
@@ -39,19 +40,67 @@ protected:
     RuntimeObject(std::shared_ptr<RuntimeContext> context, Text label)
         : context_(std::move(context)), label_(std::move(label)) {}
     void record(TextView member, CallKind kind, std::span<Argument> args, Text note = Text());
-    static bool isPut(CallKind kind) { return automation::isPut(kind); }
+    // Records the call being served as its caller made it: the member in the caller's
+    // spelling, then every argument (for a write, the value last).
+    void recordCall(Text note = Text()) {
+        record(served_.member, served_.kind, served_.args, std::move(note));
+    }
+    // Raises 438 for the member being served, as the caller named it.
+    [[noreturn]] void notAMember() const { automation::unknownMember(served_.member); }
 
+    // The call being served: the member as the caller named it and as the class declares it.
+    // A host that calls by member index gives no spelling of its own: the declared one stands.
+    struct Served {
+        TextView member;
+        TextView declared;
+        CallKind kind = CallKind::Method;
+        std::span<Argument> args;
+    };
+    Served served_;
     std::shared_ptr<RuntimeContext> context_;
     Text label_;
 };
 
+// A runtime object whose members are its class's table, `static const Members<T>& members()`;
+// while a member's function runs, served_ tells which call it serves.
+template <class T>
+class RuntimeTableObject : public RuntimeObject {
+public:
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
+        const std::size_t index = T::members().find(member);
+        if (index == automation::MemberTable::npos) automation::unknownMember(member);
+        return serve(member, index, kind, args);
+    }
+    const automation::MemberTable* memberTable() const override { return &T::members(); }
+    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override {
+        if (index >= T::members().size())
+            throw automation::RuntimeError(automation::errc::NotSupported);
+        return serve(T::members().nameAt(index), index, kind, args);
+    }
+
+protected:
+    using RuntimeObject::RuntimeObject;
+
+private:
+    Variant serve(TextView member, std::size_t index, CallKind kind, std::span<Argument> args) {
+        // A member's function may call this object again (a handler reading a property).
+        struct Restore {
+            Served& served;
+            Served outer;
+            ~Restore() { served = outer; }
+        } restore{served_, served_};
+        served_ = Served{member, T::members().nameAt(index), kind, args};
+        return T::members().invokeAt(static_cast<T&>(*this), index, kind, args);
+    }
+};
+
 // A 1-based collection: Count, Item(index) and the default member with an index.
-class ItemCollection : public RuntimeObject {
+class ItemCollection : public RuntimeTableObject<ItemCollection> {
 public:
     ItemCollection(std::shared_ptr<RuntimeContext> context, Text label,
                    std::vector<ObjectRef> items)
-        : RuntimeObject(std::move(context), std::move(label)), items_(std::move(items)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+        : RuntimeTableObject(std::move(context), std::move(label)), items_(std::move(items)) {}
+    static const automation::Members<ItemCollection>& members();
     const std::vector<ObjectRef>& items() const { return items_; }
 
 private:
@@ -61,13 +110,18 @@ private:
 class DatabaseTable;
 
 // One connection property of a version-10 table ("Provider", "Initial Catalog"...).
-class ConnectionProperty : public RuntimeObject {
+class ConnectionProperty : public RuntimeTableObject<ConnectionProperty> {
 public:
     ConnectionProperty(std::shared_ptr<RuntimeContext> context, std::weak_ptr<DatabaseTable> table,
                        Text name);
+    static const automation::Members<ConnectionProperty>& members();
+    // Once its table is gone, every call raises 91, whatever the member.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override;
 
 private:
+    std::shared_ptr<DatabaseTable> liveTable() const;
+
     std::weak_ptr<DatabaseTable> table_;
     Text name_;
 };
@@ -79,10 +133,11 @@ struct LogOnInfo {
     Text password;
 };
 
-class DatabaseTable : public RuntimeObject, public std::enable_shared_from_this<DatabaseTable> {
+class DatabaseTable : public RuntimeTableObject<DatabaseTable>,
+                      public std::enable_shared_from_this<DatabaseTable> {
 public:
     DatabaseTable(std::shared_ptr<RuntimeContext> context, Text ownerLabel, Text name);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<DatabaseTable>& members();
 
     const Text& name() const { return name_; }
     // Connection properties in the order they were first written.
@@ -111,22 +166,22 @@ private:
     Text lastProblem_;
 };
 
-class ReportDatabase : public RuntimeObject {
+class ReportDatabase : public RuntimeTableObject<ReportDatabase> {
 public:
     ReportDatabase(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                    const std::vector<Text>& tableNames);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ReportDatabase>& members();
     std::vector<std::shared_ptr<DatabaseTable>> tables() const;
 
 private:
     ObjectRef tables_;
 };
 
-class ParameterField : public RuntimeObject {
+class ParameterField : public RuntimeTableObject<ParameterField> {
 public:
     ParameterField(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                    ParameterDefinition definition);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ParameterField>& members();
     const ParameterDefinition& definition() const { return definition_; }
     const std::vector<Variant>& currentValues() const { return currentValues_; }
 
@@ -138,10 +193,10 @@ private:
 };
 
 // The report's ExportOptions: the options the outputs write, kept by name.
-class ExportOptions : public RuntimeObject {
+class ExportOptions : public RuntimeTableObject<ExportOptions> {
 public:
     ExportOptions(std::shared_ptr<RuntimeContext> context, Text ownerLabel);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ExportOptions>& members();
     Variant option(TextView name) const;
     const std::vector<std::pair<Text, Variant>>& written() const { return values_; }
 
@@ -152,11 +207,11 @@ private:
 class CrystalReport;
 
 // A report object of a section; kind 5 holds a subreport.
-class ReportObjectItem : public RuntimeObject {
+class ReportObjectItem : public RuntimeTableObject<ReportObjectItem> {
 public:
     ReportObjectItem(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
                      const ReportObjectDefinition& definition);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ReportObjectItem>& members();
     std::int32_t kind() const { return kind_; }
     const std::shared_ptr<CrystalReport>& subreport() const { return subreport_; }
 
@@ -167,15 +222,15 @@ private:
 };
 
 // An area or a section: a name and a collection (Sections, or ReportObjects).
-class ReportPart : public RuntimeObject {
+class ReportPart : public RuntimeTableObject<ReportPart> {
 public:
     ReportPart(std::shared_ptr<RuntimeContext> context, Text label, Text name,
                const char16_t* collectionMember, ObjectRef collection)
-        : RuntimeObject(std::move(context), std::move(label)),
+        : RuntimeTableObject(std::move(context), std::move(label)),
           name_(std::move(name)),
           collectionMember_(collectionMember),
           collection_(std::move(collection)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ReportPart>& members();
 
 private:
     Text name_;
@@ -193,11 +248,11 @@ struct PageSettings {
     std::int32_t topMargin = 0;
 };
 
-class CrystalReport : public RuntimeObject {
+class CrystalReport : public RuntimeTableObject<CrystalReport> {
 public:
     CrystalReport(std::shared_ptr<RuntimeContext> context, Text label,
                   const ReportDefinition& definition);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<CrystalReport>& members();
 
     const Text& title() const { return title_; }
     const Text& driverName() const { return driver_; }
@@ -235,10 +290,10 @@ private:
     ObjectRef exportOptions_;
 };
 
-class CrystalApplication : public RuntimeObject {
+class CrystalApplication : public RuntimeTableObject<CrystalApplication> {
 public:
     CrystalApplication(RuntimeVersion version, std::shared_ptr<CallLog> log);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<CrystalApplication>& members();
     RuntimeVersion version() const { return context_->version; }
     const std::shared_ptr<CallLog>& log() const { return context_->log; }
     // Reports opened so far, in order.
