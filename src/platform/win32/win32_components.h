@@ -11,16 +11,16 @@ namespace vantrel::platform::win32 {
 // CLSIDFromProgID + CoCreateInstance; the object comes back through the IDispatch bridge.
 class ComObjectFactory final : public automation::ObjectFactory {
 public:
-    automation::ObjectRef create(interfaces::TextView progId) override;
+    automation::ObjectRef create(automation::TextView progId) override;
 };
 
 // ProgIDs of the maker's components: HKCU\Software\QuorilVantrel\Components, then the same
 // key under HKLM, then the standard installation's names.
 class RegistryCatalog final : public interfaces::ComponentCatalog {
 public:
-    interfaces::Text progIdOf(interfaces::TextView component) override;
+    automation::Text progIdOf(automation::TextView component) override;
     // "HKCU\...\Components", "HKLM\...\Components" or "por omissão".
-    interfaces::Text sourceOf(interfaces::TextView component) override;
+    automation::Text sourceOf(automation::TextView component) override;
 };
 
 inline constexpr wchar_t kComponentsKey[] = L"Software\\QuorilVantrel\\Components";

@@ -14,8 +14,8 @@ class Win32Dialogs final : public interfaces::Dialogs {
 public:
     using OwnerSource = std::function<HWND()>;
     explicit Win32Dialogs(OwnerSource owner = {}) : owner_(std::move(owner)) {}
-    int messageBox(interfaces::TextView text, int style,
-                   const std::optional<interfaces::Text>& title) override;
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override;
 
 private:
     OwnerSource owner_;

@@ -16,7 +16,7 @@ public:
     // The library's file name; tests name a library of their own.
     explicit P2smonFieldDefinitions(std::wstring library = L"p2smon.dll")
         : library_(std::move(library)) {}
-    std::int32_t createFieldDefFile(automation::ObjectRef& recordset, interfaces::Text& fileName,
+    std::int32_t createFieldDefFile(automation::ObjectRef& recordset, automation::Text& fileName,
                                     std::int32_t overwrite) override;
 
 private:

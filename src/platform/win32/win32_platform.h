@@ -12,10 +12,10 @@ namespace vantrel::platform::win32 {
 
 class Win32Platform final : public interfaces::Platform {
 public:
-    interfaces::Text moduleFolder() override;
-    interfaces::Text firstMatch(interfaces::TextView pattern) override;
-    void deleteFile(interfaces::TextView path) override;
-    std::vector<interfaces::Text> readTextLines(interfaces::TextView path) override;
+    automation::Text moduleFolder() override;
+    automation::Text firstMatch(automation::TextView pattern) override;
+    void deleteFile(automation::TextView path) override;
+    std::vector<automation::Text> readTextLines(automation::TextView path) override;
     const automation::Clock& clock() override { return clock_; }
     interfaces::ScreenMetrics screen() override;
     void processMessages() override;
@@ -23,10 +23,10 @@ public:
     void waitForMessages(int milliseconds) override;
     std::vector<interfaces::PrinterInfo> printers() override;
     std::optional<interfaces::PrinterInfo> currentPrinter() override;
-    bool folderExists(interfaces::TextView folder) override;
-    bool appendLine(interfaces::TextView path, interfaces::TextView line) override;
-    interfaces::FileProbe probeFile(interfaces::TextView path, std::size_t limit) override;
-    bool folderWritable(interfaces::TextView folder) override;
+    bool folderExists(automation::TextView folder) override;
+    bool appendLine(automation::TextView path, automation::TextView line) override;
+    interfaces::FileProbe probeFile(automation::TextView path, std::size_t limit) override;
+    bool folderWritable(automation::TextView folder) override;
 
 private:
     automation::SystemClock clock_;

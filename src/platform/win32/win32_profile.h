@@ -16,8 +16,8 @@ public:
                             char* buffer, std::uint32_t size, const char* file) override;
     std::int32_t writeString(const char* section, const char* key, const char* text,
                              const char* file) override;
-    std::string toAnsi(interfaces::TextView text) override;
-    interfaces::Text fromAnsi(std::string_view bytes) override;
+    std::string toAnsi(automation::TextView text) override;
+    automation::Text fromAnsi(std::string_view bytes) override;
 };
 
 }  // namespace vantrel::platform::win32
