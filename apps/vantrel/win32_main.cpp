@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "platform/win32/variant_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_components.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_profile.h"
 #include "settings/cinifile.h"
 #include "solution/company_doctor.h"
 

@@ -39,7 +39,8 @@ Text formatShortDate(double date, const Locale& locale = Locale::current());
 // means year first, an order the locale makes impossible is read the other way round, the
 // locale's month names may stand for the month, and a month with its four-digit year alone
 // is that month's first day. Two-digit years 0-29 are 2000-2029, 30-99 are 1930-1999.
-std::optional<double> parseDate(TextView text, const Locale& locale = Locale::current());
+[[nodiscard]] std::optional<double> parseDate(TextView text,
+                                              const Locale& locale = Locale::current());
 
 // The machine's clock as a date; the platform layer may replace it (tests fix the day).
 class Clock {

@@ -176,7 +176,7 @@ double val(TextView text);
 // Number <-> text by the locale (CStr / CDbl of a text). Parsing accepts blanks around,
 // a sign, thousands separators in the integer part, the decimal separator and an exponent.
 Text formatNumber(double value);
-bool parseNumber(TextView text, double& out);
+[[nodiscard]] bool parseNumber(TextView text, double& out);
 
 // Rounds half to even and checks the range: error 6 when the result does not fit.
 std::int16_t roundToInteger(double value);

@@ -67,7 +67,7 @@ public:
     // The rate read from the (already normalised) setting: the leading number, as a
     // fraction; none when the text does not start with a number. Raises error 6 when it
     // does not fit a double.
-    static std::optional<double> rateOf(const Text& taxa);
+    [[nodiscard]] static std::optional<double> rateOf(const Text& taxa);
     static Text normaliseRate(const Text& taxa);
     // Whether a header series lets the save hook go on: it must compare equal to the number
     // 0 (Null compares with nothing).

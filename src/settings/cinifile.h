@@ -70,7 +70,7 @@ public:
 private:
     // Texts as they cross to the platform; false when one holds a NUL, which the narrow
     // functions would silently take as its end.
-    bool ansi(TextView text, std::string& out) const;
+    [[nodiscard]] bool ansi(TextView text, std::string& out) const;
     Text readList(const char* section) const;
 
     interfaces::ProfileFunctions& profile_;

@@ -15,6 +15,8 @@
 #include "platform/win32/event_sinks.h"
 #include "platform/win32/event_type_info.h"
 #include "platform/win32/variant_bridge.h"
+#include "platform/win32/window_handles.h"
+#include "platform/win32/window_procedure.h"
 #include "reports/report_output.h"
 #include "reports/runtime_objects.h"
 
@@ -144,11 +146,11 @@ public:
     bool raiseButton(DISPID event) {
         VARIANT_BOOL useDefault = VARIANT_TRUE;
         for (const auto& d : sinks_.snapshot()) {
-            VARIANT arg;
-            VariantInit(&arg);
-            arg.vt = VT_BYREF | VT_BOOL;
-            arg.pboolVal = &useDefault;
-            DISPPARAMS params = {&arg, nullptr, 1, 0};
+            // A reference only: clearing it leaves the answer alone.
+            platform::win32::VariantVector arg(1);
+            arg[0].vt = VT_BYREF | VT_BOOL;
+            arg[0].pboolVal = &useDefault;
+            DISPPARAMS params = {arg.data(), nullptr, 1, 0};
             d->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                       nullptr, nullptr);
         }
@@ -235,7 +237,7 @@ public:
     // IOleWindow, IOleInPlaceObject
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
-        *out = hwnd_;
+        *out = hwnd_.get();
         return hwnd_ ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -247,8 +249,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT pos, LPCRECT) override {
         if (!pos) return E_POINTER;
         if (hwnd_)
-            MoveWindow(hwnd_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
-                       TRUE);
+            MoveWindow(hwnd_.get(), pos->left, pos->top, pos->right - pos->left,
+                       pos->bottom - pos->top, TRUE);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
@@ -292,11 +294,7 @@ private:
         destroyWindow();
         point_->detach();
     }
-    void destroyWindow() {
-        HWND h = hwnd_;
-        hwnd_ = nullptr;
-        if (h && IsWindow(h)) DestroyWindow(h);
-    }
+    void destroyWindow() { hwnd_.reset(); }
     void load();
     void paint();
     void print(const wchar_t* how);
@@ -306,7 +304,8 @@ private:
     CLSID clsid_;
     ComPtr<IOleClientSite> site_;
     ComPtr<EventPoint> point_;
-    HWND hwnd_ = nullptr;
+    platform::win32::UniqueWindow hwnd_;
+    // The toolbar's buttons, destroyed with the control's window.
     HWND buttons_[std::size(kToolbar)] = {};
     ObjectRef source_;
     int busyReads_ = 0;
@@ -320,20 +319,9 @@ private:
     std::vector<std::wstring> shown_;
 };
 
-LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<ViewerControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message != WM_NCCREATE && message != WM_NCDESTROY)
-        return self->handle(hwnd, message, w, l);
-    return DefWindowProcW(hwnd, message, w, l);
-}
-
 bool registerClass() {
-    static const bool done =
-        platform::win32::registerWindowClass(kControlClass, &controlProc, COLOR_WINDOW);
+    static const bool done = platform::win32::registerWindowClass(
+        kControlClass, &platform::win32::windowProcedure<ViewerControl>, COLOR_WINDOW);
     return done;
 }
 
@@ -344,22 +332,21 @@ HRESULT ViewerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND
         return OLEOBJ_S_INVALIDVERB;
     if (hwnd_) return S_OK;
     if (!parent && site) {
-        auto inPlace =
-            ComPtr<IOleClientSite>::share(site).query<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        auto inPlace = ComPtr<IOleClientSite>::share(site).query<IOleInPlaceSite>();
         if (inPlace) inPlace->GetWindow(&parent);
     }
     if (!parent || !registerClass()) return E_UNEXPECTED;
     RECT r = rect ? *rect : RECT{0, 0, 320, 240};
-    hwnd_ = CreateWindowExW(0, kControlClass, L"",
-                            WS_CHILD | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0), r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, parent, nullptr,
-                            platform::win32::thisModule(), this);
+    hwnd_.reset(CreateWindowExW(0, kControlClass, L"",
+                                WS_CHILD | WS_CLIPCHILDREN | (visible_ ? WS_VISIBLE : 0), r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                platform::win32::thisModule(), this));
     if (!hwnd_) return HRESULT_FROM_WIN32(GetLastError());
     for (std::size_t i = 0; i < std::size(kToolbar); ++i) {
         const int left = kMargin + static_cast<int>(i) * (kButtonWidth + kMargin);
         buttons_[i] = CreateWindowExW(
             0, L"BUTTON", kToolbar[i].caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, left, kMargin,
-            kButtonWidth, 26, hwnd_,
+            kButtonWidth, 26, hwnd_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId + static_cast<int>(i))),
             platform::win32::thisModule(), nullptr);
         SendMessageW(buttons_[i], WM_SETFONT,
@@ -395,32 +382,29 @@ void ViewerControl::load() {
             shown_.push_back(line);
         }
     }
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd_) InvalidateRect(hwnd_.get(), nullptr, TRUE);
 }
 
 void ViewerControl::paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    platform::win32::PaintScope paint(hwnd_.get());
+    const HDC dc = paint.dc();
+    // The title larger and bold, as a report's heading.
+    platform::win32::UniqueFont title(
+        CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    platform::win32::SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd_.get(), &client);
     int y = kMargin + 26 + kMargin;
-    // The title larger and bold, as a report's heading.
-    HFONT title =
-        CreateFontW(-18, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
     for (std::size_t i = 0; i < shown_.size(); ++i) {
-        SelectObject(
-            dc, i == 0 && title ? static_cast<HGDIOBJ>(title) : GetStockObject(DEFAULT_GUI_FONT));
+        font.select(i == 0 && title ? static_cast<HGDIOBJ>(title.get())
+                                    : GetStockObject(DEFAULT_GUI_FONT));
         RECT line = {kMargin, y, client.right - kMargin, y + (i == 0 ? 26 : 18)};
         DrawTextW(dc, shown_[i].c_str(), -1, &line,
                   DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | (12 << 8) | DT_NOPREFIX);
         y += i == 0 ? 30 : 18;
     }
-    SelectObject(dc, old);
-    if (title) DeleteObject(title);
-    EndPaint(hwnd_, &ps);
 }
 
 void ViewerControl::print(const wchar_t* how) {
@@ -510,7 +494,7 @@ HRESULT ViewerControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
             case kVisible:
                 if (!put) return answer(Variant(visible_));
                 visible_ = value.toBool();
-                if (hwnd_) ShowWindow(hwnd_, visible_ ? SW_SHOWNA : SW_HIDE);
+                if (hwnd_) ShowWindow(hwnd_.get(), visible_ ? SW_SHOWNA : SW_HIDE);
                 return S_OK;
             case kEnablePrintButton:
             case kEnableExportButton: {

@@ -57,7 +57,7 @@ public:
     const std::optional<Box>& refusal() const { return refusal_; }
 
     // The answer code of a word (msgbox::AnswerYes...), nothing for an unknown word.
-    static std::optional<int> answerOf(std::string_view word);
+    [[nodiscard]] static std::optional<int> answerOf(std::string_view word);
     // The buttons of a style, in order, as answer codes.
     static std::vector<int> buttonsOf(int style);
     // The answer of a box closed without deciding anything.

@@ -102,13 +102,20 @@ RuntimeError errorFromHresult(HRESULT hr) {
     return RuntimeError(number, Text(), describe(hr, number));
 }
 
+void throwIfFailed(HRESULT hr, const Text& source, const Text& what) {
+    if (FAILED(hr)) {
+        throw RuntimeError(errc::ApplicationDefined, source,
+                           what + u" (" + Variant(static_cast<std::int32_t>(hr)).toText() + u")");
+    }
+}
+
 HRESULT reportError(const RuntimeError& error, REFIID iid) {
     ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(CreateErrorInfo(create.put()))) {
         create->SetGUID(iid);
         create->SetSource(const_cast<LPOLESTR>(wide(error.source())));
         create->SetDescription(const_cast<LPOLESTR>(wide(error.description())));
-        auto info = create.query<IErrorInfo>(IID_IErrorInfo);
+        auto info = create.query<IErrorInfo>();
         if (info) SetErrorInfo(0, info.get());
     }
     return hresultOfError(error.number());

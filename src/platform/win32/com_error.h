@@ -14,10 +14,10 @@ namespace vantrel::platform::win32 {
 
 using automation::RuntimeError;
 
-HRESULT hresultOfError(std::int32_t number);
+[[nodiscard]] HRESULT hresultOfError(std::int32_t number);
 // The runtime error number for an HRESULT: the low word of FACILITY_CONTROL codes, the
 // runtime's numbers for the standard DISP_E codes, the HRESULT itself otherwise.
-std::int32_t errorNumberOf(HRESULT hr);
+[[nodiscard]] std::int32_t errorNumberOf(HRESULT hr);
 
 // Fills an EXCEPINFO (when given) for the error.
 void fillExcepInfo(const RuntimeError& error, EXCEPINFO* info);
@@ -27,11 +27,36 @@ RuntimeError errorFromExcepInfo(EXCEPINFO& info);
 RuntimeError errorFromHresult(HRESULT hr);
 
 // Sets the thread's IErrorInfo and returns the HRESULT for the error.
-HRESULT reportError(const RuntimeError& error, REFIID iid);
+[[nodiscard]] HRESULT reportError(const RuntimeError& error, REFIID iid);
+
+// A failed HRESULT on its way out of a run of calls that answers with its first failure.
+struct HresultFailure {
+    HRESULT hr;
+};
+
+// Throws HresultFailure for a failed HRESULT (hresultOf gives it back).
+inline void throwIfFailed(HRESULT hr) {
+    if (FAILED(hr)) throw HresultFailure{hr};
+}
+// Throws, for a failed HRESULT, the error a user reads: `what` with the HRESULT's number in
+// parentheses, an application-defined error of `source`.
+void throwIfFailed(HRESULT hr, const automation::Text& source, const automation::Text& what);
+
+// Runs `body`: S_OK, or the HRESULT of the throwIfFailed in it that failed. Other
+// exceptions pass.
+template <class F>
+[[nodiscard]] HRESULT hresultOf(F&& body) {
+    try {
+        body();
+        return S_OK;
+    } catch (const HresultFailure& failure) {
+        return failure.hr;
+    }
+}
 
 // Runs `body`, turning any exception into an HRESULT (with error info). No exception leaves.
 template <class F>
-HRESULT guardedCall(REFIID iid, F&& body) noexcept {
+[[nodiscard]] HRESULT guardedCall(REFIID iid, F&& body) noexcept {
     try {
         body();
         return S_OK;

@@ -54,10 +54,11 @@ public:
     // Gives the reference away (to an out parameter of our own).
     T* detach() { return std::exchange(p_, nullptr); }
 
+    // The object's interface U (its IID from the type), or null when it has none.
     template <class U>
-    ComPtr<U> query(REFIID iid) const {
+    [[nodiscard]] ComPtr<U> query() const {
         ComPtr<U> r;
-        if (p_) p_->QueryInterface(iid, reinterpret_cast<void**>(r.put()));
+        if (p_) p_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(r.put()));
         return r;
     }
 

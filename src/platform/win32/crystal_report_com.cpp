@@ -145,17 +145,14 @@ void CrystalReportMainCom::raiseExecutar(double dataHora, const automation::Text
     if (sinks_.empty()) return;
     const std::vector<ComPtr<IDispatch>> sinks = sinks_.snapshot();
     for (const auto& sink : sinks) {
-        // By its length: the text is the whole text, a NUL in it and what follows included.
-        Bstr text(wide(descricao), static_cast<UINT>(descricao.size()));
-        // Arguments last-first, as IDispatch::Invoke takes them.
-        VARIANT args[2];
-        VariantInit(&args[0]);
-        VariantInit(&args[1]);
+        // Arguments last-first, as IDispatch::Invoke takes them. The text goes by its
+        // length: the whole text, a NUL in it and what follows included.
+        VariantVector args(2);
+        args[0].bstrVal = Bstr(wide(descricao), static_cast<UINT>(descricao.size())).detach();
         args[0].vt = VT_BSTR;
-        args[0].bstrVal = text.get();
         args[1].vt = VT_DATE;
         args[1].date = dataHora;
-        DISPPARAMS params{args, nullptr, 2, 0};
+        DISPPARAMS params{args.data(), nullptr, 2, 0};
         // What a handler does is its own affair; a failure there does not stop the report.
         sink->Invoke(kDispidExecutar, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                      nullptr, nullptr, nullptr);

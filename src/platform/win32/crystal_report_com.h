@@ -19,7 +19,11 @@
 #include "platform/win32/com_handles.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/event_sinks.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_components.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_field_definitions.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_profile.h"
 #include "reports/engine/crystal_report_main.h"
 
 namespace vantrel::platform::win32 {

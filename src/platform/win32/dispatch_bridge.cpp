@@ -17,9 +17,6 @@ using automation::Text;
 using automation::TextView;
 using automation::Variant;
 
-const IID IID_VantrelObjectBridge = {
-    0x5d0f3c61, 0x2b7a, 0x4f43, {0x9e, 0x6c, 0x0e, 0x1d, 0x9b, 0x7a, 0x4c, 0x21}};
-
 namespace {
 
 const char kToken = 0;
@@ -143,6 +140,13 @@ Variant DispatchObject::invoke(TextView member, CallKind kind, std::span<Argumen
 ObjectDispatch::ObjectDispatch(std::shared_ptr<automation::Object> object)
     : object_(std::move(object)), token_(moduleToken()) {}
 
+HRESULT ObjectDispatch::ObjectOf(const void* token, const void** object) {
+    if (!object) return E_POINTER;
+    const bool ours = token == token_;
+    *object = ours ? &object_ : nullptr;
+    return ours ? S_OK : S_FALSE;
+}
+
 HRESULT ObjectDispatch::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
     *count = 0;
@@ -208,9 +212,12 @@ HRESULT ObjectDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
         for (auto& a : args) before.push_back(a.value);
         Variant value =
             byIndex ? object_->invokeAt(index, kind, args) : object_->invoke(member, kind, args);
-        for (std::size_t i = 0; i < args.size(); ++i)
-            if (args[i].byRef && !sameValue(args[i].value, before[i]))
-                writeBack(order[i], args[i].value);
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (!args[i].byRef || sameValue(args[i].value, before[i])) continue;
+            // A typed reference that cannot take the value: the call's result would be lost.
+            if (const HRESULT hr = writeBack(order[i], args[i].value); FAILED(hr))
+                throw RuntimeError(errorNumberOf(hr));
+        }
         if (result) toVariant(value, result);
         return S_OK;
     } catch (...) {
@@ -231,12 +238,10 @@ HRESULT ObjectDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
 
 ObjectRef objectFromDispatch(IDispatch* dispatch) {
     if (!dispatch) return ObjectRef();
-    ComPtr<IDispatch> ours;
-    if (SUCCEEDED(dispatch->QueryInterface(IID_VantrelObjectBridge,
-                                           reinterpret_cast<void**>(ours.put()))) &&
-        ours) {
-        auto* wrapper = static_cast<ObjectDispatch*>(ours.get());
-        if (wrapper->ownedBy(moduleToken())) return ObjectRef(wrapper->object());
+    if (auto bridge = ComPtr<IDispatch>::share(dispatch).query<IVantrelObjectBridge>()) {
+        const void* ours = nullptr;
+        if (bridge->ObjectOf(moduleToken(), &ours) == S_OK && ours)
+            return ObjectRef(*static_cast<const std::shared_ptr<automation::Object>*>(ours));
     }
     return ObjectRef(std::make_shared<DispatchObject>(ComPtr<IDispatch>::share(dispatch)));
 }

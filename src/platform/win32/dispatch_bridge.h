@@ -35,10 +35,18 @@ private:
     std::map<automation::Text, DISPID> ids_;  // by upper-cased name
 };
 
-// {5D0F3C61-2B7A-4F43-9E6C-0E1D9B7A4C21}: asked by a bridge to recognise its own wrappers.
-extern const IID IID_VantrelObjectBridge;
+// How a bridge knows its own wrappers. Each DLL of the add-in links a bridge of its own,
+// and a wrapper made by the other one holds objects of another runtime, to be treated as
+// any host object: a wrapper hands its object out only to the module that made it. Only
+// this vtable crosses between modules, never a C++ object's layout.
+struct IVantrelObjectBridge : IUnknown {
+    // S_OK with `object` at the wrapper's std::shared_ptr<automation::Object> when
+    // `moduleToken` is the wrapper's own module's token (see moduleToken); S_FALSE with null
+    // otherwise.
+    virtual HRESULT STDMETHODCALLTYPE ObjectOf(const void* moduleToken, const void** object) = 0;
+};
 
-class ObjectDispatch final : public ComObject<ObjectDispatch, IDispatch> {
+class ObjectDispatch final : public ComObject<ObjectDispatch, IDispatch, IVantrelObjectBridge> {
 public:
     explicit ObjectDispatch(std::shared_ptr<automation::Object> object);
 
@@ -50,14 +58,10 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override;
 
+    // IVantrelObjectBridge
+    HRESULT STDMETHODCALLTYPE ObjectOf(const void* moduleToken, const void** object) override;
+
     const std::shared_ptr<automation::Object>& object() const { return object_; }
-    // Whether this wrapper was made by this very module (a wrapper of another module
-    // holds objects of another runtime and is treated as any host object).
-    virtual bool ownedBy(const void* moduleToken) const { return moduleToken == token_; }
-    // IID_VantrelObjectBridge answers with the wrapper's IDispatch.
-    void* queryOther(REFIID iid) {
-        return iid == IID_VantrelObjectBridge ? static_cast<IDispatch*>(this) : nullptr;
-    }
 
 private:
     ~ObjectDispatch() override = default;
@@ -65,7 +69,11 @@ private:
     const void* token_;
 };
 
-// The token of this module (see ObjectDispatch::ownedBy).
+// The token of this module (see IVantrelObjectBridge).
 const void* moduleToken();
 
 }  // namespace vantrel::platform::win32
+
+// {2C205878-DC86-4FFE-B0F1-252B5AAAEFBA}
+__CRT_UUID_DECL(vantrel::platform::win32::IVantrelObjectBridge, 0x2c205878, 0xdc86, 0x4ffe, 0xb0,
+                0xf1, 0x25, 0x2b, 0x5a, 0xaa, 0xef, 0xba)

@@ -11,7 +11,7 @@
 #include "platform/win32/solucao_com.h"
 #include "platform/win32/type_library.h"
 #include "platform/win32/viewer_window.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_platform.h"
 
 using namespace vantrel::platform::win32;
 

@@ -45,9 +45,10 @@ public:
     ~VariantParameter() {
         if (target_ && !sameValue(value_, before_)) {
             try {
-                writeBack(target_, value_);
+                // An event answers S_OK whatever happens in it: a typed reference that cannot
+                // take the value keeps the caller's own, as does running out of memory.
+                static_cast<void>(writeBack(target_, value_));
             } catch (...) {
-                // Out of memory while building the value: the caller keeps its own.
             }
         }
     }

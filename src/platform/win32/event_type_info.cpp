@@ -6,19 +6,14 @@
 #include <map>
 #include <mutex>
 
+#include "platform/win32/com_error.h"
 #include "platform/win32/com_handles.h"
 
 namespace vantrel::platform::win32 {
 
 namespace {
 
-#define VANTREL_TRY(call)            \
-    do {                             \
-        HRESULT hr_ = (call);        \
-        if (FAILED(hr_)) return hr_; \
-    } while (0)
-
-HRESULT addMethod(ICreateTypeInfo* events, UINT index, const EventMethod& m) {
+void addMethod(ICreateTypeInfo* events, UINT index, const EventMethod& m) {
     std::vector<TYPEDESC> pointees(m.parameters.size());
     std::vector<ELEMDESC> params(m.parameters.size());
     std::vector<LPOLESTR> names = {const_cast<LPOLESTR>(m.name)};
@@ -43,49 +38,49 @@ HRESULT addMethod(ICreateTypeInfo* events, UINT index, const EventMethod& m) {
     f.cParams = static_cast<SHORT>(params.size());
     f.lprgelemdescParam = params.empty() ? nullptr : params.data();
     f.elemdescFunc.tdesc.vt = VT_VOID;
-    VANTREL_TRY(events->AddFuncDesc(index, &f));
-    return events->SetFuncAndParamNames(index, names.data(), static_cast<UINT>(names.size()));
+    throwIfFailed(events->AddFuncDesc(index, &f));
+    throwIfFailed(
+        events->SetFuncAndParamNames(index, names.data(), static_cast<UINT>(names.size())));
 }
 
-HRESULT build(const EventClass& c, ComPtr<ITypeInfo>& coclass) {
+void build(const EventClass& c, ComPtr<ITypeInfo>& coclass) {
     ComPtr<ICreateTypeLib2> lib;
-    VANTREL_TRY(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32,
-                               const_cast<LPOLESTR>(c.libraryName), lib.put()));
-    VANTREL_TRY(lib->SetGuid(c.library));
-    VANTREL_TRY(lib->SetName(const_cast<LPOLESTR>(c.libraryName)));
-    VANTREL_TRY(lib->SetVersion(1, 0));
+    throwIfFailed(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32,
+                                 const_cast<LPOLESTR>(c.libraryName), lib.put()));
+    throwIfFailed(lib->SetGuid(c.library));
+    throwIfFailed(lib->SetName(const_cast<LPOLESTR>(c.libraryName)));
+    throwIfFailed(lib->SetVersion(1, 0));
 
     ComPtr<ITypeLib> stdole;
-    VANTREL_TRY(LoadTypeLib(L"stdole2.tlb", stdole.put()));
+    throwIfFailed(LoadTypeLib(L"stdole2.tlb", stdole.put()));
     ComPtr<ITypeInfo> dispatchInfo;
-    VANTREL_TRY(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.put()));
+    throwIfFailed(stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatchInfo.put()));
 
     ComPtr<ICreateTypeInfo> events;
-    VANTREL_TRY(
+    throwIfFailed(
         lib->CreateTypeInfo(const_cast<LPOLESTR>(c.eventsName), TKIND_DISPATCH, events.put()));
-    VANTREL_TRY(events->SetGuid(c.events));
+    throwIfFailed(events->SetGuid(c.events));
     HREFTYPE dispatchRef = 0;
-    VANTREL_TRY(events->AddRefTypeInfo(dispatchInfo.get(), &dispatchRef));
-    VANTREL_TRY(events->AddImplType(0, dispatchRef));
+    throwIfFailed(events->AddRefTypeInfo(dispatchInfo.get(), &dispatchRef));
+    throwIfFailed(events->AddImplType(0, dispatchRef));
     for (std::size_t i = 0; i < c.methods.size(); ++i)
-        VANTREL_TRY(addMethod(events.get(), static_cast<UINT>(i), c.methods[i]));
-    VANTREL_TRY(events->LayOut());
+        addMethod(events.get(), static_cast<UINT>(i), c.methods[i]);
+    throwIfFailed(events->LayOut());
     ComPtr<ITypeInfo> eventsInfo;
-    VANTREL_TRY(events->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(eventsInfo.put())));
+    throwIfFailed(
+        events->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(eventsInfo.put())));
 
     ComPtr<ICreateTypeInfo> cls;
-    VANTREL_TRY(lib->CreateTypeInfo(const_cast<LPOLESTR>(c.className), TKIND_COCLASS, cls.put()));
-    VANTREL_TRY(cls->SetGuid(c.clsid));
-    VANTREL_TRY(cls->SetTypeFlags(TYPEFLAG_FCANCREATE));
+    throwIfFailed(lib->CreateTypeInfo(const_cast<LPOLESTR>(c.className), TKIND_COCLASS, cls.put()));
+    throwIfFailed(cls->SetGuid(c.clsid));
+    throwIfFailed(cls->SetTypeFlags(TYPEFLAG_FCANCREATE));
     HREFTYPE eventsRef = 0;
-    VANTREL_TRY(cls->AddRefTypeInfo(eventsInfo.get(), &eventsRef));
-    VANTREL_TRY(cls->AddImplType(0, eventsRef));
-    VANTREL_TRY(cls->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
-    VANTREL_TRY(cls->LayOut());
-    return cls->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(coclass.put()));
+    throwIfFailed(cls->AddRefTypeInfo(eventsInfo.get(), &eventsRef));
+    throwIfFailed(cls->AddImplType(0, eventsRef));
+    throwIfFailed(cls->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE));
+    throwIfFailed(cls->LayOut());
+    throwIfFailed(cls->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(coclass.put())));
 }
-
-#undef VANTREL_TRY
 
 struct GuidLess {
     bool operator()(const GUID& a, const GUID& b) const {
@@ -105,7 +100,7 @@ HRESULT eventClassInfo(const EventClass& c, ITypeInfo** out) {
     ITypeInfo*& slot = (*built)[c.clsid];
     if (!slot) {
         ComPtr<ITypeInfo> info;
-        const HRESULT hr = build(c, info);
+        const HRESULT hr = hresultOf([&] { build(c, info); });
         if (FAILED(hr)) {
             built->erase(c.clsid);
             return hr;

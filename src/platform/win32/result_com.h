@@ -5,7 +5,7 @@
 #include "QuorilVantrel_h.h"
 #include "documents/result.h"
 #include "platform/win32/com_object.h"
-#include "platform/win32/type_library.h"
+#include "platform/win32/type_info_dispatch.h"
 
 namespace vantrel::platform::win32 {
 

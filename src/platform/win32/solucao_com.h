@@ -10,8 +10,11 @@
 #include "platform/win32/com_error.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/event_parameters.h"
-#include "platform/win32/type_library.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/type_info_dispatch.h"
+#include "platform/win32/win32_components.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_profile.h"
 #include "solution/solucao.h"
 #include "solution/solucao_events.h"
 

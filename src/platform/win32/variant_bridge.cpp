@@ -268,72 +268,73 @@ void toVariant(const Variant& value, VARIANT* out) {
     }
 }
 
-bool writeBack(VARIANT* target, const Variant& value) {
-    if (!target) return false;
+HRESULT writeBack(VARIANT* target, const Variant& value) {
+    if (!target) return E_POINTER;
     if (target->vt == (VT_BYREF | VT_VARIANT)) {
-        if (!target->pvarVal) return false;
+        if (!target->pvarVal) return E_POINTER;
         UniqueVariant fresh;
         toVariant(value, fresh.get());
         VariantClear(target->pvarVal);
         fresh.detachTo(target->pvarVal);
-        return true;
+        return S_OK;
     }
     if ((target->vt & VT_BYREF) == 0) {
         UniqueVariant fresh;
         toVariant(value, fresh.get());
         VariantClear(target);
         fresh.detachTo(target);
-        return true;
+        return S_OK;
     }
-    if (!target->byref) return false;
+    if (!target->byref) return E_POINTER;
     VARTYPE wanted = target->vt & ~VT_BYREF;
     UniqueVariant fresh, typed;
     toVariant(value, fresh.get());
-    if (FAILED(VariantChangeType(typed.get(), fresh.get(), 0, wanted))) return false;
+    if (const HRESULT hr = VariantChangeType(typed.get(), fresh.get(), 0, wanted); FAILED(hr))
+        return hr;
     // Replace the referenced value: free what it held, then move the new value in.
     switch (wanted) {
         case VT_BSTR:
             SysFreeString(*target->pbstrVal);
             *target->pbstrVal = typed->bstrVal;
             typed->vt = VT_EMPTY;
-            return true;
+            return S_OK;
         case VT_DISPATCH:
             if (*target->ppdispVal) (*target->ppdispVal)->Release();
             *target->ppdispVal = typed->pdispVal;
             typed->vt = VT_EMPTY;
-            return true;
+            return S_OK;
         case VT_I2:
             *target->piVal = typed->iVal;
-            return true;
+            return S_OK;
         case VT_I4:
             *target->plVal = typed->lVal;
-            return true;
+            return S_OK;
         case VT_INT:
             *target->pintVal = typed->intVal;
-            return true;
+            return S_OK;
         case VT_R8:
             *target->pdblVal = typed->dblVal;
-            return true;
+            return S_OK;
         case VT_R4:
             *target->pfltVal = typed->fltVal;
-            return true;
+            return S_OK;
         case VT_CY:
             *target->pcyVal = typed->cyVal;
-            return true;
+            return S_OK;
         case VT_DATE:
             *target->pdate = typed->date;
-            return true;
+            return S_OK;
         case VT_BOOL:
             *target->pboolVal = typed->boolVal;
-            return true;
+            return S_OK;
         case VT_ERROR:
             *target->pscode = typed->scode;
-            return true;
+            return S_OK;
         case VT_UI1:
             *target->pbVal = typed->bVal;
-            return true;
+            return S_OK;
         default:
-            return false;
+            return DISP_E_BADVARTYPE;
     }
 }
 

@@ -27,8 +27,10 @@ void toVariant(const Variant& value, VARIANT* out);
 
 // Stores `value` where `target` points: through the reference for VT_BYREF targets (coerced
 // to the referenced type; left as it was when the value cannot be coerced), into the
-// VARIANT itself otherwise. Returns false when the value could not be stored.
-bool writeBack(VARIANT* target, const Variant& value);
+// VARIANT itself otherwise. A failure says why the value could not be stored: the
+// coercion's DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, DISP_E_BADVARTYPE for a referenced
+// type it does not write, E_POINTER for no reference.
+[[nodiscard]] HRESULT writeBack(VARIANT* target, const Variant& value);
 
 // Whether two values are the same value of the same kind (objects by identity, arrays
 // element by element). Used to write back only what a call really changed.

@@ -16,7 +16,8 @@
 #include "platform/win32/dispatch_bridge.h"
 #include "platform/win32/screen_units.h"
 #include "platform/win32/variant_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/window_procedure.h"
 #include "reports/engine/frm_doc_crystal.h"
 
 namespace vantrel::platform::win32 {
@@ -183,22 +184,9 @@ void traceNoPrintButton(TextView progId) {
     OutputDebugStringW(wide(text));
 }
 
-void check(HRESULT hr, const char16_t* what) {
-    if (FAILED(hr)) {
-        throw RuntimeError(
-            automation::errc::ApplicationDefined, u"frmDocCrystal",
-            Text(what) + u" (" + Variant(static_cast<std::int32_t>(hr)).toText() + u")");
-    }
-}
-
-LRESULT CALLBACK viewerProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* port = reinterpret_cast<Win32ViewerPort*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (port && message != WM_NCCREATE) return port->handle(hwnd, message, w, l);
-    return DefWindowProcW(hwnd, message, w, l);
+// A failed step of hosting a control, as the form's error.
+void check(HRESULT hr, const Text& what) {
+    throwIfFailed(hr, u"frmDocCrystal", what);
 }
 
 }  // namespace
@@ -222,7 +210,7 @@ struct Win32ViewerPort::Hosted final : automation::Object {
     }
 
     Variant byId(DISPID id, CallKind kind, std::span<Argument> args) {
-        std::vector<VARIANT> values(args.size());
+        VariantVector values(args.size());
         for (std::size_t i = 0; i < args.size(); ++i)
             toVariant(args[args.size() - 1 - i].value, &values[i]);
         DISPID named = DISPID_PROPERTYPUT;
@@ -235,7 +223,6 @@ struct Win32ViewerPort::Hosted final : automation::Object {
                 : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                             result.get(), nullptr, nullptr);
-        for (auto& v : values) VariantClear(&v);
         Variant out = fromVariant(*result.get());
         if (FAILED(hr))
             automation::unknownMember(u"#" + Variant(static_cast<std::int32_t>(id)).toText());
@@ -284,12 +271,12 @@ Win32ViewerPort::Win32ViewerPort() : tpp_(twipsPerPixel()) {
 void Win32ViewerPort::openWindow() {
     if (hwnd_) return;
     static const bool registered =
-        registerWindowClass(kViewerWindowClass, &viewerProc, COLOR_BTNFACE);
+        registerWindowClass(kViewerWindowClass, &windowProcedure<Win32ViewerPort>, COLOR_BTNFACE);
     // Owner-less: the viewer stays on its own beside whatever window opened it.
     if (registered) {
-        hwnd_ = CreateWindowExW(0, kViewerWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, nullptr,
-                                thisModule(), this);
+        hwnd_.reset(CreateWindowExW(0, kViewerWindowClass, L"",
+                                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 720, 480, nullptr, nullptr, thisModule(), this));
     }
     if (!hwnd_) throw RuntimeError(automation::errc::OutOfMemory);
 }
@@ -304,25 +291,24 @@ ObjectRef Win32ViewerPort::createControl(TextView progId, PrintButtonHandler onP
     auto hosted = std::make_shared<Hosted>();
     hosted->tpp = tpp_;
     CLSID clsid;
-    check(CLSIDFromProgID(wide(Text(progId)), &clsid),
-          (u"No viewer control " + Text(progId)).c_str());
+    check(CLSIDFromProgID(wide(Text(progId)), &clsid), u"No viewer control " + Text(progId));
     check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                            reinterpret_cast<void**>(hosted->ole.put())),
           u"The viewer control cannot be created");
-    auto site = ComPtr<IOleClientSite>::adopt(new Site(hwnd_));
+    auto site = ComPtr<IOleClientSite>::adopt(new Site(hwnd_.get()));
     check(hosted->ole->SetClientSite(site.get()), u"The viewer control refuses its site");
     RECT r;
-    GetClientRect(hwnd_, &r);
-    check(hosted->ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), 0, hwnd_, &r),
+    GetClientRect(hwnd_.get(), &r);
+    check(hosted->ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), 0, hwnd_.get(), &r),
           u"The viewer control cannot be activated");
-    hosted->inPlace = hosted->ole.query<IOleInPlaceObject>(IID_IOleInPlaceObject);
-    hosted->dispatch = hosted->ole.query<IDispatch>(IID_IDispatch);
+    hosted->inPlace = hosted->ole.query<IOleInPlaceObject>();
+    hosted->dispatch = hosted->ole.query<IDispatch>();
     if (!hosted->dispatch) check(E_NOINTERFACE, u"The viewer control has no IDispatch");
     hosted->byName = std::make_shared<DispatchObject>(hosted->dispatch);
 
     // The print-button event, on the control's default source interface.
     const auto printButton = printButtonEvent(hosted->ole.get());
-    auto container = hosted->ole.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    auto container = hosted->ole.query<IConnectionPointContainer>();
     if (printButton && container &&
         SUCCEEDED(container->FindConnectionPoint(printButton->events, hosted->point.put()))) {
         auto sink = ComPtr<IDispatch>::adopt(
@@ -338,7 +324,7 @@ ObjectRef Win32ViewerPort::createControl(TextView progId, PrintButtonHandler onP
 
 std::pair<double, double> Win32ViewerPort::clientSize() {
     RECT r = {};
-    if (hwnd_) GetClientRect(hwnd_, &r);
+    if (hwnd_) GetClientRect(hwnd_.get(), &r);
     return {r.right * tpp_, r.bottom * tpp_};
 }
 
@@ -347,28 +333,26 @@ void Win32ViewerPort::show(const Text& caption, bool modal) {
         throw RuntimeError(automation::errc::ApplicationDefined, u"frmDocCrystal",
                            u"The viewer window was unloaded");
     }
-    SetWindowTextW(hwnd_, wide(caption));
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
+    SetWindowTextW(hwnd_.get(), wide(caption));
+    ShowWindow(hwnd_.get(), SW_SHOW);
+    SetForegroundWindow(hwnd_.get());
     if (onResize) onResize();
     if (!modal) return;
     MSG msg;
-    while (hwnd_ && IsWindowVisible(hwnd_) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (hwnd_ && IsWindowVisible(hwnd_.get()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
 void Win32ViewerPort::hide() {
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_) ShowWindow(hwnd_.get(), SW_HIDE);
 }
 
 void Win32ViewerPort::close() {
     for (auto& c : controls_) c->release();
     controls_.clear();
-    HWND h = hwnd_;
-    hwnd_ = nullptr;
-    if (h && IsWindow(h)) DestroyWindow(h);
+    hwnd_.reset();
 }
 
 LRESULT Win32ViewerPort::handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {

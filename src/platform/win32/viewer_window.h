@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "interfaces/report_windows.h"
+#include "platform/win32/window_handles.h"
 
 namespace vantrel::platform::win32 {
 
@@ -48,7 +49,7 @@ public:
 private:
     void openWindow();
 
-    HWND hwnd_ = nullptr;
+    UniqueWindow hwnd_;
     double tpp_;
     std::vector<std::shared_ptr<Hosted>> controls_;
 };

@@ -6,7 +6,7 @@
 #include "automation/runtime_error.h"
 #include "platform/win32/com_handles.h"
 #include "platform/win32/variant_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_field_definitions.h"
 
 namespace vantrel::platform::win32 {
 

@@ -12,7 +12,7 @@
 #include "platform/win32/com_handles.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/variant_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_platform.h"
 
 namespace vantrel::platform::win32 {
 

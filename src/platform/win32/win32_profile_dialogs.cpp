@@ -1,5 +1,6 @@
 #include "platform/win32/variant_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_profile.h"
 
 namespace vantrel::platform::win32 {
 

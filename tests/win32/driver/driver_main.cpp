@@ -26,7 +26,7 @@
 #include "driver.h"
 #include "ini_cinifile_backend.h"
 #include "platform/win32/com_handles.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_profile.h"
 #include "script_host.h"
 
 namespace {

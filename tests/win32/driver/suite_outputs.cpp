@@ -12,7 +12,8 @@
 
 #include "automation/runtime_error.h"
 #include "driver.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_field_definitions.h"
+#include "platform/win32/win32_platform.h"
 #include "save_window_user.h"
 
 namespace vantrel::wine {

@@ -5,10 +5,14 @@
 
 #include <cmath>
 #include <cwchar>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "driver.h"
+#include "platform/win32/com_error.h"
+#include "platform/win32/variant_bridge.h"
 
 namespace vantrel::wine {
 
@@ -165,6 +169,45 @@ void suiteBadInput() {
     o = call(s.get(), L"App_OnSair", {vBool(true), vBool(true)});
     check(o.hr == DISP_E_BADPARAMCOUNT, "App_OnSair with two arguments: DISP_E_BADPARAMCOUNT");
     expectNoBox("argument counts");
+
+    // An object of ours giving a value back through a typed reference: coerced into it, or
+    // the call fails with the coercion's error and the caller's variable is left as it was.
+    struct GivesBack final : automation::Object {
+        automation::Variant value;
+        automation::Variant invoke(automation::TextView, automation::CallKind,
+                                   std::span<automation::Argument> args) override {
+            args[0].value = value;
+            return {};
+        }
+    };
+    auto ours = std::make_shared<GivesBack>();
+    auto d =
+        ComPtr<IDispatch>::adopt(platform::win32::dispatchFromObject(automation::ObjectRef(ours)));
+    check(platform::win32::objectFromDispatch(d.get()).get() == ours.get(),
+          "our wrapper comes back as our object");
+    const struct {
+        automation::Variant value;
+        std::int32_t error;  // 0: written
+        short after;
+    } giveBack[] = {
+        {automation::Variant(automation::Text(u"12")), 0, 12},
+        {automation::Variant(automation::Text(u"doze")), automation::errc::TypeMismatch, 7},
+        {automation::Variant(std::int32_t{100000}), automation::errc::Overflow, 7}};
+    for (const auto& c : giveBack) {
+        ours->value = c.value;
+        short target = 7;
+        VARIANT ref = vEmpty();
+        ref.vt = VT_BYREF | VT_I2;
+        ref.piVal = &target;
+        o = call(d.get(), L"Give", {ref});
+        const std::string what =
+            "typed reference given " + narrow(platform::win32::wide(c.value.toText()));
+        check(c.error
+                  ? o.hr == DISP_E_EXCEPTION && o.scode == platform::win32::hresultOfError(c.error)
+                  : o.hr == S_OK,
+              what + ": " + hex(o.hr) + " " + hex(o.scode));
+        checkEqN(target, c.after, what);
+    }
 }
 
 // ---- lifetime ----------------------------------------------------------------------------

@@ -19,7 +19,10 @@
 #include "driver.h"
 #include "interfaces/services.h"
 #include "platform/win32/dispatch_bridge.h"
-#include "platform/win32/win32_ports.h"
+#include "platform/win32/win32_components.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_profile.h"
 #include "reports/engine/crystal_report_main.h"
 
 namespace vantrel::wine {
