@@ -4,8 +4,11 @@ namespace vantrel::automation {
 
 std::size_t MemberTable::find(TextView name) const {
     if (name.empty()) return default_;
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (equalsIgnoreCase(name, entries_[i].name)) return i;
+    // Lengths first: most members are told apart by them, and this runs for every call.
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const TextView candidate = entries_[i].name;
+        if (candidate.size() == name.size() && equalsIgnoreCase(name, candidate)) return i;
+    }
     return npos;
 }
 

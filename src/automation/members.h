@@ -65,7 +65,7 @@ public:
 
 protected:
     struct Entry {
-        const char16_t* name;
+        TextView name;  // a view, so that a look-up does not count its length again
         Access access;
         std::uint8_t minArgs;
         std::uint8_t maxArgs;
@@ -120,8 +120,9 @@ private:
 };
 
 // An object whose members are all in its class's table, `static const Members<T>& members()`.
-template <class T>
-class TableObject : public Object {
+// Base is Object or a class derived from it.
+template <class T, class Base = Object>
+class TableObject : public Base {
 public:
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
         return T::members().invoke(static_cast<T&>(*this), member, kind, args);

@@ -8,46 +8,59 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::argumentAt;
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 namespace msgbox = interfaces::msgbox;
 
-Variant ConnectionSettings::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    const bool put = automation::isPut(kind);
-    struct Field {
-        const char16_t* name;
-        Text* value;
+// One of the four logon values; a new value wants a new Confirm.
+#define VANTREL_LOGON_VALUE(name, field)                                         \
+    M::Member {                                                                  \
+        u"" #name, Access::ReadWrite, 0, 0, [](ConnectionSettings& s, Call& c) { \
+            if (!c.isPut()) return Variant(s.field);                             \
+            s.field = c.value().toText();                                        \
+            s.confirmed_ = false;                                                \
+            return Variant();                                                    \
+        }                                                                        \
+    }
+
+const automation::Members<ConnectionSettings>& ConnectionSettings::members() {
+    using M = automation::Members<ConnectionSettings>;
+    static const M table{
+        VANTREL_LOGON_VALUE(Server, server_),
+        VANTREL_LOGON_VALUE(Database, database_),
+        VANTREL_LOGON_VALUE(User, user_),
+        VANTREL_LOGON_VALUE(Password, password_),
+        {u"Load", Access::Read, 1, 1,
+         [](ConnectionSettings& s, Call& c) {
+             s.load(c.arg(0).toText());
+             return Variant(true);
+         }},
+        // Complete([ask]): without it, nothing is asked.
+        {u"Complete", Access::Read, 0, 1,
+         [](ConnectionSettings& s, Call& c) {
+             return Variant(s.complete(c.has(0) && c.arg(0).toBool()));
+         }},
+        {u"Confirm", Access::Read, 0, 0,
+         [](ConnectionSettings& s, Call&) {
+             s.confirmed_ = s.enough();
+             return Variant(s.confirmed_);
+         }},
+        {u"Confirmed", Access::Read, 0, 0,
+         [](ConnectionSettings& s, Call&) { return Variant(s.confirmed_); }},
     };
-    for (Field f : {Field{u"Server", &server_}, Field{u"Database", &database_},
-                    Field{u"User", &user_}, Field{u"Password", &password_}}) {
-        if (!isMember(member, f.name)) continue;
-        if (put) {
-            *f.value = argumentAt(args, args.size() - 1).toText();
-            confirmed_ = false;
-            return Variant();
-        }
-        return Variant(*f.value);
-    }
-    if (put) automation::unknownMember(member);
-    if (isMember(member, u"Load")) {
-        Text path = argumentAt(args, 0).toText();
-        Text section = automation::T("Ligação");
-        server_ = readProfileText(context_.profile, section, u"Servidor", path);
-        database_ = readProfileText(context_.profile, section, u"Empresa", path);
-        user_ = readProfileText(context_.profile, section, u"Username", path);
-        password_ = readProfileText(context_.profile, section, u"PassWord", path);
-        confirmed_ = false;
-        return Variant(true);
-    }
-    if (isMember(member, u"Complete"))
-        return Variant(complete(!args.empty() && args[0].value.toBool()));
-    if (isMember(member, u"Confirm")) {
-        confirmed_ = enough();
-        return Variant(confirmed_);
-    }
-    if (isMember(member, u"Confirmed")) return Variant(confirmed_);
-    automation::unknownMember(member);
+    return table;
+}
+
+#undef VANTREL_LOGON_VALUE
+
+void ConnectionSettings::load(const Text& path) {
+    Text section = automation::T("Ligação");
+    server_ = readProfileText(context_.profile, section, u"Servidor", path);
+    database_ = readProfileText(context_.profile, section, u"Empresa", path);
+    user_ = readProfileText(context_.profile, section, u"Username", path);
+    password_ = readProfileText(context_.profile, section, u"PassWord", path);
+    confirmed_ = false;
 }
 
 bool ConnectionSettings::complete(bool ask) {
@@ -78,19 +91,25 @@ bool ConnectionSettings::complete(bool ask) {
     return true;
 }
 
-Variant SharedFolders::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (!automation::isPut(kind) && isMember(member, u"Folder")) return Variant(dataFolder());
-    automation::unknownMember(member);
+const automation::Members<SharedFolders>& SharedFolders::members() {
+    static const automation::Members<SharedFolders> table{
+        {u"Folder", Access::Read, 0, 0,
+         [](SharedFolders&, Call&) { return Variant(dataFolder()); }},
+    };
+    return table;
 }
 
-Variant FolderCheck::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (!automation::isPut(kind) && isMember(member, u"FolderExists")) {
-        Text path = argumentAt(args, 0).toText();
-        if (path.empty()) return Variant(false);
-        std::error_code ec;
-        return Variant(std::filesystem::is_directory(fileSystemPath(path), ec));
-    }
-    automation::unknownMember(member);
+const automation::Members<FolderCheck>& FolderCheck::members() {
+    static const automation::Members<FolderCheck> table{
+        {u"FolderExists", Access::Read, 1, 1,
+         [](FolderCheck&, Call& c) {
+             Text path = c.arg(0).toText();
+             if (path.empty()) return Variant(false);
+             std::error_code ec;
+             return Variant(std::filesystem::is_directory(fileSystemPath(path), ec));
+         }},
+    };
+    return table;
 }
 
 }  // namespace vantrel::substitutes::erp

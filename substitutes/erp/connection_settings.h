@@ -12,6 +12,7 @@
 // Confirm -> Boolean: the same test as Complete without asking; Confirmed reads it back.
 #pragma once
 
+#include "automation/members.h"
 #include "erp/counted_object.h"
 #include "registry.h"
 
@@ -21,15 +22,16 @@ using automation::Argument;
 using automation::CallKind;
 using automation::Variant;
 
-class ConnectionSettings : public CountedObject {
+class ConnectionSettings : public automation::TableObject<ConnectionSettings, CountedObject> {
 public:
     explicit ConnectionSettings(const StandInContext& context) : context_(context) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<ConnectionSettings>& members();
 
     // The title of the boxes Complete shows.
     static constexpr char16_t kTitle[] = u"Ligação à base de dados";
 
 private:
+    void load(const Text& settingsPath);
     bool complete(bool ask);
     bool enough() const { return !server_.empty() && !database_.empty(); }
 
@@ -38,16 +40,16 @@ private:
     bool confirmed_ = false;
 };
 
-class SharedFolders : public CountedObject {
+class SharedFolders : public automation::TableObject<SharedFolders, CountedObject> {
 public:
     // Folder: substitutes::dataFolder(), without a final backslash.
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<SharedFolders>& members();
 };
 
-class FolderCheck : public CountedObject {
+class FolderCheck : public automation::TableObject<FolderCheck, CountedObject> {
 public:
     // FolderExists(path) -> Boolean: True for an existing folder (not a file).
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<FolderCheck>& members();
 };
 
 }  // namespace vantrel::substitutes::erp

@@ -7,8 +7,8 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::argumentAt;
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::ObjectRef;
 using automation::RuntimeError;
 
@@ -23,23 +23,33 @@ bool onlyBlanks(std::string_view text) {
 
 }  // namespace
 
-Variant CoreDataAccess::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (automation::isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Open")) return Variant(open(argumentAt(args, 0).toText()));
-    if (isMember(member, u"Close")) {
-        db_.reset();
-        return Variant(true);
-    }
-    if (isMember(member, u"OpenRecordset")) {
-        Text sql = argumentAt(args, 1).toText();
-        Variant& target = argumentAt(args, 2);
-        target = openRecordset(sql);
-        return Variant(true);
-    }
-    if (isMember(member, u"DatabaseFile")) return Variant(db_ ? db_->path() : Text());
-    if (isMember(member, u"State")) return Variant(std::int32_t{db_ ? 1 : 0});
-    if (isMember(member, u"LastError")) return Variant(lastError_);
-    automation::unknownMember(member);
+const automation::Members<CoreDataAccess>& CoreDataAccess::members() {
+    using M = automation::Members<CoreDataAccess>;
+    static const M table{
+        {u"Open", Access::Read, 1, 1,
+         [](CoreDataAccess& d, Call& c) { return Variant(d.open(c.arg(0).toText())); }},
+        {u"Close", Access::Read, 0, 0,
+         [](CoreDataAccess& d, Call&) {
+             d.db_.reset();
+             return Variant(true);
+         }},
+        // OpenRecordset(unused, sql, recordset, unused, unused): the recordset goes back
+        // through the third argument.
+        {u"OpenRecordset", Access::Read, 3, 5,
+         [](CoreDataAccess& d, Call& c) {
+             Text sql = c.arg(1).toText();
+             Variant& target = c.arg(2);
+             target = d.openRecordset(sql);
+             return Variant(true);
+         }},
+        {u"DatabaseFile", Access::Read, 0, 0,
+         [](CoreDataAccess& d, Call&) { return Variant(d.db_ ? d.db_->path() : Text()); }},
+        {u"State", Access::Read, 0, 0,
+         [](CoreDataAccess& d, Call&) { return Variant(std::int32_t{d.db_ ? 1 : 0}); }},
+        {u"LastError", Access::Read, 0, 0,
+         [](CoreDataAccess& d, Call&) { return Variant(d.lastError_); }},
+    };
+    return table;
 }
 
 bool CoreDataAccess::open(TextView connectionString) {

@@ -14,6 +14,7 @@
 //   database, empty when closed), State (1 open, 0 closed), LastError.
 #pragma once
 
+#include "automation/members.h"
 #include "erp/counted_object.h"
 #include "erp/sqlite_database.h"
 
@@ -22,9 +23,9 @@ namespace vantrel::substitutes::erp {
 using automation::Argument;
 using automation::CallKind;
 
-class CoreDataAccess : public CountedObject {
+class CoreDataAccess : public automation::TableObject<CoreDataAccess, CountedObject> {
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<CoreDataAccess>& members();
 
 private:
     bool open(TextView connectionString);

@@ -1,7 +1,9 @@
 #include "erp/document_line.h"
 
 #include <cmath>
-#include <optional>
+#include <utility>
+
+#include "automation/members.h"
 
 namespace vantrel::substitutes::erp {
 
@@ -67,18 +69,6 @@ Variant convert(Kind kind, const Variant& v) {
     return v;
 }
 
-std::optional<LineField> fieldOf(TextView member) {
-    // The exact spelling first: callers use the declared names, and this runs for every
-    // property of every line.
-    for (std::size_t i = 0; i < kLineFieldCount; ++i) {
-        if (member == kFields[i].name) return static_cast<LineField>(i);
-    }
-    for (std::size_t i = 0; i < kLineFieldCount; ++i) {
-        if (automation::isMember(member, kFields[i].name)) return static_cast<LineField>(i);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 TextView lineFieldName(LineField field) {
@@ -121,18 +111,35 @@ double LineData::netValue() const {
     return roundCents(net);
 }
 
-Variant LineObject::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (auto f = fieldOf(member)) {
-        if (automation::isPut(kind)) {
-            if (args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);
-            edit().set(*f, args.back().value);
-            return Variant();
-        }
-        return data()[*f];
-    }
-    if (automation::isMember(member, u"TotalLiquido") && !automation::isPut(kind))
-        return Variant(data().netValue());
-    automation::unknownMember(member);
+namespace {
+
+using automation::Access;
+using automation::Call;
+using LineMembers = automation::Members<LineObject>;
+
+template <std::size_t I>
+Variant serveField(LineObject& line, Call& call) {
+    constexpr auto field = static_cast<LineField>(I);
+    if (!call.isPut()) return line.data()[field];
+    line.edit().set(field, call.value());
+    return Variant();
+}
+
+template <std::size_t... I>
+LineMembers makeMembers(std::index_sequence<I...>) {
+    return LineMembers{
+        {kFields[I].name.data(), Access::ReadWrite, 0, 0, &serveField<I>}...,
+        {u"TotalLiquido", Access::Read, 0, 0,
+         [](LineObject& line, Call&) { return Variant(line.data().netValue()); }},
+    };
+}
+
+}  // namespace
+
+// The fields in their order, then the computed total.
+const LineMembers& LineObject::members() {
+    static const LineMembers table = makeMembers(std::make_index_sequence<kLineFieldCount>());
+    return table;
 }
 
 LineData& LineObject::edit() {

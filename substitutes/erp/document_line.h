@@ -12,7 +12,7 @@
 #include <array>
 #include <cstdint>
 
-#include "automation/object.h"
+#include "automation/members.h"
 #include "erp/counted_object.h"
 
 namespace vantrel::substitutes::erp {
@@ -75,12 +75,12 @@ struct LineData {
 
 // A line's values are shared with its copies until one of them changes: a document copies
 // every line when it is cloned or given a line, and most copies are never changed.
-class LineObject : public CountedObject {
+class LineObject : public automation::TableObject<LineObject, CountedObject> {
 public:
     LineObject() : data_(std::make_shared<LineData>()) {}
     explicit LineObject(LineData data) : data_(std::make_shared<LineData>(std::move(data))) {}
 
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<LineObject>& members();
 
     const LineData& data() const { return *data_; }
     // The values to change, copied first while another line shares them.

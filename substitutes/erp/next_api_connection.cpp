@@ -8,58 +8,78 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::argumentAt;
-using automation::isMember;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 
 NextApiConnection::NextApiConnection(const StandInContext& context)
     : session_(std::make_shared<ApiSession>(context)) {}
 
-Variant NextApiConnection::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (automation::isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"SetProduct")) {
-        session_->product = argumentAt(args, 0).toText();
-        return Variant();
+// Every member but SetProduct, Connect and the plain values needs a connected login.
+const automation::Members<NextApiConnection>& NextApiConnection::members() {
+    using M = automation::Members<NextApiConnection>;
+    static const M table{
+        {u"SetProduct", Access::Read, 1, 1,
+         [](NextApiConnection& a, Call& c) {
+             a.session_->product = c.arg(0).toText();
+             return Variant();
+         }},
+        {u"Connect", Access::Read, 1, 1,
+         [](NextApiConnection& a, Call& c) { return Variant(a.connect(c.arg(0).toText())); }},
+        {u"SetDatabase", Access::Read, 1, 1,
+         [](NextApiConnection& a, Call& c) {
+             a.setDatabase(c.arg(0).toObject());
+             return Variant();
+         }},
+        {u"Disconnect", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) {
+             a.disconnect();
+             return Variant(true);
+         }},
+        {u"NewSalesDocument", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) {
+             a.session_->database();
+             return Variant(ObjectRef(
+                 std::make_shared<SalesDocument>(std::make_shared<DocumentState>(a.session_))));
+         }},
+        {u"NewDocumentLine", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) {
+             a.session_->database();
+             return Variant(ObjectRef(std::make_shared<LineObject>()));
+         }},
+        {u"Connected", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) { return Variant(a.session_->connected); }},
+        {u"Product", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) { return Variant(a.session_->product); }},
+        {u"LastError", Access::Read, 0, 0,
+         [](NextApiConnection& a, Call&) { return Variant(a.lastError_); }},
+        // SimularFalha(operation[, message]).
+        {u"SimularFalha", Access::Read, 1, 2,
+         [](NextApiConnection& a, Call& c) {
+             Text operation = c.arg(0).toText();
+             a.simulateFailure(operation, c.has(1) ? c.arg(1).toText() : Text());
+             return Variant();
+         }},
+    };
+    return table;
+}
+
+void NextApiConnection::setDatabase(const ObjectRef& dataAccess) {
+    if (dataAccess.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
+    session_->database();  // only a connected login takes a database
+    Text file = dataAccess.get(u"DatabaseFile").toText();
+    if (file.empty()) {
+        throw RuntimeError(automation::errc::AutomationError, u"NextApiConnection.SetDatabase",
+                           u"O objeto de acesso a dados não tem nenhuma base de dados aberta.");
     }
-    if (isMember(member, u"Connect")) return Variant(connect(argumentAt(args, 0).toText()));
-    if (isMember(member, u"SetDatabase")) {
-        ObjectRef dataAccess = argumentAt(args, 0).toObject();
-        if (dataAccess.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
-        session_->database();  // only a connected login takes a database
-        Text file = dataAccess.get(u"DatabaseFile").toText();
-        if (file.empty()) {
-            throw RuntimeError(automation::errc::AutomationError, u"NextApiConnection.SetDatabase",
-                               u"O objeto de acesso a dados não tem nenhuma base de dados aberta.");
-        }
-        if (file != session_->db->path()) session_->db = openCompanyDatabase(file);
-        return Variant();
-    }
-    if (isMember(member, u"Disconnect")) {
-        disconnect();
-        return Variant(true);
-    }
-    if (isMember(member, u"NewSalesDocument")) {
-        session_->database();
-        return Variant(
-            ObjectRef(std::make_shared<SalesDocument>(std::make_shared<DocumentState>(session_))));
-    }
-    if (isMember(member, u"NewDocumentLine")) {
-        session_->database();
-        return Variant(ObjectRef(std::make_shared<LineObject>()));
-    }
-    if (isMember(member, u"Connected")) return Variant(session_->connected);
-    if (isMember(member, u"Product")) return Variant(session_->product);
-    if (isMember(member, u"LastError")) return Variant(lastError_);
-    if (isMember(member, u"SimularFalha")) {
-        Text operation = argumentAt(args, 0).toText();
-        Text message = args.size() > 1 ? args[1].value.toText() : Text();
-        Database& db = session_->database();
-        auto q = db.prepare("INSERT OR REPLACE INTO FALHAS (OPERACAO, MENSAGEM) VALUES (?1, ?2)");
-        q.bind(1, operation).bind(2, message);
-        q.run();
-        return Variant();
-    }
-    automation::unknownMember(member);
+    if (file != session_->db->path()) session_->db = openCompanyDatabase(file);
+}
+
+void NextApiConnection::simulateFailure(const Text& operation, const Text& message) {
+    Database& db = session_->database();
+    auto q = db.prepare("INSERT OR REPLACE INTO FALHAS (OPERACAO, MENSAGEM) VALUES (?1, ?2)");
+    q.bind(1, operation).bind(2, message);
+    q.run();
 }
 
 void NextApiConnection::disconnect() {

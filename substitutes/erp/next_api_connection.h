@@ -15,18 +15,21 @@
 //   SimularFalha(operation[, message]) (see injectFailure in company_database.h).
 #pragma once
 
+#include "automation/members.h"
 #include "erp/api_session.h"
 #include "erp/counted_object.h"
 
 namespace vantrel::substitutes::erp {
 
-class NextApiConnection : public CountedObject {
+class NextApiConnection : public automation::TableObject<NextApiConnection, CountedObject> {
 public:
     explicit NextApiConnection(const StandInContext& context);
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<NextApiConnection>& members();
 
 private:
     bool connect(TextView settingsPath);
+    void setDatabase(const ObjectRef& dataAccess);
+    void simulateFailure(const Text& operation, const Text& message);
     void disconnect();
     std::shared_ptr<ApiSession> session_;
     Text lastError_;

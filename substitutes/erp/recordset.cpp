@@ -2,9 +2,8 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::argumentAt;
-using automation::isMember;
-using automation::isPut;
+using automation::Access;
+using automation::Call;
 using automation::ObjectRef;
 using automation::RuntimeError;
 
@@ -19,12 +18,16 @@ constexpr char16_t kSource[] = u"ADODB.Recordset";
         u"requires a current record.");
 }
 
-[[noreturn]] void readOnly(TextView member) {
-    throw RuntimeError(automation::errc::NotSupported, kSource,
-                       u"The recordset cannot be updated (" + Text(member) + u").");
+ObjectRef fieldObject(const std::shared_ptr<RecordsetData>& data, const Variant& nameOrOrdinal) {
+    return ObjectRef(std::make_shared<RecordsetField>(data, data->column(nameOrOrdinal)));
 }
 
 }  // namespace
+
+void refuseUpdate(TextView member) {
+    throw RuntimeError(automation::errc::NotSupported, kSource,
+                       u"The recordset cannot be updated (" + Text(member) + u").");
+}
 
 void RecordsetData::requireOpen() const {
     if (!open)
@@ -76,65 +79,107 @@ std::shared_ptr<RecordsetData> readRecordset(Statement& statement) {
     return data;
 }
 
-Variant Recordset::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    RecordsetData& d = *data_;
-    if (isPut(kind)) readOnly(member);
-    if (isMember(member, u"State")) return Variant(std::int32_t{d.open ? 1 : 0});
-    if (isMember(member, u"Close")) {
-        d.requireOpen();
-        d.open = false;
-        return Variant();
-    }
-    d.requireOpen();
-    if (isMember(member, u"EOF")) return Variant(d.eof());
-    if (isMember(member, u"BOF")) return Variant(d.bof());
-    if (isMember(member, u"RecordCount")) return Variant(static_cast<std::int32_t>(d.rows.size()));
-    if (isMember(member, u"MoveFirst") || isMember(member, u"MoveLast")) {
-        if (d.rows.empty()) noCurrentRecord();
-        d.position =
-            isMember(member, u"MoveFirst") ? 0 : static_cast<std::ptrdiff_t>(d.rows.size()) - 1;
-        return Variant();
-    }
-    if (isMember(member, u"MoveNext")) {
-        if (d.eof()) noCurrentRecord();
-        ++d.position;
-        return Variant();
-    }
-    if (isMember(member, u"MovePrevious")) {
-        if (d.bof()) noCurrentRecord();
-        --d.position;
-        return Variant();
-    }
-    if (isMember(member, u"Fields")) {
-        if (args.empty()) return Variant(ObjectRef(std::make_shared<RecordsetFields>(data_)));
-        return Variant(ObjectRef(std::make_shared<RecordsetField>(data_, d.column(args[0].value))));
-    }
-    if (member.empty())
-        return Variant(
-            ObjectRef(std::make_shared<RecordsetField>(data_, d.column(argumentAt(args, 0)))));
-    if (isMember(member, u"Collect")) return d.value(d.column(argumentAt(args, 0)));
-    automation::unknownMember(member);
-}
-
-Variant RecordsetFields::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    if (isPut(kind)) readOnly(member);
+RecordsetData& Recordset::open() const {
     data_->requireOpen();
-    if (isMember(member, u"Count")) return Variant(static_cast<std::int32_t>(data_->names.size()));
-    if (member.empty() || isMember(member, u"Item")) {
-        return Variant(
-            ObjectRef(std::make_shared<RecordsetField>(data_, data_->column(argumentAt(args, 0)))));
-    }
-    automation::unknownMember(member);
+    return *data_;
 }
 
-Variant RecordsetField::invoke(TextView member, CallKind kind, std::span<Argument>) {
-    if (isPut(kind)) readOnly(member);
-    if (member.empty() || isMember(member, u"Value")) return data_->value(column_);
-    if (isMember(member, u"Name")) {
-        data_->requireOpen();
-        return Variant(data_->names[column_]);
-    }
-    automation::unknownMember(member);
+// State and Close answer on a closed recordset too; the other members need it open.
+const automation::Members<Recordset>& Recordset::members() {
+    using M = automation::Members<Recordset>;
+    static const M table{
+        {
+            {u"State", Access::Read, 0, 0,
+             [](Recordset& r, Call&) { return Variant(std::int32_t{r.data_->open ? 1 : 0}); }},
+            {u"Close", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 r.open().open = false;
+                 return Variant();
+             }},
+            {u"EOF", Access::Read, 0, 0,
+             [](Recordset& r, Call&) { return Variant(r.open().eof()); }},
+            {u"BOF", Access::Read, 0, 0,
+             [](Recordset& r, Call&) { return Variant(r.open().bof()); }},
+            {u"RecordCount", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 return Variant(static_cast<std::int32_t>(r.open().rows.size()));
+             }},
+            {u"MoveFirst", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 RecordsetData& d = r.open();
+                 if (d.rows.empty()) noCurrentRecord();
+                 d.position = 0;
+                 return Variant();
+             }},
+            {u"MoveLast", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 RecordsetData& d = r.open();
+                 if (d.rows.empty()) noCurrentRecord();
+                 d.position = static_cast<std::ptrdiff_t>(d.rows.size()) - 1;
+                 return Variant();
+             }},
+            {u"MoveNext", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 RecordsetData& d = r.open();
+                 if (d.eof()) noCurrentRecord();
+                 ++d.position;
+                 return Variant();
+             }},
+            {u"MovePrevious", Access::Read, 0, 0,
+             [](Recordset& r, Call&) {
+                 RecordsetData& d = r.open();
+                 if (d.bof()) noCurrentRecord();
+                 --d.position;
+                 return Variant();
+             }},
+            // Fields is the collection; Fields(name) and the default member (name) the field.
+            {u"Fields", Access::Read, 0, 1,
+             [](Recordset& r, Call& c) {
+                 r.open();
+                 if (!c.has(0))
+                     return Variant(ObjectRef(std::make_shared<RecordsetFields>(r.data_)));
+                 return Variant(fieldObject(r.data_, c.arg(0)));
+             }},
+            {u"Collect", Access::Read, 1, 1,
+             [](Recordset& r, Call& c) {
+                 RecordsetData& d = r.open();
+                 return d.value(d.column(c.arg(0)));
+             }},
+        },
+        u"Fields"};
+    return table;
+}
+
+const automation::Members<RecordsetFields>& RecordsetFields::members() {
+    using M = automation::Members<RecordsetFields>;
+    static const M table{
+        {
+            {u"Count", Access::Read, 0, 0,
+             [](RecordsetFields& f, Call&) {
+                 f.data_->requireOpen();
+                 return Variant(static_cast<std::int32_t>(f.data_->names.size()));
+             }},
+            {u"Item", Access::Read, 1, 1,
+             [](RecordsetFields& f, Call& c) { return Variant(fieldObject(f.data_, c.arg(0))); }},
+        },
+        u"Item"};
+    return table;
+}
+
+// A field follows the current row of its recordset.
+const automation::Members<RecordsetField>& RecordsetField::members() {
+    using M = automation::Members<RecordsetField>;
+    static const M table{{
+                             {u"Value", Access::Read, 0, 0,
+                              [](RecordsetField& f, Call&) { return f.data_->value(f.column_); }},
+                             {u"Name", Access::Read, 0, 0,
+                              [](RecordsetField& f, Call&) {
+                                  f.data_->requireOpen();
+                                  return Variant(f.data_->names[f.column_]);
+                              }},
+                         },
+                         u"Value"};
+    return table;
 }
 
 }  // namespace vantrel::substitutes::erp

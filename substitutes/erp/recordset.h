@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "automation/members.h"
 #include "erp/counted_object.h"
 #include "erp/sqlite_database.h"
 
@@ -49,29 +50,52 @@ struct RecordsetData {
 // Runs the statement and keeps its rows.
 std::shared_ptr<RecordsetData> readRecordset(Statement& statement);
 
-class Recordset : public CountedObject {
+// Raises ADO's error for an assignment to a recordset object (438, naming the member).
+[[noreturn]] void refuseUpdate(TextView member);
+
+// The recordset objects take no assignment: every put is refused with ADO's message, whatever
+// the member, before its name is looked up.
+template <class T>
+class ReadOnlyTable : public automation::TableObject<T, CountedObject> {
+    using Table = automation::TableObject<T, CountedObject>;
+
+public:
+    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
+        if (kind == CallKind::Put || kind == CallKind::PutRef) refuseUpdate(member);
+        return Table::invoke(member, kind, args);
+    }
+    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override {
+        if (kind == CallKind::Put || kind == CallKind::PutRef)
+            refuseUpdate(index < T::members().size() ? T::members().nameAt(index) : TextView());
+        return Table::invokeAt(index, kind, args);
+    }
+};
+
+class Recordset : public ReadOnlyTable<Recordset> {
 public:
     explicit Recordset(std::shared_ptr<RecordsetData> data) : data_(std::move(data)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<Recordset>& members();
 
 private:
+    // The data of an open recordset; error 3704 when it is closed.
+    RecordsetData& open() const;
     std::shared_ptr<RecordsetData> data_;
 };
 
-class RecordsetFields : public CountedObject {
+class RecordsetFields : public ReadOnlyTable<RecordsetFields> {
 public:
     explicit RecordsetFields(std::shared_ptr<RecordsetData> data) : data_(std::move(data)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<RecordsetFields>& members();
 
 private:
     std::shared_ptr<RecordsetData> data_;
 };
 
-class RecordsetField : public CountedObject {
+class RecordsetField : public ReadOnlyTable<RecordsetField> {
 public:
     RecordsetField(std::shared_ptr<RecordsetData> data, std::size_t column)
         : data_(std::move(data)), column_(column) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<RecordsetField>& members();
 
 private:
     std::shared_ptr<RecordsetData> data_;

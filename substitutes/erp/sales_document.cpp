@@ -6,9 +6,8 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::argumentAt;
-using automation::isMember;
-using automation::isPut;
+using automation::Access;
+using automation::Call;
 using automation::RuntimeError;
 
 namespace {
@@ -49,71 +48,91 @@ std::int32_t status(DocumentState& s, TextView operationName, F&& body) {
 
 }  // namespace
 
-Variant SalesDocument::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+const automation::Members<SalesDocument>& SalesDocument::members() {
+    using M = automation::Members<SalesDocument>;
+    static const M table{
+        {u"Cab", Access::Read, 0, 0,
+         [](SalesDocument& d, Call&) {
+             return Variant(ObjectRef(std::make_shared<DocumentHeader>(d.state_)));
+         }},
+        {u"Linhas", Access::Read, 0, 1,
+         [](SalesDocument& d, Call& c) {
+             if (c.has(0)) return Variant(lineAt(d.state_, c.arg(0)));
+             return Variant(ObjectRef(std::make_shared<DocumentLines>(d.state_)));
+         }},
+        {u"Origem", Access::ReadWrite, 0, 0,
+         [](SalesDocument& d, Call& c) {
+             if (!c.isPut()) return Variant(d.state_->header.origin);
+             d.state_->header.origin = c.value().toInteger();
+             return Variant();
+         }},
+        {u"AllLogFileMessages", Access::Read, 0, 0,
+         [](SalesDocument& d, Call&) { return Variant(d.state_->log); }},
+        {u"Ler", Access::Read, 4, 4,
+         [](SalesDocument& d, Call& c) {
+             DocumentState& s = *d.state_;
+             DocumentId id{c.arg(0).toText(), c.arg(2).toText(), c.arg(1).toLong(),
+                           c.arg(3).toInteger()};
+             s.log.clear();
+             return Variant(loadDocument(s.session->database(), id, s));
+         }},
+        {u"CalculaTotaisCabecalho", Access::Read, 0, 0,
+         [](SalesDocument& d, Call&) {
+             DocumentState& s = *d.state_;
+             computeTotals(s.header, s.lines(), vatRates(s.session->database()));
+             return Variant();
+         }},
+        // SugereValoresLin(line, flags...): a flag left out counts as True.
+        {u"SugereValoresLin", Access::Read, 1, 1 + kSuggestFlagCount,
+         [](SalesDocument& d, Call& c) {
+             DocumentState& s = *d.state_;
+             ObjectRef line = c.arg(0).toObject();
+             if (line.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
+             std::array<bool, kSuggestFlagCount> flags{};
+             for (std::size_t i = 0; i < flags.size(); ++i)
+                 flags[i] = c.has(i + 1) ? c.arg(i + 1).toBool() : true;
+             double date = s.header.date != 0 ? s.header.date : s.session->today();
+             return Variant(suggestLineValues(s.session->database(), line, flags, date));
+         }},
+        // Clona copies lines through _CopiarLinha: a failure injected for AdicionaLinha is
+        // meant for the add-in's own calls.
+        {u"_CopiarLinha", Access::Read, 1, 1,
+         [](SalesDocument& d, Call& c) {
+             d.state_->lines().push_back(copyLine(c.arg(0).toObject()));
+             return Variant(true);
+         }},
+        {u"AdicionaLinha", Access::Read, 1, 1,
+         [](SalesDocument& d, Call& c) { return Variant(d.adicionaLinha(c.arg(0).toObject())); }},
+        // Validar(mode): the mode changes nothing here.
+        {u"Validar", Access::Read, 0, 1,
+         [](SalesDocument& d, Call&) { return Variant(d.validar()); }},
+        {u"Inserir", Access::Read, 0, 0,
+         [](SalesDocument& d, Call&) { return Variant(d.inserir()); }},
+        {u"Remover", Access::Read, 0, 0,
+         [](SalesDocument& d, Call&) { return Variant(d.remover()); }},
+        {u"Finalizar", Access::Read, 4, 4,
+         [](SalesDocument& d, Call& c) { return Variant(d.finalizar(c)); }},
+    };
+    return table;
+}
+
+bool SalesDocument::adicionaLinha(const ObjectRef& line) {
     DocumentState& s = *state_;
-    if (isMember(member, u"Cab") && !isPut(kind))
-        return Variant(ObjectRef(std::make_shared<DocumentHeader>(state_)));
-    if (isMember(member, u"Linhas") && !isPut(kind)) {
-        if (!args.empty()) return Variant(lineAt(state_, args[0].value));
-        return Variant(ObjectRef(std::make_shared<DocumentLines>(state_)));
-    }
-    if (isMember(member, u"Origem")) {
-        if (isPut(kind)) {
-            s.header.origin = argumentAt(args, args.size() - 1).toInteger();
-            return Variant();
+    // A refused line is not added; the answer says so, and the log says why. A document
+    // looks for a waiting failure at its first line, and again only after it found one:
+    // a look per line would cost a lock of the database file for every line.
+    if (!s.refusalsChecked || s.lastLineRefused) {
+        s.refusalsChecked = true;
+        auto injected = takeInjectedFailure(s.session->database(), u"AdicionaLinha");
+        s.lastLineRefused = injected.has_value();
+        if (injected) {
+            s.log.clear();
+            s.addMessage(*injected);
+            return false;
         }
-        return Variant(s.header.origin);
     }
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"AllLogFileMessages")) return Variant(s.log);
-    if (isMember(member, u"Ler")) {
-        DocumentId id{argumentAt(args, 0).toText(), argumentAt(args, 2).toText(),
-                      argumentAt(args, 1).toLong(), argumentAt(args, 3).toInteger()};
-        s.log.clear();
-        return Variant(loadDocument(s.session->database(), id, s));
-    }
-    if (isMember(member, u"CalculaTotaisCabecalho")) {
-        computeTotals(s.header, s.lines(), vatRates(s.session->database()));
-        return Variant();
-    }
-    if (isMember(member, u"SugereValoresLin")) {
-        ObjectRef line = argumentAt(args, 0).toObject();
-        if (line.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
-        std::array<bool, kSuggestFlagCount> flags{};
-        for (std::size_t i = 0; i < flags.size(); ++i)
-            flags[i] = i + 1 < args.size() ? args[i + 1].value.toBool() : true;
-        double date = s.header.date != 0 ? s.header.date : s.session->today();
-        return Variant(suggestLineValues(s.session->database(), line, flags, date));
-    }
-    // Clona copies lines through _CopiarLinha: a failure injected for AdicionaLinha is meant
-    // for the add-in's own calls.
-    if (isMember(member, u"_CopiarLinha")) {
-        s.lines().push_back(copyLine(argumentAt(args, 0).toObject()));
-        return Variant(true);
-    }
-    if (isMember(member, u"AdicionaLinha")) {
-        ObjectRef line = argumentAt(args, 0).toObject();
-        // A refused line is not added; the answer says so, and the log says why. A document
-        // looks for a waiting failure at its first line, and again only after it found one:
-        // a look per line would cost a lock of the database file for every line.
-        if (!s.refusalsChecked || s.lastLineRefused) {
-            s.refusalsChecked = true;
-            auto injected = takeInjectedFailure(s.session->database(), u"AdicionaLinha");
-            s.lastLineRefused = injected.has_value();
-            if (injected) {
-                s.log.clear();
-                s.addMessage(*injected);
-                return Variant(false);
-            }
-        }
-        s.lines().push_back(copyLine(line));
-        return Variant(true);
-    }
-    if (isMember(member, u"Validar")) return Variant(validar());
-    if (isMember(member, u"Inserir")) return Variant(inserir());
-    if (isMember(member, u"Remover")) return Variant(remover());
-    if (isMember(member, u"Finalizar")) return Variant(finalizar(args));
-    automation::unknownMember(member);
+    s.lines().push_back(copyLine(line));
+    return true;
 }
 
 std::int32_t SalesDocument::validar() {
@@ -164,10 +183,11 @@ std::int32_t SalesDocument::remover() {
     });
 }
 
-std::int32_t SalesDocument::finalizar(std::span<Argument> args) {
+// Finalizar(year, type, series, number).
+std::int32_t SalesDocument::finalizar(Call& call) {
     DocumentState& s = *state_;
-    DocumentId id{argumentAt(args, 1).toText(), argumentAt(args, 2).toText(),
-                  argumentAt(args, 3).toLong(), argumentAt(args, 0).toInteger()};
+    DocumentId id{call.arg(1).toText(), call.arg(2).toText(), call.arg(3).toLong(),
+                  call.arg(0).toInteger()};
     return status(s, u"Finalizar", [&](Database& db) {
         Text key = documentKey(id.type, id.series, id.number, id.year);
         switch (finaliseDocument(db, id)) {
@@ -185,66 +205,74 @@ std::int32_t SalesDocument::finalizar(std::span<Argument> args) {
     });
 }
 
-Variant DocumentHeader::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    HeaderData& h = state_->header;
-    const bool put = isPut(kind);
-    auto value = [&]() -> const Variant& { return argumentAt(args, args.size() - 1); };
-    if (isMember(member, u"TipoDocumento")) {
-        if (put) return h.type = value().toText(), Variant();
-        return Variant(h.type);
+// A header property kept as it is given.
+#define VANTREL_HEADER_PROPERTY(name, field, convert)                        \
+    M::Member {                                                              \
+        u"" #name, Access::ReadWrite, 0, 0, [](DocumentHeader& d, Call& c) { \
+            HeaderData& h = d.state_->header;                                \
+            if (!c.isPut()) return Variant(h.field);                         \
+            h.field = c.value().convert();                                   \
+            return Variant();                                                \
+        }                                                                    \
     }
-    if (isMember(member, u"serie")) {
-        if (put) return h.series = value().toText(), Variant();
-        return Variant(h.series);
+// A value the document computes.
+#define VANTREL_HEADER_RESULT(name, expression)                       \
+    M::Member {                                                       \
+        u"" #name, Access::Read, 0, 0, [](DocumentHeader& d, Call&) { \
+            const HeaderData& h = d.state_->header;                   \
+            return Variant(expression);                               \
+        }                                                             \
     }
-    if (isMember(member, u"serieOriginal")) {
-        if (put) return h.originalSeries = value().toText(), Variant();
-        return Variant(h.originalSeries.empty() ? h.series : h.originalSeries);
-    }
-    if (isMember(member, u"NossoNoDocumento")) {
-        if (put) return h.number = value().toLong(), Variant();
-        return Variant(h.number);
-    }
-    if (isMember(member, u"NumeroOriginal")) {
-        if (put) return h.originalNumber = value().toLong(), Variant();
-        return Variant(h.originalNumber);
-    }
-    if (isMember(member, u"ano")) {
-        if (put) return h.year = value().toInteger(), Variant();
-        return Variant(h.year);
-    }
-    if (isMember(member, u"Data")) {
-        if (put)
-            return h.date = value().isNull() || value().isEmpty() ? 0.0 : value().toDate(),
-                   Variant();
-        return Variant::date(h.date);
-    }
-    if (isMember(member, u"Entidade")) {
-        if (put) return h.customer = value().toText(), Variant();
-        return Variant(h.customer);
-    }
-    if (isMember(member, u"Nome")) {
-        if (put) return h.name = value().toText(), Variant();
-        return Variant(h.name);
-    }
-    if (put) automation::unknownMember(member);
-    static constexpr const char16_t* kBases[] = {u"Base1", u"Base2", u"Base3", u"Base4"};
-    for (std::size_t k = 0; k < 4; ++k) {
-        if (isMember(member, kBases[k])) return Variant(h.bases[k]);
-    }
-    if (isMember(member, u"TotalIva")) return Variant(h.vat);
-    if (isMember(member, u"TotalDocumento")) return Variant(h.total);
-    if (isMember(member, u"Finalizado")) return Variant(h.finalised);
-    if (isMember(member, u"Documento"))
-        return Variant(ObjectRef(std::make_shared<SalesDocument>(state_)));
-    if (isMember(member, u"Clona")) {
-        ObjectRef target = argumentAt(args, 0).toObject();
-        if (target.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
-        clona(target);
-        return Variant();
-    }
-    automation::unknownMember(member);
+
+const automation::Members<DocumentHeader>& DocumentHeader::members() {
+    using M = automation::Members<DocumentHeader>;
+    static const M table{
+        VANTREL_HEADER_PROPERTY(TipoDocumento, type, toText),
+        VANTREL_HEADER_PROPERTY(serie, series, toText),
+        {u"serieOriginal", Access::ReadWrite, 0, 0,
+         [](DocumentHeader& d, Call& c) {
+             HeaderData& h = d.state_->header;
+             if (!c.isPut()) return Variant(h.originalSeries.empty() ? h.series : h.originalSeries);
+             h.originalSeries = c.value().toText();
+             return Variant();
+         }},
+        VANTREL_HEADER_PROPERTY(NossoNoDocumento, number, toLong),
+        VANTREL_HEADER_PROPERTY(NumeroOriginal, originalNumber, toLong),
+        VANTREL_HEADER_PROPERTY(ano, year, toInteger),
+        {u"Data", Access::ReadWrite, 0, 0,
+         [](DocumentHeader& d, Call& c) {
+             HeaderData& h = d.state_->header;
+             if (!c.isPut()) return Variant::date(h.date);
+             const Variant& v = c.value();
+             h.date = v.isNull() || v.isEmpty() ? 0.0 : v.toDate();
+             return Variant();
+         }},
+        VANTREL_HEADER_PROPERTY(Entidade, customer, toText),
+        VANTREL_HEADER_PROPERTY(Nome, name, toText),
+        VANTREL_HEADER_RESULT(Base1, h.bases[0]),
+        VANTREL_HEADER_RESULT(Base2, h.bases[1]),
+        VANTREL_HEADER_RESULT(Base3, h.bases[2]),
+        VANTREL_HEADER_RESULT(Base4, h.bases[3]),
+        VANTREL_HEADER_RESULT(TotalIva, h.vat),
+        VANTREL_HEADER_RESULT(TotalDocumento, h.total),
+        VANTREL_HEADER_RESULT(Finalizado, h.finalised),
+        {u"Documento", Access::Read, 0, 0,
+         [](DocumentHeader& d, Call&) {
+             return Variant(ObjectRef(std::make_shared<SalesDocument>(d.state_)));
+         }},
+        {u"Clona", Access::Read, 1, 1,
+         [](DocumentHeader& d, Call& c) {
+             ObjectRef target = c.arg(0).toObject();
+             if (target.isNothing()) throw RuntimeError(automation::errc::ObjectVariableNotSet);
+             d.clona(target);
+             return Variant();
+         }},
+    };
+    return table;
 }
+
+#undef VANTREL_HEADER_RESULT
+#undef VANTREL_HEADER_PROPERTY
 
 // Member by member, so that a header reaching us through another bridge works the same.
 void DocumentHeader::clona(const ObjectRef& target) {
@@ -268,18 +296,26 @@ void DocumentHeader::clona(const ObjectRef& target) {
     document.call(u"CalculaTotaisCabecalho");
 }
 
-Variant DocumentLines::invoke(TextView member, CallKind kind, std::span<Argument> args) {
-    auto& lines = state_->lines();
-    if (isPut(kind)) automation::unknownMember(member);
-    if (isMember(member, u"Count")) return Variant(static_cast<std::int32_t>(lines.size()));
-    if (isMember(member, u"Item") || member.empty())
-        return Variant(lineAt(state_, argumentAt(args, 0)));
-    if (isMember(member, u"Remove")) {
-        lines.erase(lines.begin() +
-                    static_cast<std::ptrdiff_t>(position(lines, argumentAt(args, 0))));
-        return Variant();
-    }
-    automation::unknownMember(member);
+const automation::Members<DocumentLines>& DocumentLines::members() {
+    using M = automation::Members<DocumentLines>;
+    static const M table{
+        {
+            {u"Count", Access::Read, 0, 0,
+             [](DocumentLines& l, Call&) {
+                 return Variant(static_cast<std::int32_t>(l.state_->lines().size()));
+             }},
+            {u"Item", Access::Read, 1, 1,
+             [](DocumentLines& l, Call& c) { return Variant(lineAt(l.state_, c.arg(0))); }},
+            {u"Remove", Access::Read, 1, 1,
+             [](DocumentLines& l, Call& c) {
+                 auto& lines = l.state_->lines();
+                 lines.erase(lines.begin() +
+                             static_cast<std::ptrdiff_t>(position(lines, c.arg(0))));
+                 return Variant();
+             }},
+        },
+        u"Item"};
+    return table;
 }
 
 }  // namespace vantrel::substitutes::erp

@@ -15,38 +15,40 @@
 // Linhas: Count, Item(i) (also the default member), Remove(i); positions from 1.
 #pragma once
 
+#include "automation/members.h"
 #include "erp/document_state.h"
 
 namespace vantrel::substitutes::erp {
 
-class SalesDocument : public CountedObject {
+class SalesDocument : public automation::TableObject<SalesDocument, CountedObject> {
 public:
     explicit SalesDocument(std::shared_ptr<DocumentState> state) : state_(std::move(state)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<SalesDocument>& members();
     const std::shared_ptr<DocumentState>& state() const { return state_; }
 
 private:
+    bool adicionaLinha(const ObjectRef& line);
     std::int32_t validar();
     std::int32_t inserir();
     std::int32_t remover();
-    std::int32_t finalizar(std::span<Argument> args);
+    std::int32_t finalizar(automation::Call& call);
     std::shared_ptr<DocumentState> state_;
 };
 
-class DocumentHeader : public CountedObject {
+class DocumentHeader : public automation::TableObject<DocumentHeader, CountedObject> {
 public:
     explicit DocumentHeader(std::shared_ptr<DocumentState> state) : state_(std::move(state)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<DocumentHeader>& members();
 
 private:
     void clona(const ObjectRef& target);
     std::shared_ptr<DocumentState> state_;
 };
 
-class DocumentLines : public CountedObject {
+class DocumentLines : public automation::TableObject<DocumentLines, CountedObject> {
 public:
     explicit DocumentLines(std::shared_ptr<DocumentState> state) : state_(std::move(state)) {}
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    static const automation::Members<DocumentLines>& members();
 
 private:
     std::shared_ptr<DocumentState> state_;

@@ -89,12 +89,6 @@ TEST_F(ConnectionSettingsTest, CompleteWhenAskedConfirmsAWindowsLogin) {
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
-TEST_F(ConnectionSettingsTest, UnknownMembersRaise438) {
-    ObjectRef cs = registry.create(progid::ConnectionSettings);
-    EXPECT_EQ(errorNumber([&] { cs.get(u"Servidor"); }), vantrel::automation::errc::NotSupported);
-    EXPECT_EQ(errorNumber([&] { cs.put(u"Load", u"x"); }), vantrel::automation::errc::NotSupported);
-}
-
 TEST_F(ConnectionSettingsTest, SharedFoldersGivesTheDataFolderWithoutFinalBackslash) {
     setDataFolder(u"C:\\dados\\");
     EXPECT_EQ(toUtf8(registry.create(progid::SharedFolders).get(u"Folder").toText()), "C:\\dados");
