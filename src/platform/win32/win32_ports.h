@@ -49,11 +49,15 @@ HWND liveWindow(std::int32_t handle);
 
 class Win32Platform final : public interfaces::Platform {
 public:
+    // Reads the user's conventions, so each object that makes a platform follows the regional
+    // settings as they stand when it is created.
+    Win32Platform();
     Text moduleFolder() override;
     Text firstMatch(TextView pattern) override;
     void deleteFile(TextView path) override;
     std::vector<Text> readTextLines(TextView path) override;
     const automation::Clock& clock() override { return clock_; }
+    const automation::Locale& locale() override { return locale_; }
     interfaces::ScreenMetrics screen() override;
     void processMessages() override;
     // Sleeps in MsgWaitForMultipleObjects until input arrives or the time is up.
@@ -67,6 +71,7 @@ public:
 
 private:
     automation::SystemClock clock_;
+    automation::Locale locale_;
 };
 
 // CLSIDFromProgID + CoCreateInstance; the object comes back through the IDispatch bridge.

@@ -71,6 +71,7 @@ bool argBool(std::span<Argument> args, std::size_t i) {
 }  // namespace
 
 Variant CrystalReportMain::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+    const automation::ScopedLocale locale(services_.locale());
     using automation::isMember;
     for (const auto& p : properties()) {
         if (!isMember(member, p.name)) continue;

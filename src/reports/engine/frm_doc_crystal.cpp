@@ -127,6 +127,7 @@ void frmDocCrystal::Unload() {
 }
 
 Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+    const automation::ScopedLocale locale(platform_.locale());
     const bool put = automation::isPut(kind);
     auto value = [&]() -> Variant& { return args.back().value; };
     if (put && args.empty()) throw RuntimeError(automation::errc::ArgumentNotOptional);

@@ -6,7 +6,7 @@
 //
 // Members by name: Eu (the CrystalReportMain shown), Visu_10, Visu_85, Caption, Visible,
 // Icon, BorderStyle, ScaleWidth, ScaleHeight, Show(mode), Hide, Unload, MostraMapa,
-// NaoPodeImprimir(Boolean).
+// NaoPodeImprimir(Boolean). Calls by name run under the locale of the window's platform.
 #pragma once
 
 #include <memory>
