@@ -1,12 +1,12 @@
 #include "automation/locale.h"
 
+#include <utility>
+
 namespace vantrel::automation {
 
 namespace {
-Locale& currentLocale() {
-    static Locale locale = Locale::portugal();
-    return locale;
-}
+// Null while no scope is open on the thread.
+thread_local const Locale* inForce = nullptr;
 }  // namespace
 
 Locale Locale::portugal() {
@@ -32,12 +32,25 @@ Locale Locale::unitedStates() {
     return l;
 }
 
-const Locale& Locale::current() {
-    return currentLocale();
+const Locale& Locale::systemDefault() {
+    static const Locale locale = portugal();
+    return locale;
 }
 
-void Locale::setCurrent(const Locale& locale) {
-    currentLocale() = locale;
+const Locale& Locale::current() {
+    return inForce ? *inForce : systemDefault();
+}
+
+ScopedLocale::ScopedLocale(const Locale& locale) : saved_(inForce) {
+    inForce = &locale;
+}
+
+ScopedLocale::ScopedLocale(Locale&& locale) : owned_(std::move(locale)), saved_(inForce) {
+    inForce = &*owned_;
+}
+
+ScopedLocale::~ScopedLocale() {
+    inForce = saved_;
 }
 
 }  // namespace vantrel::automation

@@ -1,9 +1,11 @@
 // The user's number and date conventions. Conversions between texts and numbers or dates
-// follow the current locale; tests set it with ScopedLocale so results do not depend on
-// the machine.
+// follow the locale in force on the calling thread: each call into a system module runs
+// under the locale of the platform that object was given (ScopedLocale at its entry), so two
+// objects with different conventions can live in one process and nothing is set at load.
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "automation/text.h"
 
@@ -33,23 +35,26 @@ struct Locale {
     static Locale portugal();      // dd-MM-yyyy HH:mm:ss, 1.234,5
     static Locale unitedStates();  // M/d/yyyy h:mm:ss AM, 1,234.5
 
-    // The locale in force for every conversion of this process.
+    // The conventions assumed where no call has said otherwise: Portugal's.
+    static const Locale& systemDefault();
+    // The locale in force on this thread: the innermost ScopedLocale's, else systemDefault().
     static const Locale& current();
-    static void setCurrent(const Locale& locale);
 };
 
-// Sets the current locale for one scope (tests, and the Windows layer per call).
+// Puts a locale in force on this thread until the end of the scope, then restores the one
+// before. A named locale is referred to, not copied (calls enter often, and a Locale holds
+// some thirty texts), so it must outlive the scope; a temporary is kept by the scope itself.
 class ScopedLocale {
 public:
-    explicit ScopedLocale(const Locale& locale) : saved_(Locale::current()) {
-        Locale::setCurrent(locale);
-    }
-    ~ScopedLocale() { Locale::setCurrent(saved_); }
+    explicit ScopedLocale(const Locale& locale);
+    explicit ScopedLocale(Locale&& locale);
+    ~ScopedLocale();
     ScopedLocale(const ScopedLocale&) = delete;
     ScopedLocale& operator=(const ScopedLocale&) = delete;
 
 private:
-    Locale saved_;
+    std::optional<Locale> owned_;
+    const Locale* saved_;
 };
 
 }  // namespace vantrel::automation

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automation/datetime.h"
+#include "automation/locale.h"
 #include "automation/text.h"
 
 namespace vantrel::interfaces {
@@ -51,6 +52,9 @@ public:
     // RuntimeError 53 when the file does not exist.
     virtual std::vector<Text> readTextLines(TextView path) = 0;
     virtual const automation::Clock& clock() = 0;
+    // The user's conventions for numbers and dates, which the calls into an object given this
+    // platform run under. A platform that does not know them keeps the system's default.
+    virtual const automation::Locale& locale() { return automation::Locale::systemDefault(); }
     virtual ScreenMetrics screen() = 0;
     // DoEvents: lets the platform process pending window messages.
     virtual void processMessages() = 0;

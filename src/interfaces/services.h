@@ -3,6 +3,7 @@
 // fill it with their own implementations.
 #pragma once
 
+#include "automation/locale.h"
 #include "automation/object.h"
 #include "interfaces/components.h"
 #include "interfaces/dialogs.h"
@@ -27,6 +28,12 @@ struct Services {
         return factory->create(components ? components->progIdOf(name) : defaultProgId(name));
     }
     ObjectRef create(TextView progId) const { return factory->create(progId); }
+
+    // The conventions the object given these services writes and reads numbers and dates by:
+    // its platform's; without a platform, those of the call it runs in.
+    const automation::Locale& locale() const {
+        return platform ? platform->locale() : automation::Locale::current();
+    }
 };
 
 }  // namespace vantrel::interfaces

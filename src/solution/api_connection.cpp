@@ -50,6 +50,7 @@ bool Solucao::pVerificarApi() {
 }
 
 void Solucao::toggleApi(const Text& apiName, const Text& resultTitle) {
+    const automation::ScopedLocale locale(services_.locale());
     Text pergunta = T("A API ") + apiName + T(" encontra-se ") +
                     (mApiLigada ? T("ligada.") : T("desligada.")) + T(" Pretende ") +
                     (mApiLigada ? T("desligar?") : T("ligar?"));

@@ -20,6 +20,7 @@ Solucao::~Solucao() {
 }
 
 void Solucao::frame(TextView title, const std::function<void()>& body) {
+    const automation::ScopedLocale locale(services_.locale());
     runInFrame(*services_.dialogs, title, body);
 }
 

@@ -9,7 +9,8 @@
 //     throw: every error is shown to the user by the event frame and the host gets success.
 //   - The two API toggles (pNextApiConnectDisconnect, Esp_ConnectDisconnectApiNext) throw
 //     automation::RuntimeError on error; the COM layer turns that into a failure HRESULT.
-// All calls come from the host's user-interface thread, one at a time.
+// All calls come from the host's user-interface thread, one at a time. Each event body and
+// toggle runs under the locale of the platform the Solucao was given.
 #pragma once
 
 #include <cstdint>

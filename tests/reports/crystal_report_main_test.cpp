@@ -149,6 +149,23 @@ TEST_F(CrystalReportMainTest, EventsCarryThePlatformClock) {
     for (double t : h.eventTimes) EXPECT_EQ(t, automation::makeDate(2026, 2, 3, 4, 5, 6));
 }
 
+// Two engines in one thread: calls by name write and read numbers by each one's platform.
+TEST(EngineLocale, EachObjectConvertsByItsOwnPlatformsLocale) {
+    EngineHarness pt;
+    EngineHarness us;
+    us.platform.setLocale(automation::Locale::unitedStates());
+    for (EngineHarness* h : {&pt, &us}) {
+        ObjectRef m(h->main);
+        m.put(u"in_Pedidos", 2.5);
+        m.put(u"in_Destino", u"2,5");
+    }
+    EXPECT_EQ(pt.main->in_Pedidos(), u"2,5");
+    EXPECT_EQ(us.main->in_Pedidos(), u"2.5");
+    EXPECT_EQ(pt.main->in_Destino(), 2);                              // 2.5 to the even neighbour
+    EXPECT_EQ(us.main->in_Destino(), 25);                             // "," groups thousands
+    EXPECT_EQ(automation::Locale::current().decimalSeparator, u',');  // no scope left open
+}
+
 TEST_F(CrystalReportMainTest, MissingReportIsReportedAndNeverStartsTheRuntime) {
     m.in_Mapa(folder.file("Nada.rpt"));
     m.NomeDoMapa(u"Vendas mensais");

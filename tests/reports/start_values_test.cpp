@@ -2,7 +2,6 @@
 // through the caller's data-access object, and the parameter description file.
 #include <gtest/gtest.h>
 
-#include "automation/locale.h"
 #include "reports/parameters/parameter_description_file.h"
 #include "reports/parameters/placeholders.h"
 #include "reports/report_test_support.h"
@@ -18,7 +17,6 @@ using Access = engine::CrystalReportMainTestAccess;
 
 class StartValuesTest : public ::testing::Test {
 protected:
-    automation::ScopedLocale locale{automation::Locale::portugal()};
     EngineHarness h;
     CrystalReportMain& m = *h.main;
 };

@@ -27,6 +27,8 @@ public:
     void deleteFile(TextView path) override;
     std::vector<Text> readTextLines(TextView path) override;
     const automation::Clock& clock() override { return clock_; }
+    // Portugal's conventions unless a caller (a test) set others.
+    const automation::Locale& locale() override { return locale_; }
     ScreenMetrics screen() override { return screen_; }
     void processMessages() override {}
     // The CUPS destinations (driver "cups", port the device URI or "CUPS") unless a test
@@ -41,10 +43,12 @@ public:
 
     void setScreen(const ScreenMetrics& s) { screen_ = s; }
     void setPrinters(std::vector<PrinterInfo> p) { printers_ = std::move(p); }
+    void setLocale(const automation::Locale& l) { locale_ = l; }
 
 private:
     Text moduleFolder_;
     automation::SystemClock clock_;
+    automation::Locale locale_ = automation::Locale::portugal();
     ScreenMetrics screen_;
     std::optional<std::vector<PrinterInfo>> printers_;
 };

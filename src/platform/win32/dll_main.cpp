@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "QuorilVantrel_h.h"
-#include "automation/locale.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/com_server.h"
 #include "platform/win32/crystal_report_com.h"
@@ -32,11 +31,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     if (reason == DLL_PROCESS_ATTACH) {
         setThisModule(instance);
         DisableThreadLibraryCalls(instance);
-        try {
-            vantrel::automation::Locale::setCurrent(userLocale());
-        } catch (...) {
-            // The default conventions stay.
-        }
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         // Unloaded by FreeLibrary (not process exit): oleaut32 is still there.
         releaseModuleTypeLib();

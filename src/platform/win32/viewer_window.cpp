@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "automation/members.h"
 #include "automation/runtime_error.h"
 #include "platform/win32/com_error.h"
 #include "platform/win32/com_handles.h"
@@ -229,25 +230,38 @@ struct Win32ViewerPort::Hosted final : automation::Object {
         return out;
     }
 
+    // The container's own members; a control's members are asked of the control.
+    static const automation::Members<Hosted>& container() {
+        using automation::Access;
+        using automation::Call;
+        static const automation::Members<Hosted> table{
+            {u"Move", Access::Read, 0, 4,
+             [](Hosted& h, Call& c) {
+                 double place[4] = {0, 0, 0, 0};
+                 for (std::size_t i = 0; i < c.count(); ++i)
+                     if (!c.arg(i).isMissing()) place[i] = c.arg(i).toDouble();
+                 RECT r = {pixels(place[0], h.tpp), pixels(place[1], h.tpp),
+                           pixels(place[0] + place[2], h.tpp), pixels(place[1] + place[3], h.tpp)};
+                 if (h.inPlace) h.inPlace->SetObjectRects(&r, &r);
+                 return Variant();
+             }},
+            {u"Visible", Access::ReadWrite, 0, 0,
+             [](Hosted& h, Call& c) {
+                 if (!c.isPut()) return Variant(h.visible);
+                 h.visible = c.value().toBool();
+                 if (HWND w = h.window()) ShowWindow(w, h.visible ? SW_SHOWNA : SW_HIDE);
+                 return Variant();
+             }},
+        };
+        return table;
+    }
+
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
-        const bool put = automation::isPut(kind);
         if (!member.empty() && member[0] == u'#')
             return byId(static_cast<DISPID>(Variant(Text(member.substr(1))).toLong()), kind, args);
-        if (automation::isMember(member, u"Move") && !put) {
-            double place[4] = {0, 0, 0, 0};
-            for (std::size_t i = 0; i < args.size() && i < 4; ++i)
-                if (!args[i].value.isMissing()) place[i] = args[i].value.toDouble();
-            RECT r = {pixels(place[0], tpp), pixels(place[1], tpp),
-                      pixels(place[0] + place[2], tpp), pixels(place[1] + place[3], tpp)};
-            if (inPlace) inPlace->SetObjectRects(&r, &r);
-            return Variant();
-        }
-        if (automation::isMember(member, u"Visible")) {
-            if (!put) return Variant(visible);
-            visible = args.back().value.toBool();
-            if (HWND h = window()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
-            return Variant();
-        }
+        const auto& own = container();
+        const std::size_t index = own.find(member);
+        if (index != automation::MemberTable::npos) return own.invokeAt(*this, index, kind, args);
         return byName->invoke(member, kind, args);
     }
 

@@ -19,6 +19,8 @@ namespace vantrel::platform::win32 {
 using automation::RuntimeError;
 namespace errc = automation::errc;
 
+Win32Platform::Win32Platform() : locale_(userLocale()) {}
+
 Text Win32Platform::moduleFolder() {
     std::wstring path = modulePath();
     auto slash = path.find_last_of(L"\\/");

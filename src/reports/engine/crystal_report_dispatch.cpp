@@ -147,4 +147,16 @@ const Members& CrystalReportMain::members() {
 
 #undef VANTREL_PROPERTY
 
+Variant CrystalReportMain::invoke(TextView member, automation::CallKind kind,
+                                  std::span<automation::Argument> args) {
+    const automation::ScopedLocale locale(services_.locale());
+    return TableObject::invoke(member, kind, args);
+}
+
+Variant CrystalReportMain::invokeAt(std::size_t index, automation::CallKind kind,
+                                    std::span<automation::Argument> args) {
+    const automation::ScopedLocale locale(services_.locale());
+    return TableObject::invokeAt(index, kind, args);
+}
+
 }  // namespace vantrel::reports::engine

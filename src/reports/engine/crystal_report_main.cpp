@@ -144,6 +144,7 @@ Array copyValues(const Array& values) {
 }  // namespace
 
 bool CrystalReportMain::ExecutaMapa(Array& Parametro, bool MostraMenuImpressora) {
+    const automation::ScopedLocale locale(services_.locale());
     try {
         if (!pExisteMapa()) return true;
         if (!pStartCrystal()) return true;
@@ -164,6 +165,7 @@ bool CrystalReportMain::ExecutaMapa(Array& Parametro, bool MostraMenuImpressora)
 }
 
 bool CrystalReportMain::ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpressora) {
+    const automation::ScopedLocale locale(services_.locale());
     return guarded(where::ExecutaMapa_Recordset, [&] {
         if (!pExisteMapa()) return false;
         pStartCrystal();
@@ -178,6 +180,7 @@ bool CrystalReportMain::ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpr
 }
 
 bool CrystalReportMain::Add_ParametrosRecordset(const Text& Valor) {
+    const automation::ScopedLocale locale(services_.locale());
     const std::int32_t n = m_ParametrosRecordset.ubound() + 1;
     if (n > 32767) throw RuntimeError(errc::Overflow);
     // Grows by one, keeping the contents (appending keeps thousands of values cheap).

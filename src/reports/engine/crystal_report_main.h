@@ -7,6 +7,9 @@
 // The object is also an automation Object (members by name), so the caller's windows can hold
 // it (AbrirMapa sets the window's member Mapa to it) and the Windows layer can expose it.
 // Create it with std::make_shared (or create()) when AbrirMapa is to be used.
+//
+// Each public operation and each call by name runs under the locale of the platform the
+// object was given, whoever calls it.
 #pragma once
 
 #include <cstdint>
@@ -154,6 +157,11 @@ public:
 
     // The public members by name, for late-bound callers.
     static const automation::Members<CrystalReportMain>& members();
+    // Calls by name run under the locale of the object's platform, as its operations do.
+    Variant invoke(TextView member, automation::CallKind kind,
+                   std::span<automation::Argument> args) override;
+    Variant invokeAt(std::size_t index, automation::CallKind kind,
+                     std::span<automation::Argument> args) override;
 
 private:
     friend struct CrystalReportMainTestAccess;

@@ -223,6 +223,16 @@ const automation::Members<frmDocCrystal>& frmDocCrystal::members() {
     return table;
 }
 
+Variant frmDocCrystal::invoke(TextView member, CallKind kind, std::span<Argument> args) {
+    const automation::ScopedLocale locale(platform_.locale());
+    return TableObject::invoke(member, kind, args);
+}
+
+Variant frmDocCrystal::invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) {
+    const automation::ScopedLocale locale(platform_.locale());
+    return TableObject::invokeAt(index, kind, args);
+}
+
 void frmDocCrystal::loadIfUnloaded() {
     if (!loaded_) Load();
 }

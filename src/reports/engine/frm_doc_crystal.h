@@ -6,7 +6,7 @@
 //
 // Members by name: Eu (the CrystalReportMain shown), Visu_10, Visu_85, Caption, Visible,
 // Icon, BorderStyle, ScaleWidth, ScaleHeight, Show(mode), Hide, Unload, MostraMapa,
-// NaoPodeImprimir(Boolean).
+// NaoPodeImprimir(Boolean). Calls by name run under the locale of the window's platform.
 #pragma once
 
 #include <memory>
@@ -28,6 +28,10 @@ public:
     frmDocCrystal(interfaces::Platform& platform,
                   std::unique_ptr<interfaces::windows::ViewerWindowPort> port);
     static const automation::Members<frmDocCrystal>& members();
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override;
 
     // The window's size changed: both controls fill the client area again.
     void Form_Resize();

@@ -340,6 +340,7 @@ void CrystalReportMain::pCriaCamposEcran() {
 }
 
 bool CrystalReportMain::AbrirMapa() {
+    const automation::ScopedLocale locale(services_.locale());
     Executar(u"Inicio Abre Mapa");
     if (!pExisteMapa()) return false;
     pStartCrystal();

@@ -49,6 +49,7 @@ std::int16_t int16(std::int32_t value) {
 // ---- printer ----------------------------------------------------------------------------
 
 void CrystalReportMain::VisualizarImpressora(bool MostraMenuImpressora, bool pPedidosEcran) {
+    const automation::ScopedLocale locale(services_.locale());
     guarded(
         where::VisualizarImpressora,
         [&] {
@@ -91,6 +92,7 @@ void CrystalReportMain::VisualizarImpressora(bool MostraMenuImpressora, bool pPe
 // ---- PDF file ---------------------------------------------------------------------------
 
 void CrystalReportMain::VisualizarPDF(bool PedidosEcran) {
+    const automation::ScopedLocale locale(services_.locale());
     guarded(
         where::VisualizarPDF,
         [&] {
@@ -120,6 +122,7 @@ void CrystalReportMain::VisualizarPDF(bool PedidosEcran) {
 // ---- e-mail -----------------------------------------------------------------------------
 
 void CrystalReportMain::VisualizarEmail(bool PedidosEcran) {
+    const automation::ScopedLocale locale(services_.locale());
     guarded(
         where::VisualizarEmail,
         [&] {
@@ -154,6 +157,7 @@ void CrystalReportMain::VisualizarEmail(bool PedidosEcran) {
 // ---- Excel file -------------------------------------------------------------------------
 
 void CrystalReportMain::VisualizarExcel(bool PedidosEcran) {
+    const automation::ScopedLocale locale(services_.locale());
     guarded(
         where::VisualizarExcel,
         [&] {
@@ -219,6 +223,7 @@ Text CrystalReportMain::askFileName(const Text& filter) {
 // ---- field definition file --------------------------------------------------------------
 
 bool CrystalReportMain::CriarFicheioTTX(ObjectRef& rs, Text& NomeFicheiro) {
+    const automation::ScopedLocale locale(services_.locale());
     return guarded(where::CriarFicheioTTX, [&] {
         if (!services_.fieldDefinitions) {
             throw RuntimeError(errc::FileNotFound, u"CrystalReportMain",

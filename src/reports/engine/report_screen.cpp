@@ -38,6 +38,7 @@ constexpr std::int16_t kZoomPageWidth = 1;
 
 void CrystalReportMain::EscolheDestino(std::int16_t inNumeroVias, std::int16_t& outDestino,
                                        std::int16_t& outNumeroVias, const Text& TituloMapa) {
+    const automation::ScopedLocale locale(services_.locale());
     Executar(u"Inicio EscolheDestino");
     m_Janela = janelaParametros_;
     Executar(u"Criar Janela");
@@ -73,6 +74,7 @@ void CrystalReportMain::EscolheDestino(std::int16_t inNumeroVias, std::int16_t& 
 }
 
 bool CrystalReportMain::VisualizarEcran(bool PedidosEcran) {
+    const automation::ScopedLocale locale(services_.locale());
     Executar(T("Inicio da visualização no ecran"));
     return guarded(
         where::VisualizarEcran,

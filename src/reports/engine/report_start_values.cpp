@@ -47,6 +47,7 @@ Text CrystalReportMain::pValorPorDefeito(const Text& line) {
 }
 
 Text CrystalReportMain::Substitui(const Text& expressao) {
+    const automation::ScopedLocale locale(services_.locale());
     return substituteUpTo(expressao, Text::npos);
 }
 
