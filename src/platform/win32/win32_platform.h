@@ -12,11 +12,15 @@ namespace vantrel::platform::win32 {
 
 class Win32Platform final : public interfaces::Platform {
 public:
+    // Reads the user's conventions, so each object that makes a platform follows the regional
+    // settings as they stand when it is created.
+    Win32Platform();
     automation::Text moduleFolder() override;
     automation::Text firstMatch(automation::TextView pattern) override;
     void deleteFile(automation::TextView path) override;
     std::vector<automation::Text> readTextLines(automation::TextView path) override;
     const automation::Clock& clock() override { return clock_; }
+    const automation::Locale& locale() override { return locale_; }
     interfaces::ScreenMetrics screen() override;
     void processMessages() override;
     // Sleeps in MsgWaitForMultipleObjects until input arrives or the time is up.
@@ -30,6 +34,7 @@ public:
 
 private:
     automation::SystemClock clock_;
+    automation::Locale locale_;
 };
 
 // The user's number and date conventions, from GetLocaleInfoW.
