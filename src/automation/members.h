@@ -78,7 +78,12 @@ protected:
     void admit(std::size_t index, CallKind kind, std::span<const Argument> args) const;
 
 private:
+    void index(std::size_t entry);
+
     std::vector<Entry> entries_;
+    // Open addressing by hashIgnoringCase: entry index + 1, 0 for a free slot. Every late-bound
+    // call looks its name up here, so a scan of the whole table per call would show.
+    std::vector<std::uint32_t> slots_;
     std::size_t default_ = npos;
 };
 

@@ -86,3 +86,30 @@ TEST(Members, AnIndexNamesTheSameMemberForEveryObject) {
     EXPECT_EQ(a.value, 0);
     EXPECT_EQ(table->find(u"Missing"), MemberTable::npos);
 }
+
+namespace {
+
+// A table as large as the stand-ins' biggest, with names that differ only past the ASCII range.
+class NameTable : public MemberTable {
+public:
+    explicit NameTable(const std::vector<Text>& names) {
+        for (const Text& n : names) add(Entry{n, Access::Read, 0, 0});
+    }
+};
+
+}  // namespace
+
+TEST(Members, EveryNameOfALargeTableIsFoundInAnyCase) {
+    std::vector<Text> names;
+    for (int i = 0; i < 70; ++i) names.push_back(u"Campo" + fromUtf8(std::to_string(i)));
+    names.insert(names.end(), {u"Ação", u"Acao", u"Campo3"});
+    const NameTable table(names);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        EXPECT_EQ(table.find(ucase(names[i])), i) << toUtf8(names[i]);
+        EXPECT_EQ(table.find(lcase(names[i])), i) << toUtf8(names[i]);
+    }
+    EXPECT_EQ(table.find(u"AÇÃO"), 70u);
+    EXPECT_EQ(table.find(u"Campo3"), 3u) << "of two entries of one name, the first";
+    EXPECT_EQ(table.find(u"Campo70"), MemberTable::npos);
+    EXPECT_EQ(table.find(u"Açao"), MemberTable::npos);
+}
