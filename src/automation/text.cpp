@@ -1,6 +1,8 @@
 #include "automation/text.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vantrel::automation {
 
@@ -95,10 +97,24 @@ Text fromUtf8(std::string_view in) {
 
 namespace {
 
+// Long texts (a document's recovery copy, a report's rows) are runs of ASCII between a few
+// accented letters: four units are looked at, and narrowed, a word at a time.
+constexpr std::size_t kWord = 4;
+bool asciiWord(const char16_t* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return (w & 0xFF80FF80FF80FF80ull) == 0;
+}
+
 // The length of the UTF-8 form: a lone surrogate becomes U+FFFD, three bytes.
 std::size_t utf8Length(TextView in) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < in.size(); ++i) {
+        if (i + kWord <= in.size() && asciiWord(in.data() + i)) {
+            n += kWord;
+            i += kWord - 1;
+            continue;
+        }
         char16_t c = in[i];
         if (c < 0x80) {
             n += 1;
@@ -124,6 +140,12 @@ std::string toUtf8(TextView in) {
     std::size_t n = 0;
     auto put = [&](unsigned v) { out[n++] = static_cast<char>(v); };
     for (std::size_t i = 0; i < in.size(); ++i) {
+        if (i + kWord <= in.size() && asciiWord(in.data() + i)) {
+            for (std::size_t k = 0; k < kWord; ++k) out[n + k] = static_cast<char>(in[i + k]);
+            n += kWord;
+            i += kWord - 1;
+            continue;
+        }
         char32_t c = in[i];
         if (c < 0x80) {
             put(c);

@@ -12,6 +12,24 @@ TEST(Text, Utf8RoundTripKeepsAccentsAndAstralCharacters) {
     EXPECT_EQ(fromUtf8("\xF0\x9F\x98\x80").size(), 2u);  // one astral character, two units
 }
 
+// Runs of ASCII go a word of four units at a time: a letter past ASCII at any place of a
+// word, and a pair across two words, must come out as if unit by unit.
+TEST(Text, Utf8OfEveryPlaceInAWord) {
+    const std::string ascii = "abcdefghijk";
+    for (std::size_t at = 0; at < ascii.size(); ++at) {
+        for (auto [unit, utf8] : {std::pair<char16_t, const char*>{0x80, "\xC2\x80"},
+                                  {0xE7, "\xC3\xA7"},
+                                  {0x7F, "\x7F"}}) {
+            Text t = fromUtf8(ascii);
+            t[at] = unit;
+            EXPECT_EQ(toUtf8(t), ascii.substr(0, at) + utf8 + ascii.substr(at + 1)) << at;
+        }
+        Text pair = fromUtf8(ascii);
+        pair.replace(at, 1, u"\U0001F600");
+        EXPECT_EQ(toUtf8(pair), ascii.substr(0, at) + "\xF0\x9F\x98\x80" + ascii.substr(at + 1));
+    }
+}
+
 TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(fromUtf8("a\xC3"), Text(u"a\uFFFD"));
     EXPECT_EQ(fromUtf8("\xC0\x80"), Text(u"\uFFFD\uFFFD"));            // overlong NUL
