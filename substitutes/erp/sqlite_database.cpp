@@ -282,9 +282,21 @@ Variant Statement::value(int column) const {
 
 std::string isoDate(double date) {
     automation::DateParts p = automation::splitDate(date);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", p.year, p.month, p.day);
-    return buffer;
+    if (p.year < 0 || p.year > 9999) {
+        char buffer[24];
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", p.year, p.month, p.day);
+        return buffer;
+    }
+    // Written by hand: every stored line has its date, and snprintf showed in a save's profile.
+    std::string out = "0000-00-00";
+    auto put = [&](std::size_t at, int value, int width) {
+        for (int k = width - 1; k >= 0; --k, value /= 10)
+            out[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+    };
+    put(0, p.year, 4);
+    put(5, p.month, 2);
+    put(8, p.day, 2);
+    return out;
 }
 
 std::optional<double> parseIsoDate(std::string_view s) {

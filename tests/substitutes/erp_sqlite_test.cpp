@@ -41,6 +41,9 @@ TEST(IsoDates, OnlyRealDatesInTheIsoFormsAreDates) {
     }
     EXPECT_EQ(isoDate(makeDate(2024, 3, 7, 23, 59)), "2024-03-07") << "the time of day is dropped";
     EXPECT_EQ(isoDate(makeDate(1999, 12, 31)), "1999-12-31");
+    EXPECT_EQ(isoDate(makeDate(100, 1, 9)), "0100-01-09") << "years keep four digits";
+    EXPECT_EQ(isoDate(makeDate(9999, 10, 31)), "9999-10-31");
+    EXPECT_EQ(*parseIsoDate(isoDate(-657434.0)), -657434.0) << "the first date reads back";
 }
 
 TEST(FileSystemPaths, WindowsPathsBecomeLinuxPaths) {
