@@ -17,6 +17,8 @@
 #include "interfaces/report_windows.h"
 #include "platform/win32/com_module.h"
 #include "platform/win32/screen_units.h"
+#include "platform/win32/window_handles.h"
+#include "platform/win32/window_procedure.h"
 #include "windows/control_model.h"
 
 namespace vantrel::substitutes::com {
@@ -84,7 +86,7 @@ public:
     std::shared_ptr<Control> loadedCopy(int order) const;
     // Puts the real control where its twips say, shown when it and its frame are visible.
     void apply();
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return own_.get(); }
     const Text& container() const { return container_; }
     std::int16_t tabIndex() const { return property(u"TabIndex").toInteger(); }
     int order() const { return order_; }
@@ -96,18 +98,18 @@ private:
     void create();
 
     void placed() override { apply(); }
-    void enabledChanged() override { EnableWindow(hwnd_, flag(u"Enabled")); }
+    void enabledChanged() override { EnableWindow(hwnd(), flag(u"Enabled")); }
     void tabIndexChanged() override;
-    Variant handle() const override { return handleOf(hwnd_); }
-    void refresh() override { InvalidateRect(hwnd_, nullptr, TRUE); }
-    void focus() override { SetFocus(hwnd_); }
-    Text caption() const override { return windowText(hwnd_); }
-    void caption(const Text& text) override { SetWindowTextW(hwnd_, wide(text)); }
-    Text typed() const override { return windowText(hwnd_); }
-    void type(const Text& text) override { SetWindowTextW(hwnd_, wide(text)); }
-    bool checked() const override { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    Variant handle() const override { return handleOf(hwnd()); }
+    void refresh() override { InvalidateRect(hwnd(), nullptr, TRUE); }
+    void focus() override { SetFocus(hwnd()); }
+    Text caption() const override { return windowText(hwnd()); }
+    void caption(const Text& text) override { SetWindowTextW(hwnd(), wide(text)); }
+    Text typed() const override { return windowText(hwnd()); }
+    void type(const Text& text) override { SetWindowTextW(hwnd(), wide(text)); }
+    bool checked() const override { return SendMessageW(hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void check(bool on) override {
-        SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(hwnd(), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     Variant date() const override;
     void date(const Variant& value) override;
@@ -118,16 +120,16 @@ private:
     std::int32_t current() const override;
     void current(std::int32_t index) override;
     bool chosen(std::int32_t index) const override {
-        return SendMessageW(hwnd_, LB_GETSEL, index, 0) > 0;
+        return SendMessageW(hwnd(), LB_GETSEL, index, 0) > 0;
     }
     void choose(std::int32_t index, bool on) override {
-        SendMessageW(hwnd_, LB_SETSEL, on ? TRUE : FALSE, index);
+        SendMessageW(hwnd(), LB_SETSEL, on ? TRUE : FALSE, index);
     }
 
     ParameterWindow& window_;
     Text container_;
     int order_;
-    HWND hwnd_ = nullptr;
+    platform::win32::UniqueWindow own_;
 };
 
 class ControlArray final : public windows::ControlArrayModel<Control> {
@@ -150,7 +152,7 @@ public:
     // The arrays and controls by name, then the window's own members.
     Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
 
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return own_.get(); }
     double tpp() const { return tpp_; }
     int nextOrder() { return ++order_; }
     // The frame a control sits in: its twips offset and whether it shows.
@@ -163,7 +165,9 @@ public:
     void frameChanged(const Control& frame);
     // Tab order is the controls' order among their siblings: by TabIndex, frames behind.
     void reorder();
-    LRESULT handle(UINT message, WPARAM w, LPARAM l);
+    // Until the window is created and once its destruction begins, what it receives is
+    // DefWindowProc's.
+    LRESULT handle(HWND hwnd, UINT message, WPARAM w, LPARAM l);
 
 private:
     std::vector<std::shared_ptr<Control>> all() const;
@@ -178,12 +182,11 @@ private:
     Variant size(double& twips, const Call& c);
     RECT clientSize() const;
 
-    HWND hwnd_ = nullptr;
+    platform::win32::UniqueWindow own_;
     double tpp_;
     int order_ = 0;
     std::map<Text, std::shared_ptr<ControlArray>> arrays_;
     std::map<Text, std::shared_ptr<Control>> controls_;
-    std::map<Text, Text> captions_;  // lower-case name -> designed caption
     double width_ = 6600;
     double height_ = 3600;
     Variant destino_{contract::kDestinoPorEscolher};
@@ -200,9 +203,7 @@ Control::Control(ParameterWindow& window, Kind kind, Text container, const windo
     create();
 }
 
-Control::~Control() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-}
+Control::~Control() = default;
 
 void Control::create() {
     const wchar_t* cls = L"BUTTON";
@@ -244,10 +245,10 @@ void Control::create() {
             style |= BS_RADIOBUTTON | WS_TABSTOP;
             break;
     }
-    hwnd_ = CreateWindowExW(exStyle, cls, L"", style, 0, 0, 1, 1, window_.hwnd(), nullptr,
-                            platform::win32::thisModule(), nullptr);
-    if (!hwnd_) throw RuntimeError(automation::errc::OutOfMemory);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+    own_.reset(CreateWindowExW(exStyle, cls, L"", style, 0, 0, 1, 1, window_.hwnd(), nullptr,
+                               platform::win32::thisModule(), nullptr));
+    if (!own_) throw RuntimeError(automation::errc::OutOfMemory);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
     apply();
 }
@@ -258,10 +259,10 @@ void Control::apply() {
     int height = pixels(number(u"Height"), tpp);
     // A drop-down's own height includes its open list.
     if (kind() == Kind::ComboBox) height += 150;
-    MoveWindow(hwnd_, pixels(x0 + left(), tpp), pixels(y0 + top(), tpp),
+    MoveWindow(hwnd(), pixels(x0 + left(), tpp), pixels(y0 + top(), tpp),
                pixels(number(u"Width"), tpp), height, TRUE);
     const bool shown = visible() && window_.containerVisible(container_) && !window_.covered(*this);
-    ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
     if (kind() == Kind::Frame) window_.frameChanged(*this);
 }
 
@@ -270,14 +271,14 @@ std::shared_ptr<Control> Control::loadedCopy(int order) const {
     for (auto& [name, value] : design)
         if (name == u"visible") value = Variant(false);
     auto copy = std::make_shared<Control>(window_, kind(), container_, design, order);
-    EnableWindow(copy->hwnd_, flag(u"Enabled"));
-    if (!windows::isList(kind())) SetWindowTextW(copy->hwnd_, wide(windowText(hwnd_)));
+    EnableWindow(copy->hwnd(), flag(u"Enabled"));
+    if (!windows::isList(kind())) SetWindowTextW(copy->hwnd(), wide(windowText(hwnd())));
     if (kind() == Kind::CheckBox)
-        SendMessageW(copy->hwnd_, BM_SETCHECK, SendMessageW(hwnd_, BM_GETCHECK, 0, 0), 0);
+        SendMessageW(copy->hwnd(), BM_SETCHECK, SendMessageW(hwnd(), BM_GETCHECK, 0, 0), 0);
     if (kind() == Kind::DateField) {
         SYSTEMTIME st;
-        if (SendMessageW(hwnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID)
-            SendMessageW(copy->hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+        if (SendMessageW(hwnd(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID)
+            SendMessageW(copy->hwnd(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
     }
     copy->apply();
     return copy;
@@ -289,50 +290,50 @@ void Control::tabIndexChanged() {
 
 std::int32_t Control::count() const {
     const UINT msg = kind() == Kind::List ? LB_GETCOUNT : CB_GETCOUNT;
-    return static_cast<std::int32_t>(SendMessageW(hwnd_, msg, 0, 0));
+    return static_cast<std::int32_t>(SendMessageW(hwnd(), msg, 0, 0));
 }
 
 std::int32_t Control::current() const {
     if (kind() == Kind::List) {
         // The focused entry of a multi-select list, -1 while the list has none.
         if (count() == 0) return -1;
-        return static_cast<std::int32_t>(SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0));
+        return static_cast<std::int32_t>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0));
     }
-    return static_cast<std::int32_t>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+    return static_cast<std::int32_t>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
 }
 
 void Control::current(std::int32_t index) {
     if (kind() == Kind::List) {
-        if (index >= 0) SendMessageW(hwnd_, LB_SETCARETINDEX, index, FALSE);
+        if (index >= 0) SendMessageW(hwnd(), LB_SETCARETINDEX, index, FALSE);
     } else {
-        SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
+        SendMessageW(hwnd(), CB_SETCURSEL, index, 0);
     }
 }
 
 Text Control::entry(std::int32_t index) const {
     const bool list = kind() == Kind::List;
     std::wstring s(static_cast<std::size_t>(
-                       SendMessageW(hwnd_, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0)) +
+                       SendMessageW(hwnd(), list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, index, 0)) +
                        1,
                    L'\0');
-    const auto n = SendMessageW(hwnd_, list ? LB_GETTEXT : CB_GETLBTEXT, index,
+    const auto n = SendMessageW(hwnd(), list ? LB_GETTEXT : CB_GETLBTEXT, index,
                                 reinterpret_cast<LPARAM>(s.data()));
     s.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return Text(s.begin(), s.end());
 }
 
 void Control::add(const Text& entry) {
-    SendMessageW(hwnd_, kind() == Kind::List ? LB_ADDSTRING : CB_ADDSTRING, 0,
+    SendMessageW(hwnd(), kind() == Kind::List ? LB_ADDSTRING : CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(wide(entry)));
 }
 
 void Control::clear() {
-    SendMessageW(hwnd_, kind() == Kind::List ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+    SendMessageW(hwnd(), kind() == Kind::List ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
 }
 
 Variant Control::date() const {
     SYSTEMTIME st;
-    if (SendMessageW(hwnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
+    if (SendMessageW(hwnd(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
         return Variant();
     return Variant::date(automation::makeDate(st.wYear, st.wMonth, st.wDay));
 }
@@ -343,7 +344,7 @@ void Control::date(const Variant& value) {
     st.wYear = static_cast<WORD>(parts.year);
     st.wMonth = static_cast<WORD>(parts.month);
     st.wDay = static_cast<WORD>(parts.day);
-    SendMessageW(hwnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    SendMessageW(hwnd(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 
 // ---- control arrays ----------------------------------------------------------------------
@@ -358,21 +359,12 @@ void ControlArray::loaded() {
 
 // ---- the window ---------------------------------------------------------------------------
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<ParameterWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && self->hwnd()) return self->handle(message, w, l);
-    return DefWindowProcW(hwnd, message, w, l);
-}
-
 void registerClass() {
     static bool done = [] {
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
-        return platform::win32::registerWindowClass(kWindowClass, &windowProc, COLOR_BTNFACE);
+        return platform::win32::registerWindowClass(
+            kWindowClass, &platform::win32::windowProcedure<ParameterWindow>, COLOR_BTNFACE);
     }();
     if (!done) throw RuntimeError(automation::errc::OutOfMemory);
 }
@@ -387,11 +379,11 @@ constexpr const char16_t* kOptionCaptions[] = {u"Ecrã", u"Impressora", u"PDF", 
 
 ParameterWindow::ParameterWindow() : tpp_(twipsPerPixel()) {
     registerClass();
-    hwnd_ =
-        CreateWindowExW(0, kWindowClass, L"Pedidos", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                        CW_USEDEFAULT, CW_USEDEFAULT, pixels(width_, tpp_), pixels(height_, tpp_),
-                        nullptr, nullptr, platform::win32::thisModule(), this);
-    if (!hwnd_) throw RuntimeError(automation::errc::OutOfMemory);
+    own_.reset(CreateWindowExW(0, kWindowClass, L"Pedidos", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                               CW_USEDEFAULT, CW_USEDEFAULT, pixels(width_, tpp_),
+                               pixels(height_, tpp_), nullptr, nullptr,
+                               platform::win32::thisModule(), this));
+    if (!own_) throw RuntimeError(automation::errc::OutOfMemory);
     using D = Place;
     // The frames first: the controls inside take their origin from them.
     addControl(u"Frame", Kind::Frame, Text(), D{120, 120, 5880, 1200});
@@ -417,11 +409,11 @@ ParameterWindow::ParameterWindow() : tpp_(twipsPerPixel()) {
 }
 
 ParameterWindow::~ParameterWindow() {
+    // The controls go first, then the window: while it is destroyed its messages reach
+    // DefWindowProc, since the owner no longer holds it.
     arrays_.clear();
     controls_.clear();
-    HWND h = hwnd_;
-    hwnd_ = nullptr;
-    if (IsWindow(h)) DestroyWindow(h);
+    own_.reset();
 }
 
 void ParameterWindow::addArray(const Text& name, Kind kind, const Text& container,
@@ -491,12 +483,12 @@ void ParameterWindow::reorder() {
 
 void ParameterWindow::show(std::int16_t mode) {
     loaded_ = true;
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
     if (mode != contract::kModal) return;
     MSG msg;
-    while (loaded_ && IsWindowVisible(hwnd_) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(hwnd_, &msg)) continue;
+    while (loaded_ && IsWindowVisible(hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(hwnd(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -505,7 +497,7 @@ void ParameterWindow::show(std::int16_t mode) {
 void ParameterWindow::unload() {
     // The controls stay, so what the user typed can still be read; the window is gone.
     loaded_ = false;
-    ShowWindow(hwnd_, SW_HIDE);
+    ShowWindow(hwnd(), SW_HIDE);
 }
 
 void ParameterWindow::runButton(const Text& name) {
@@ -537,7 +529,7 @@ void ParameterWindow::runButton(const Text& name) {
         const std::int16_t proposed =
             std::max<std::int16_t>(mapa_.get(u"NumeroDeVias").toInteger(), 1);
         mapa_.call(u"EscolheDestino", proposed, automation::byRef(destino), automation::byRef(vias),
-                   windowText(hwnd_));
+                   windowText(hwnd()));
         const std::int16_t chosen = destino.toInteger();
         if (chosen < 1 || chosen > 5) return;
         mapa_.put(u"NumeroDeVias", vias.toInteger());
@@ -566,14 +558,15 @@ void ParameterWindow::clicked(HWND button) {
     try {
         runButton(name);
     } catch (const RuntimeError& e) {
-        MessageBoxW(hwnd_, wide(e.description()), L"Pedidos", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(hwnd(), wide(e.description()), L"Pedidos", MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::exception&) {
-        MessageBoxW(hwnd_, L"Erro inesperado", L"Pedidos", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(hwnd(), L"Erro inesperado", L"Pedidos", MB_OK | MB_ICONEXCLAMATION);
     }
     if (outer) busy_ = false;
 }
 
-LRESULT ParameterWindow::handle(UINT message, WPARAM w, LPARAM l) {
+LRESULT ParameterWindow::handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    if (!own_) return DefWindowProcW(hwnd, message, w, l);
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(w) == BN_CLICKED && l) clicked(reinterpret_cast<HWND>(l));
@@ -582,7 +575,7 @@ LRESULT ParameterWindow::handle(UINT message, WPARAM w, LPARAM l) {
             unload();
             return 0;
         default:
-            return DefWindowProcW(hwnd_, message, w, l);
+            return DefWindowProcW(hwnd, message, w, l);
     }
 }
 
@@ -591,8 +584,8 @@ const automation::Members<ParameterWindow>& ParameterWindow::members() {
     static const automation::Members<W> table{
         {u"Caption", Access::ReadWrite, 0, 0,
          [](W& w, Call& c) {
-             if (!c.isPut()) return Variant(windowText(w.hwnd_));
-             SetWindowTextW(w.hwnd_, wide(c.value().toText()));
+             if (!c.isPut()) return Variant(windowText(w.hwnd()));
+             SetWindowTextW(w.hwnd(), wide(c.value().toText()));
              return Variant();
          }},
         {u"Height", Access::ReadWrite, 0, 0, [](W& w, Call& c) { return w.size(w.height_, c); }},
@@ -611,11 +604,11 @@ const automation::Members<ParameterWindow>& ParameterWindow::members() {
          }},
         {u"Visible", Access::ReadWrite, 0, 0,
          [](W& w, Call& c) {
-             if (!c.isPut()) return Variant(w.loaded_ && IsWindowVisible(w.hwnd_) != FALSE);
+             if (!c.isPut()) return Variant(w.loaded_ && IsWindowVisible(w.hwnd()) != FALSE);
              if (c.value().toBool())
                  w.show(contract::kModeless);
              else
-                 ShowWindow(w.hwnd_, SW_HIDE);
+                 ShowWindow(w.hwnd(), SW_HIDE);
              return Variant();
          }},
         // Show [mode[, owner]]
@@ -632,16 +625,16 @@ const automation::Members<ParameterWindow>& ParameterWindow::members() {
          }},
         {u"Hide", Access::Read, 0, 0,
          [](W& w, Call&) {
-             ShowWindow(w.hwnd_, SW_HIDE);
+             ShowWindow(w.hwnd(), SW_HIDE);
              return Variant();
          }},
         {u"Refresh", Access::Read, 0, 0,
          [](W& w, Call&) {
-             RedrawWindow(w.hwnd_, nullptr, nullptr,
+             RedrawWindow(w.hwnd(), nullptr, nullptr,
                           RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
              return Variant();
          }},
-        {u"hWnd", Access::Read, 0, 0, [](W& w, Call&) { return handleOf(w.hwnd_); }},
+        {u"hWnd", Access::Read, 0, 0, [](W& w, Call&) { return handleOf(w.hwnd()); }},
         {u"ScaleWidth", Access::Read, 0, 0,
          [](W& w, Call&) { return Variant(w.clientSize().right * w.tpp_); }},
         {u"ScaleHeight", Access::Read, 0, 0,
@@ -653,14 +646,14 @@ const automation::Members<ParameterWindow>& ParameterWindow::members() {
 Variant ParameterWindow::size(double& twips, const Call& c) {
     if (!c.isPut()) return Variant(twips);
     twips = c.value().toDouble();
-    SetWindowPos(hwnd_, nullptr, 0, 0, pixels(width_, tpp_), pixels(height_, tpp_),
+    SetWindowPos(hwnd(), nullptr, 0, 0, pixels(width_, tpp_), pixels(height_, tpp_),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return Variant();
 }
 
 RECT ParameterWindow::clientSize() const {
     RECT r;
-    GetClientRect(hwnd_, &r);
+    GetClientRect(hwnd(), &r);
     return r;
 }
 
