@@ -6,13 +6,14 @@
 
 #include <cmath>
 
+#include "platform/win32/com_handles.h"
+
 namespace vantrel::platform::win32 {
 
 // Twips per pixel of the screen (1440 twips to the logical inch; 96 dpi when unknown).
 inline double twipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const UniqueScreenDc screen(GetDC(nullptr));
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return 1440.0 / (dpi > 0 ? dpi : 96);
 }
 
