@@ -114,14 +114,15 @@ void answerRow(model::ModelWindow& window, const model::ShownRow& row, const std
     auto element = [&](const char16_t* array) { return window.array(array)->item(row.row); };
     auto entry = [&](std::size_t n, std::size_t count) {
         if (n < 1 || n > count)
-            throw automation::RuntimeError(380, automation::Text(), u"Invalid property value");
+            throw automation::RuntimeError(automation::errc::InvalidPropertyValue);
         return n - 1;
     };
     try {
         if (row.kind == u"caixa") {
             const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(answer[0])));
             if (c != 's' && c != 'n' && c != '1' && c != '0' && c != 'x')
-                throw automation::RuntimeError(380, automation::Text(), u"s ou n");
+                throw automation::RuntimeError(automation::errc::InvalidPropertyValue,
+                                               automation::Text(), u"s ou n");
             element(u"chkCampo")
                 ->set(u"Value",
                       Variant(c == 's' || c == '1' || c == 'x' ? win::kChecked : win::kUnchecked));
@@ -136,7 +137,8 @@ void answerRow(model::ModelWindow& window, const model::ShownRow& row, const std
             auto combo = element(u"Combo");
             const auto numbers = numbersIn(answer);
             if (numbers.size() != 1)
-                throw automation::RuntimeError(380, automation::Text(), u"um número");
+                throw automation::RuntimeError(automation::errc::InvalidPropertyValue,
+                                               automation::Text(), u"um número");
             combo->set(
                 u"ListIndex",
                 Variant(static_cast<std::int32_t>(entry(numbers[0], combo->items().size()))));
