@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/members.h"
+#include "error_of.h"
 
 using namespace vantrel::automation;
 
@@ -37,14 +38,7 @@ public:
     }
 };
 
-std::int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using vantrel::testing::errorOf;
 
 }  // namespace
 

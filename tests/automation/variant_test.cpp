@@ -9,22 +9,11 @@
 #include "automation/object.h"
 #include "automation/runtime_error.h"
 #include "automation/variant.h"
+#include "error_of.h"
 
 using namespace vantrel::automation;
 
-namespace {
-
-// The error number a conversion raises, or 0 when it succeeds.
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
+using vantrel::testing::errorOf;
 
 // Integer rounding and overflow, Booleans, comparisons, currency and the lenient number and
 // date texts run against oleaut32 in tests/wine/variant_cases.txt; these cases hold what
