@@ -15,16 +15,13 @@
 
 namespace vantrel::fuzzing {
 
-using automation::Text;
-using automation::TextView;
-
-[[noreturn]] inline void fail(const char* what, TextView detail = {}) {
+[[noreturn]] inline void fail(const char* what, automation::TextView detail = {}) {
     std::fprintf(stderr, "invariant broken: %s\n", what);
     if (!detail.empty()) std::fprintf(stderr, "  with: %s\n", automation::toUtf8(detail).c_str());
     std::abort();
 }
 
-inline void check(bool ok, const char* what, TextView detail = {}) {
+inline void check(bool ok, const char* what, automation::TextView detail = {}) {
     if (!ok) fail(what, detail);
 }
 
@@ -43,7 +40,7 @@ struct Outcome {
 // Runs `f`. A RuntimeError whose number is in `allowed` is an answer; any other error, or
 // any other exception, is a fault of the code under test.
 template <class F>
-auto attempt(F&& f, std::initializer_list<std::int32_t> allowed, TextView input = {})
+auto attempt(F&& f, std::initializer_list<std::int32_t> allowed, automation::TextView input = {})
     -> Outcome<decltype(f())> {
     Outcome<decltype(f())> out;
     try {

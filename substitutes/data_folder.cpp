@@ -5,6 +5,9 @@
 
 namespace vantrel::substitutes {
 
+using automation::Text;
+using automation::TextView;
+
 namespace {
 std::optional<Text>& configured() {
     static std::optional<Text> folder;

@@ -10,15 +10,12 @@
 
 namespace vantrel::substitutes {
 
-using automation::Text;
-using automation::TextView;
-
 // The base folder, Windows style, without a final backslash. Empty when never set and the
 // environment names none.
-Text dataFolder();
-void setDataFolder(TextView folder);
+automation::Text dataFolder();
+void setDataFolder(automation::TextView folder);
 
 // <base>\databases\<catalog>.sqlite, as a Windows-style path.
-Text databaseFile(TextView catalog);
+automation::Text databaseFile(automation::TextView catalog);
 
 }  // namespace vantrel::substitutes

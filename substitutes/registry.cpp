@@ -7,7 +7,10 @@
 namespace vantrel::substitutes {
 
 using automation::makeObject;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 
 StandInRegistry::StandInRegistry(StandInContext context) : context_(context) {
     add(progid::CoreDataAccess,

@@ -14,10 +14,6 @@
 
 namespace vantrel::substitutes {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-
 namespace progid {
 inline constexpr char16_t CoreDataAccess[] = u"QuorilVantrel.StandIns.CoreDataAccess";
 inline constexpr char16_t ConnectionSettings[] = u"QuorilVantrel.StandIns.ConnectionSettings";
@@ -38,23 +34,23 @@ struct StandInContext {
 
 class StandInRegistry : public automation::ObjectFactory {
 public:
-    using Creator = std::function<ObjectRef(const StandInContext&)>;
+    using Creator = std::function<automation::ObjectRef(const StandInContext&)>;
 
     // Registers the five stand-ins of the progid namespace.
     explicit StandInRegistry(StandInContext context = {});
 
     // Registers (or replaces) a ProgID. Names are matched without regard to case.
-    void add(TextView progId, Creator creator);
-    bool knows(TextView progId) const;
+    void add(automation::TextView progId, Creator creator);
+    bool knows(automation::TextView progId) const;
     // Error 429 ("ActiveX component can't create object") for a name nobody registered.
-    ObjectRef create(TextView progId) override;
+    automation::ObjectRef create(automation::TextView progId) override;
 
     const StandInContext& context() const { return context_; }
     void setContext(const StandInContext& context) { context_ = context; }
 
 private:
     StandInContext context_;
-    std::map<Text, Creator> creators_;  // keyed by the upper-cased ProgID
+    std::map<automation::Text, Creator> creators_;  // keyed by the upper-cased ProgID
 };
 
 }  // namespace vantrel::substitutes

@@ -14,6 +14,8 @@
 
 namespace vantrel::app {
 
+using automation::Text;
+
 namespace {
 
 using automation::Text;

@@ -22,6 +22,8 @@
 
 namespace vantrel::app {
 
+using automation::Variant;
+
 namespace {
 
 namespace engine = reports::engine;

@@ -16,6 +16,7 @@ namespace vantrel::app {
 
 using automation::Text;
 using automation::TextView;
+using automation::Variant;
 
 const char kReportOptionsHelp[] =
     "  --destino N        destination code: 0 none (default), 1 screen, 2 printer, 3 PDF,\n"

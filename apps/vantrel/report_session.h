@@ -22,10 +22,6 @@
 
 namespace vantrel::app {
 
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 struct UsageError {
     std::string message;
 };
@@ -62,7 +58,8 @@ ReportOptions parseReportOptions(const Arguments& args, const char* command);
 class CountingDialogs : public interfaces::Dialogs {
 public:
     explicit CountingDialogs(interfaces::Dialogs& inner) : inner_(inner) {}
-    int messageBox(TextView text, int style, const std::optional<Text>& title) override {
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override {
         ++shown_;
         return inner_.messageBox(text, style, title);
     }

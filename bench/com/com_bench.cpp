@@ -26,6 +26,8 @@
 #include "solution/solucao.h"
 
 using namespace vantrel;
+using vantrel::platform::win32::ComPtr;
+using vantrel::platform::win32::UniqueVariant;
 using Clock = std::chrono::steady_clock;
 
 namespace {

@@ -9,6 +9,7 @@ namespace vantrel::documents {
 using automation::currentError;
 using automation::fromUtf8;
 using automation::RuntimeError;
+using automation::Text;
 
 Text sqlText(const Text& value) {
     Text out;

@@ -10,29 +10,27 @@
 
 namespace vantrel::documents {
 
-using automation::ObjectRef;
-using automation::Text;
-
 class DalComandos {
 public:
     // Keeps its own reference to the database object; a later call replaces it.
-    void SetDataAccess(ObjectRef& dataAccess) { dados_ = dataAccess; }
-    const ObjectRef& dataAccess() const { return dados_; }
+    void SetDataAccess(automation::ObjectRef& dataAccess) { dados_ = dataAccess; }
+    const automation::ObjectRef& dataAccess() const { return dados_; }
 
     // The stored lines (table DOCGCLIN) of one document, in line order. The arguments are
     // not changed. Errors come back with the source "Comandos::HlpDb_DocGcLin".
-    interfaces::Recordset HlpDb_DocGcLin(const Text& tipo, const std::int32_t& numero,
-                                         const Text& serie, const std::int16_t& ano) const;
+    interfaces::Recordset HlpDb_DocGcLin(const automation::Text& tipo, const std::int32_t& numero,
+                                         const automation::Text& serie,
+                                         const std::int16_t& ano) const;
 
     // The statement HlpDb_DocGcLin runs.
-    static Text docGcLinStatement(const Text& tipo, std::int32_t numero, const Text& serie,
-                                  std::int16_t ano);
+    static automation::Text docGcLinStatement(const automation::Text& tipo, std::int32_t numero,
+                                              const automation::Text& serie, std::int16_t ano);
 
 private:
-    ObjectRef dados_;
+    automation::ObjectRef dados_;
 };
 
 // A text value between apostrophes, every apostrophe inside doubled.
-Text sqlText(const Text& value);
+automation::Text sqlText(const automation::Text& value);
 
 }  // namespace vantrel::documents

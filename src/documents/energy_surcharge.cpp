@@ -11,8 +11,11 @@ namespace vantrel::documents {
 using automation::currentError;
 using automation::equals;
 using automation::fromUtf8;
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 using interfaces::DocumentHeader;
 using interfaces::DocumentLine;
 using interfaces::HostDocument;

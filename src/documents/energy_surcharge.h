@@ -25,26 +25,22 @@
 
 namespace vantrel::documents {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::Variant;
-
 // The settings of the section "Documentos com taxa", as the open company holds them.
 struct SurchargeSettings {
-    Text documentos;  // "FT,A;FR,A": type, comma, series; entries split by ";"
-    Text taxa;        // percentage, decimal comma or point; normalised by each rewrite
-    Text artigo;      // article of the surcharge line
-    Text pergunta;    // "S..." asks before adding
+    automation::Text documentos;  // "FT,A;FR,A": type, comma, series; entries split by ";"
+    automation::Text taxa;        // percentage, decimal comma or point; normalised by each rewrite
+    automation::Text artigo;      // article of the surcharge line
+    automation::Text pergunta;    // "S..." asks before adding
 };
 
 // What the save hook needs from the open company besides its settings.
 struct SurchargeContext {
     interfaces::Dialogs& dialogs;
     const DalComandos& dal;
-    const ObjectRef& apiNext;             // the ERP API connection
-    std::function<bool()> pVerificarApi;  // warns and answers false when it is closed
-    interfaces::Platform& platform;       // writes and removes the recovery copy
-    Text recoveryFolder;                  // where the recovery copy goes, ends with "\"
+    const automation::ObjectRef& apiNext;  // the ERP API connection
+    std::function<bool()> pVerificarApi;   // warns and answers false when it is closed
+    interfaces::Platform& platform;        // writes and removes the recovery copy
+    automation::Text recoveryFolder;       // where the recovery copy goes, ends with "\"
 };
 
 class EnergySurcharge {
@@ -53,13 +49,14 @@ public:
         : ctx_(std::move(context)), settings_(std::move(settings)) {}
 
     // The save hook. Errors are the caller's (its event frame reports them).
-    void Vendas_OnGravar(const ObjectRef& oApi);
+    void Vendas_OnGravar(const automation::ObjectRef& oApi);
     // Whether type and series are in the qualifying list. Errors are raised again with the
     // source "pDocumentoInteressa".
-    bool pDocumentoInteressa(const Variant& tipo, const Variant& serie) const;
+    bool pDocumentoInteressa(const automation::Variant& tipo,
+                             const automation::Variant& serie) const;
     // The rewrite; never raises, every failure is an Erro result.
-    Result pAdicionaTaxaEnergetica(const Text& tipo, const Text& serie, std::int32_t numero,
-                                   std::int16_t ano);
+    Result pAdicionaTaxaEnergetica(const automation::Text& tipo, const automation::Text& serie,
+                                   std::int32_t numero, std::int16_t ano);
 
     // The settings, with the rate as the last rewrite normalised it.
     const SurchargeSettings& settings() const { return settings_; }
@@ -67,14 +64,15 @@ public:
     // The rate read from the (already normalised) setting: the leading number, as a
     // fraction; none when the text does not start with a number. Raises error 6 when it
     // does not fit a double.
-    [[nodiscard]] static std::optional<double> rateOf(const Text& taxa);
-    static Text normaliseRate(const Text& taxa);
+    [[nodiscard]] static std::optional<double> rateOf(const automation::Text& taxa);
+    static automation::Text normaliseRate(const automation::Text& taxa);
     // Whether a header series lets the save hook go on: it must compare equal to the number
     // 0 (Null compares with nothing).
-    static bool seriesTakesSurcharge(const Variant& serie);
+    static bool seriesTakesSurcharge(const automation::Variant& serie);
     // Whether the "Documentos" list holds type and series (the series trimmed, the type not,
     // case-sensitive).
-    static bool listHolds(const Text& documentos, const Text& tipo, const Text& serie);
+    static bool listHolds(const automation::Text& documentos, const automation::Text& tipo,
+                          const automation::Text& serie);
 
 private:
     interfaces::NextApiConnection api() const {
@@ -91,15 +89,15 @@ private:
     // position among the rows, and the ERP's messages).
     struct Refusal {
         std::size_t row;
-        Text messages;
+        automation::Text messages;
     };
     std::optional<Refusal> addStoredLines(const interfaces::HostDocument& doc,
                                           const std::vector<StoredRow>& rows) const;
     std::optional<Refusal> addSurchargeLine(const interfaces::HostDocument& doc,
                                             double price) const;
     bool isStored(const DocumentKey& key) const;
-    Text writeRecoveryCopy(const StoredDocument& stored) const;
-    void removeRecoveryCopy(const Text& path) const;
+    automation::Text writeRecoveryCopy(const StoredDocument& stored) const;
+    void removeRecoveryCopy(const automation::Text& path) const;
 
     friend class RestoreGuard;
 

@@ -9,8 +9,6 @@
 
 namespace vantrel::documents {
 
-using automation::Text;
-
 enum class EnumResult : std::int32_t {
     Sucesso = 0,
     Erro = 1,
@@ -19,15 +17,15 @@ enum class EnumResult : std::int32_t {
 
 class Result {
 public:
-    const Text& Mensagem() const { return mensagem_; }
-    void setMensagem(Text value) { mensagem_ = std::move(value); }
+    const automation::Text& Mensagem() const { return mensagem_; }
+    void setMensagem(automation::Text value) { mensagem_ = std::move(value); }
     EnumResult tipo() const { return tipo_; }
     void setTipo(EnumResult value) { tipo_ = value; }
     std::int32_t ErroNum() const { return erroNum_; }
     void setErroNum(std::int32_t value) { erroNum_ = value; }
 
 private:
-    Text mensagem_;
+    automation::Text mensagem_;
     EnumResult tipo_ = EnumResult::Sucesso;
     std::int32_t erroNum_ = 0;
 };

@@ -2,6 +2,9 @@
 
 namespace vantrel::documents {
 
+using automation::ObjectRef;
+using automation::Variant;
+
 void Vendas_OnOperacao(const ObjectRef& Api, const Variant& lngOperacao) {
     if (Api.isNothing()) return;
     [[maybe_unused]] std::int32_t operacao = lngOperacao.toLong();

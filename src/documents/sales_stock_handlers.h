@@ -8,13 +8,10 @@
 
 namespace vantrel::documents {
 
-using automation::ObjectRef;
-using automation::Variant;
-
 // Vendas_OnOperacao and Vendas_OnOperacaoEx: the operation code must be a 32-bit integer.
-void Vendas_OnOperacao(const ObjectRef& Api, const Variant& lngOperacao);
+void Vendas_OnOperacao(const automation::ObjectRef& Api, const automation::Variant& lngOperacao);
 // Vendas_OnCampoValidar: the field name must be a text; the article field has no rule yet.
-void Vendas_OnCampoValidar(const ObjectRef& Api, const Variant& CampoNome);
-void Stocks_OnGravar(const ObjectRef& oApi);
+void Vendas_OnCampoValidar(const automation::ObjectRef& Api, const automation::Variant& CampoNome);
+void Stocks_OnGravar(const automation::ObjectRef& oApi);
 
 }  // namespace vantrel::documents

@@ -7,6 +7,8 @@
 namespace vantrel::documents {
 
 using automation::fromUtf8;
+using automation::Text;
+using automation::Variant;
 
 const std::array<automation::TextView, kLineColumnCount> kLineColumnNames = {
     u"TPLINHA",  u"ARTIGO", u"ARMAZEM", u"DESCR",    u"QUANT",    u"PRUNIT", u"IVA",

@@ -15,17 +15,14 @@
 
 namespace vantrel::documents {
 
-using automation::Text;
-using automation::Variant;
-
 struct DocumentKey {
-    Text tipo;
-    Text serie;
+    automation::Text tipo;
+    automation::Text serie;
     std::int32_t numero = 0;
     std::int16_t ano = 0;
 
     // type-series-number-year, as the messages show it
-    Text text() const;
+    automation::Text text() const;
 };
 
 // The columns of DOCGCLIN that the rewrite carries, in the order the copy lists them.
@@ -56,9 +53,11 @@ inline constexpr std::size_t kLineColumnCount = static_cast<std::size_t>(LineCol
 extern const std::array<automation::TextView, kLineColumnCount> kLineColumnNames;
 
 struct StoredRow {
-    std::array<Variant, kLineColumnCount> values;
+    std::array<automation::Variant, kLineColumnCount> values;
 
-    const Variant& operator[](LineColumn c) const { return values[static_cast<std::size_t>(c)]; }
+    const automation::Variant& operator[](LineColumn c) const {
+        return values[static_cast<std::size_t>(c)];
+    }
     // LINANU = True (-1) marks a cancelled row; an empty or Null flag is a live one.
     bool cancelled() const;
 };
@@ -69,10 +68,10 @@ struct StoredDocument {
     std::vector<StoredRow> rows;   // every row, in ORDENACA order
     // Header values as read, for the recovery copy: (member, value). Members the host's
     // header does not have are left out.
-    std::vector<std::pair<Text, Variant>> header;
-    std::optional<Variant> origem;   // the document's origin before the rewrite set it
-    std::optional<bool> finalizado;  // unknown when the header does not tell
-    double bases = 0;                // Base1 + Base2 + Base3 + Base4
+    std::vector<std::pair<automation::Text, automation::Variant>> header;
+    std::optional<automation::Variant> origem;  // the document's origin before the rewrite set it
+    std::optional<bool> finalizado;             // unknown when the header does not tell
+    double bases = 0;                           // Base1 + Base2 + Base3 + Base4
 
     std::size_t liveRows() const;
 };
@@ -85,6 +84,6 @@ void readStoredHeader(StoredDocument& stored);
 
 // The recovery copy's text: an INI-like listing, one section for the header and one for
 // each row. Line breaks and backslashes inside values are written as \r, \n and \\.
-Text recoveryCopyText(const StoredDocument& stored, const Text& writtenAt);
+automation::Text recoveryCopyText(const StoredDocument& stored, const automation::Text& writtenAt);
 
 }  // namespace vantrel::documents

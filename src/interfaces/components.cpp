@@ -2,6 +2,9 @@
 
 namespace vantrel::interfaces {
 
+using automation::Text;
+using automation::TextView;
+
 Text defaultProgId(TextView component) {
     using automation::equalsIgnoreCase;
     if (equalsIgnoreCase(component, component::CoreDataAccess))

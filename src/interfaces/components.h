@@ -7,10 +7,6 @@
 
 namespace vantrel::interfaces {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-
 namespace component {
 inline constexpr char16_t CoreDataAccess[] = u"CoreDataAccess";
 inline constexpr char16_t ConnectionSettings[] = u"ConnectionSettings";
@@ -26,13 +22,15 @@ class ComponentCatalog {
 public:
     virtual ~ComponentCatalog() = default;
     // The ProgID to create for a logical component name.
-    virtual Text progIdOf(TextView component) = 0;
+    virtual automation::Text progIdOf(automation::TextView component) = 0;
     // Where that ProgID comes from (a registry value, the default...), for a person reading
     // a diagnosis; empty when the catalog does not say.
-    virtual Text sourceOf(TextView /*component*/) { return Text(); }
+    virtual automation::Text sourceOf(automation::TextView /*component*/) {
+        return automation::Text();
+    }
 };
 
 // The ProgIDs of the maker's components on a standard installation.
-Text defaultProgId(TextView component);
+automation::Text defaultProgId(automation::TextView component);
 
 }  // namespace vantrel::interfaces

@@ -7,48 +7,44 @@
 
 namespace vantrel::interfaces {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::Variant;
-
 class ConnectionSettings {
 public:
-    explicit ConnectionSettings(ObjectRef settings) : o_(std::move(settings)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit ConnectionSettings(automation::ObjectRef settings) : o_(std::move(settings)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
-    void Load(const Text& settingsPath) const { o_.call(u"Load", settingsPath); }
-    Text Server() const { return o_.get(u"Server").toText(); }
-    Text Database() const { return o_.get(u"Database").toText(); }
-    Text User() const { return o_.get(u"User").toText(); }
-    Text Password() const { return o_.get(u"Password").toText(); }
+    void Load(const automation::Text& settingsPath) const { o_.call(u"Load", settingsPath); }
+    automation::Text Server() const { return o_.get(u"Server").toText(); }
+    automation::Text Database() const { return o_.get(u"Database").toText(); }
+    automation::Text User() const { return o_.get(u"User").toText(); }
+    automation::Text Password() const { return o_.get(u"Password").toText(); }
     // Lets the component fill in what is missing; the values may be read again afterwards.
     void Complete(bool interactive) const { o_.call(u"Complete", interactive); }
     void Confirm() const { o_.call(u"Confirm"); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class SharedFolders {
 public:
-    explicit SharedFolders(ObjectRef folders) : o_(std::move(folders)) {}
+    explicit SharedFolders(automation::ObjectRef folders) : o_(std::move(folders)) {}
     // The base data folder, without a final backslash.
-    Text Folder() const { return o_.get(u"Folder").toText(); }
+    automation::Text Folder() const { return o_.get(u"Folder").toText(); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class FolderCheck {
 public:
-    explicit FolderCheck(ObjectRef check) : o_(std::move(check)) {}
-    bool FolderExists(const Text& folder) const {
-        Variant f(folder);
+    explicit FolderCheck(automation::ObjectRef check) : o_(std::move(check)) {}
+    bool FolderExists(const automation::Text& folder) const {
+        automation::Variant f(folder);
         return o_.call(u"FolderExists", automation::byRef(f)).toBool();
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 }  // namespace vantrel::interfaces

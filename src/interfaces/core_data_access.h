@@ -7,66 +7,62 @@
 
 namespace vantrel::interfaces {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // An ADO Recordset: walked with MoveFirst, EOF and MoveNext, fields read by column name.
 class Recordset {
 public:
     Recordset() = default;
-    explicit Recordset(ObjectRef recordset) : o_(std::move(recordset)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit Recordset(automation::ObjectRef recordset) : o_(std::move(recordset)) {}
+    const automation::ObjectRef& ref() const { return o_; }
     bool isNothing() const { return o_.isNothing(); }
 
     bool Eof() const { return o_.get(u"EOF").toBool(); }
     void MoveFirst() const { o_.call(u"MoveFirst"); }
     void MoveNext() const { o_.call(u"MoveNext"); }
     // rs.Fields(name).Value; a collection that answers the value itself is taken as it is.
-    Variant field(TextView column) const;
+    automation::Variant field(automation::TextView column) const;
     // rs.Fields(name) when it is a Field object. A Field follows the current record, so a
     // loop over many rows looks each column up once and then reads only its Value.
-    ObjectRef fieldObject(TextView column) const {
-        Variant f = o_.get(u"Fields", Text(column));
-        return f.isSetObject() ? f.toObject() : ObjectRef();
+    automation::ObjectRef fieldObject(automation::TextView column) const {
+        automation::Variant f = o_.get(u"Fields", automation::Text(column));
+        return f.isSetObject() ? f.toObject() : automation::ObjectRef();
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class CoreDataAccess {
 public:
     CoreDataAccess() = default;
-    explicit CoreDataAccess(ObjectRef dataAccess) : o_(std::move(dataAccess)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit CoreDataAccess(automation::ObjectRef dataAccess) : o_(std::move(dataAccess)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
     // True when the connection is open.
-    bool Open(const Text& connectionString) const {
+    bool Open(const automation::Text& connectionString) const {
         return o_.call(u"Open", connectionString).toBool();
     }
-    Variant Close() const { return o_.call(u"Close"); }
+    automation::Variant Close() const { return o_.call(u"Close"); }
     // Runs a query; the rows come back through the by-reference recordset argument. The
     // call's own answer is not meaningful; a failure is raised.
-    Recordset OpenRecordset(const Text& sql) const;
+    Recordset OpenRecordset(const automation::Text& sql) const;
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // Out-of-line members.
 
-inline Variant Recordset::field(TextView column) const {
-    Variant f = o_.get(u"Fields", Text(column));
+inline automation::Variant Recordset::field(automation::TextView column) const {
+    automation::Variant f = o_.get(u"Fields", automation::Text(column));
     if (f.isSetObject()) return f.toObject().get(u"Value");
     return f;
 }
 
-inline Recordset CoreDataAccess::OpenRecordset(const Text& sql) const {
-    Variant rows;
-    Variant query(sql);
-    o_.call(u"OpenRecordset", Text(), query, automation::byRef(rows), true, std::int32_t{0});
+inline Recordset CoreDataAccess::OpenRecordset(const automation::Text& sql) const {
+    automation::Variant rows;
+    automation::Variant query(sql);
+    o_.call(u"OpenRecordset", automation::Text(), query, automation::byRef(rows), true,
+            std::int32_t{0});
     if (!rows.isSetObject()) {
         throw automation::RuntimeError(automation::errc::ObjectVariableNotSet);
     }

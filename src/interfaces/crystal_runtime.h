@@ -11,17 +11,12 @@
 
 namespace vantrel::interfaces::crystal {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // A 1-based collection of the runtime (Tables, Areas, Sections, ReportObjects).
 class Collection {
 public:
-    explicit Collection(ObjectRef o) : o_(std::move(o)) {}
+    explicit Collection(automation::ObjectRef o) : o_(std::move(o)) {}
     std::int32_t Count() const { return o_.get(u"Count").toLong(); }
-    ObjectRef Item(std::int32_t index) const { return o_.object(u"Item", index); }
+    automation::ObjectRef Item(std::int32_t index) const { return o_.object(u"Item", index); }
 
     // Item(1) to Item(Count), in the runtime's order.
     template <class Visit>
@@ -31,44 +26,44 @@ public:
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class DatabaseTable {
 public:
-    explicit DatabaseTable(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit DatabaseTable(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
-    Text Name() const { return o_.get(u"Name").toText(); }
+    automation::Text Name() const { return o_.get(u"Name").toText(); }
     // ConnectionProperties(name).Value, version 10.
-    Text ConnectionProperty(TextView name) const {
+    automation::Text ConnectionProperty(automation::TextView name) const {
         return o_.object(u"ConnectionProperties", name).get(u"Value").toText();
     }
-    void setConnectionProperty(TextView name, const Text& value) const {
+    void setConnectionProperty(automation::TextView name, const automation::Text& value) const {
         o_.object(u"ConnectionProperties", name).put(u"Value", value);
     }
     // Version 8.5.
-    void SetLogOnInfo(const Text& server, const Text& database, const Text& user,
-                      const Text& password) const {
+    void SetLogOnInfo(const automation::Text& server, const automation::Text& database,
+                      const automation::Text& user, const automation::Text& password) const {
         o_.call(u"SetLogOnInfo", server, database, user, password);
     }
     bool TestConnectivity() const { return o_.get(u"TestConnectivity").toBool(); }
     // SetPrivateData(kind, data): `data` by reference, as the runtime may replace it.
-    void SetPrivateData(std::int16_t kind, Variant& data) const {
+    void SetPrivateData(std::int16_t kind, automation::Variant& data) const {
         o_.call(u"SetPrivateData", kind, automation::byRef(data));
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class ReportDatabase {
 public:
-    explicit ReportDatabase(ObjectRef o) : o_(std::move(o)) {}
+    explicit ReportDatabase(automation::ObjectRef o) : o_(std::move(o)) {}
     Collection Tables() const { return Collection(o_.object(u"Tables")); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // ValueType codes of parameter fields.
@@ -83,45 +78,49 @@ inline constexpr std::int32_t DataHora = 16;
 
 class ParameterField {
 public:
-    explicit ParameterField(ObjectRef o) : o_(std::move(o)) {}
+    explicit ParameterField(automation::ObjectRef o) : o_(std::move(o)) {}
 
-    Text Prompt() const { return o_.get(u"Prompt").toText(); }
+    automation::Text Prompt() const { return o_.get(u"Prompt").toText(); }
     std::int32_t ValueType() const { return o_.get(u"ValueType").toLong(); }
     bool EnableMultipleValues() const { return o_.get(u"EnableMultipleValues").toBool(); }
     std::int32_t NumberOfDefaultValues() const { return o_.get(u"NumberOfDefaultValues").toLong(); }
-    Variant GetNthDefaultValue(std::int32_t n) const { return o_.call(u"GetNthDefaultValue", n); }
-    void AddCurrentValue(const Variant& value) const { o_.call(u"AddCurrentValue", value); }
+    automation::Variant GetNthDefaultValue(std::int32_t n) const {
+        return o_.call(u"GetNthDefaultValue", n);
+    }
+    void AddCurrentValue(const automation::Variant& value) const {
+        o_.call(u"AddCurrentValue", value);
+    }
     void ClearCurrentValueAndRange() const { o_.call(u"ClearCurrentValueAndRange"); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 class ParameterFieldList {
 public:
-    explicit ParameterFieldList(ObjectRef o) : o_(std::move(o)) {}
+    explicit ParameterFieldList(automation::ObjectRef o) : o_(std::move(o)) {}
     std::int32_t Count() const { return o_.get(u"Count").toLong(); }
     ParameterField Item(std::int32_t index) const {
         return ParameterField(o_.object(u"Item", index));
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // ExportOptions: numbers are 16-bit, flags Boolean.
 class ExportOptions {
 public:
-    explicit ExportOptions(ObjectRef o) : o_(std::move(o)) {}
+    explicit ExportOptions(automation::ObjectRef o) : o_(std::move(o)) {}
 
     void FormatType(std::int16_t v) const { o_.put(u"FormatType", v); }
     void DestinationType(std::int16_t v) const { o_.put(u"DestinationType", v); }
-    void DiskFileName(const Text& v) const { o_.put(u"DiskFileName", v); }
+    void DiskFileName(const automation::Text& v) const { o_.put(u"DiskFileName", v); }
     void PDFExportAllPages(bool v) const { o_.put(u"PDFExportAllPages", v); }
-    void MailToList(const Text& v) const { o_.put(u"MailToList", v); }
-    void MailCcList(const Text& v) const { o_.put(u"MailCcList", v); }
-    void MailSubject(const Text& v) const { o_.put(u"MailSubject", v); }
-    void MailMessage(const Text& v) const { o_.put(u"MailMessage", v); }
+    void MailToList(const automation::Text& v) const { o_.put(u"MailToList", v); }
+    void MailCcList(const automation::Text& v) const { o_.put(u"MailCcList", v); }
+    void MailSubject(const automation::Text& v) const { o_.put(u"MailSubject", v); }
+    void MailMessage(const automation::Text& v) const { o_.put(u"MailMessage", v); }
     void ExcelAreaType(std::int16_t v) const { o_.put(u"ExcelAreaType", v); }
     void ExcelUseTabularFormat(bool v) const { o_.put(u"ExcelUseTabularFormat", v); }
     void ExcelUseWorksheetFunctions(bool v) const { o_.put(u"ExcelUseWorksheetFunctions", v); }
@@ -133,7 +132,7 @@ public:
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // The seven page settings a report keeps; the printer output saves and restores them.
@@ -150,8 +149,8 @@ struct PageSettings {
 class Report {
 public:
     Report() = default;
-    explicit Report(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit Report(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
     ReportDatabase Database() const { return ReportDatabase(o_.object(u"Database")); }
     Collection Areas() const { return Collection(o_.object(u"Areas")); }
@@ -159,8 +158,8 @@ public:
         return ParameterFieldList(o_.object(u"ParameterFields"));
     }
     ExportOptions exportOptions() const { return ExportOptions(o_.object(u"ExportOptions")); }
-    Text ReportTitle() const { return o_.get(u"ReportTitle").toText(); }
-    Text DriverName() const { return o_.get(u"DriverName").toText(); }
+    automation::Text ReportTitle() const { return o_.get(u"ReportTitle").toText(); }
+    automation::Text DriverName() const { return o_.get(u"DriverName").toText(); }
 
     std::int16_t PaperOrientation() const { return o_.get(u"PaperOrientation").toInteger(); }
     void PaperOrientation(std::int16_t v) const { o_.put(u"PaperOrientation", v); }
@@ -173,7 +172,8 @@ public:
     void PrinterSetup() const { o_.call(u"PrinterSetup"); }
     // PrinterSetup(hWnd): the printer dialog owned by the window `owner` (0: none).
     void PrinterSetup(std::int32_t owner) const { o_.call(u"PrinterSetup", owner); }
-    void SelectPrinter(const Text& driver, const Text& device, const Text& port) const {
+    void SelectPrinter(const automation::Text& driver, const automation::Text& device,
+                       const automation::Text& port) const {
         o_.call(u"SelectPrinter", driver, device, port);
     }
     void PrintOut(bool prompt) const { o_.call(u"PrintOut", prompt); }
@@ -185,7 +185,7 @@ public:
     void Export(bool prompt) const { o_.call(u"Export", prompt); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 inline PageSettings Report::pageSettings() const {
@@ -213,41 +213,43 @@ inline void Report::setPageSettings(const PageSettings& s) const {
 // A report object of a section; kind 5 holds a subreport.
 class ReportObject {
 public:
-    explicit ReportObject(ObjectRef o) : o_(std::move(o)) {}
+    explicit ReportObject(automation::ObjectRef o) : o_(std::move(o)) {}
     static constexpr std::int32_t kSubreport = 5;
     std::int32_t Kind() const { return o_.get(u"Kind").toLong(); }
     Report OpenSubreport() const { return Report(o_.call(u"OpenSubreport").toObject()); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
-inline Collection Sections(const ObjectRef& area) {
+inline Collection Sections(const automation::ObjectRef& area) {
     return Collection(area.object(u"Sections"));
 }
-inline Collection ReportObjects(const ObjectRef& section) {
+inline Collection ReportObjects(const automation::ObjectRef& section) {
     return Collection(section.object(u"ReportObjects"));
 }
 
 class Application {
 public:
-    explicit Application(ObjectRef o) : o_(std::move(o)) {}
-    Report OpenReport(const Text& path) const {
+    explicit Application(automation::ObjectRef o) : o_(std::move(o)) {}
+    Report OpenReport(const automation::Text& path) const {
         return Report(o_.call(u"OpenReport", path).toObject());
     }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // A report viewer control (Visu_10 or Visu_85 of the viewer window). Members without a name
 // here are reached by their dispatch identifier, spelled "#" and the number ("#343").
 class ViewerControl {
 public:
-    explicit ViewerControl(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit ViewerControl(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
-    void ReportSource(const ObjectRef& report) const { o_.putRef(u"ReportSource", report); }
+    void ReportSource(const automation::ObjectRef& report) const {
+        o_.putRef(u"ReportSource", report);
+    }
     void ViewReport() const { o_.call(u"ViewReport"); }
     void Refresh() const { o_.call(u"Refresh"); }
     bool IsBusy() const { return o_.get(u"IsBusy").toBool(); }
@@ -258,33 +260,35 @@ public:
     void Move(double left, double top, double width, double height) const {
         o_.call(u"Move", left, top, width, height);
     }
-    void setById(std::int32_t dispatchId, const Variant& value) const {
+    void setById(std::int32_t dispatchId, const automation::Variant& value) const {
         o_.put(byId(dispatchId), value);
     }
     void callById(std::int32_t dispatchId) const { o_.call(byId(dispatchId)); }
 
-    static Text byId(std::int32_t dispatchId) { return u"#" + Variant(dispatchId).toText(); }
+    static automation::Text byId(std::int32_t dispatchId) {
+        return u"#" + automation::Variant(dispatchId).toText();
+    }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // The save-file dialog (a common dialog control): members set in the order the outputs need.
 class SaveDialog {
 public:
-    explicit SaveDialog(ObjectRef o) : o_(std::move(o)) {}
+    explicit SaveDialog(automation::ObjectRef o) : o_(std::move(o)) {}
     // Error number of a cancelled dialog whose CancelError is True.
     static constexpr std::int32_t kCancelled = 32755;
 
     void CancelError(bool v) const { o_.put(u"CancelError", v); }
     void Flags(std::int32_t v) const { o_.put(u"Flags", v); }
-    void Filter(const Text& v) const { o_.put(u"Filter", v); }
+    void Filter(const automation::Text& v) const { o_.put(u"Filter", v); }
     void FilterIndex(std::int16_t v) const { o_.put(u"FilterIndex", v); }
     void ShowSave() const { o_.call(u"ShowSave"); }
-    Text fileName() const { return o_.get(u"fileName").toText(); }
+    automation::Text fileName() const { return o_.get(u"fileName").toText(); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 }  // namespace vantrel::interfaces::crystal

@@ -7,9 +7,6 @@
 
 namespace vantrel::interfaces {
 
-using automation::Text;
-using automation::TextView;
-
 namespace msgbox {
 inline constexpr int OkOnly = 0;
 inline constexpr int YesNo = 4;
@@ -33,7 +30,8 @@ public:
     virtual ~Dialogs() = default;
     // Shows a modal box and returns the answer. No title (nullopt) means the application's
     // default title; an empty text means an empty title bar.
-    virtual int messageBox(TextView text, int style, const std::optional<Text>& title) = 0;
+    virtual int messageBox(automation::TextView text, int style,
+                           const std::optional<automation::Text>& title) = 0;
 };
 
 }  // namespace vantrel::interfaces

@@ -9,9 +9,6 @@
 
 namespace vantrel::interfaces {
 
-using automation::ObjectRef;
-using automation::Text;
-
 class FieldDefinitionLibrary {
 public:
     virtual ~FieldDefinitionLibrary() = default;
@@ -19,8 +16,8 @@ public:
     // page and comes back as the library left it; `overwrite` -1 replaces an existing file.
     // Returns the library's answer (1 is success). A missing library raises error 53 and a
     // missing entry point error 453, as a declared DLL function does.
-    virtual std::int32_t createFieldDefFile(ObjectRef& recordset, Text& fileName,
-                                            std::int32_t overwrite) = 0;
+    virtual std::int32_t createFieldDefFile(automation::ObjectRef& recordset,
+                                            automation::Text& fileName, std::int32_t overwrite) = 0;
 };
 
 }  // namespace vantrel::interfaces

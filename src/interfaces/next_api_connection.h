@@ -10,33 +10,33 @@ namespace vantrel::interfaces {
 class NextApiConnection {
 public:
     NextApiConnection() = default;
-    explicit NextApiConnection(ObjectRef connection) : o_(std::move(connection)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit NextApiConnection(automation::ObjectRef connection) : o_(std::move(connection)) {}
+    const automation::ObjectRef& ref() const { return o_; }
     bool isNothing() const { return o_.isNothing(); }
 
-    void SetProduct(const Text& product) const;
+    void SetProduct(const automation::Text& product) const;
     // True when the login succeeded; the component reads the login from the file itself.
-    bool Connect(const Text& settingsPath) const {
+    bool Connect(const automation::Text& settingsPath) const {
         return o_.call(u"Connect", settingsPath).toBool();
     }
-    void SetDatabase(ObjectRef& dataAccess) const;
-    Variant Disconnect() const { return o_.call(u"Disconnect"); }
+    void SetDatabase(automation::ObjectRef& dataAccess) const;
+    automation::Variant Disconnect() const { return o_.call(u"Disconnect"); }
     HostDocument NewSalesDocument() const { return HostDocument(o_.object(u"NewSalesDocument")); }
     DocumentLine NewDocumentLine() const { return DocumentLine(o_.object(u"NewDocumentLine")); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // Out-of-line members.
 
-inline void NextApiConnection::SetProduct(const Text& product) const {
-    Variant p(product);
+inline void NextApiConnection::SetProduct(const automation::Text& product) const {
+    automation::Variant p(product);
     o_.call(u"SetProduct", automation::byRef(p));
 }
 
-inline void NextApiConnection::SetDatabase(ObjectRef& dataAccess) const {
-    Variant d(dataAccess);
+inline void NextApiConnection::SetDatabase(automation::ObjectRef& dataAccess) const {
+    automation::Variant d(dataAccess);
     o_.call(u"SetDatabase", automation::byRef(d));
     if (d.isObject()) dataAccess = d.toObject();
 }

@@ -14,9 +14,6 @@
 
 namespace vantrel::interfaces {
 
-using automation::Text;
-using automation::TextView;
-
 struct ScreenMetrics {
     double widthTwips = 19200;   // 1280 pixels at 15 twips per pixel
     double heightTwips = 15360;  // 1024 pixels
@@ -32,25 +29,25 @@ struct FileProbe {
 };
 
 struct PrinterInfo {
-    Text deviceName;
-    Text driverName;
-    Text port;
+    automation::Text deviceName;
+    automation::Text driverName;
+    automation::Text port;
 };
 
 class Platform {
 public:
     virtual ~Platform() = default;
     // Folder holding the add-in's own library file, without a final backslash.
-    virtual Text moduleFolder() = 0;
+    virtual automation::Text moduleFolder() = 0;
     // First name a directory listing of `pattern` yields (wild cards * and ? allowed in the
     // last component), as Dir() does; empty when nothing matches.
-    virtual Text firstMatch(TextView pattern) = 0;
-    bool fileExists(TextView pattern) { return !firstMatch(pattern).empty(); }
+    virtual automation::Text firstMatch(automation::TextView pattern) = 0;
+    bool fileExists(automation::TextView pattern) { return !firstMatch(pattern).empty(); }
     // Kill: deletes a file; RuntimeError 53 when it does not exist, 75 when it cannot go.
-    virtual void deleteFile(TextView path) = 0;
+    virtual void deleteFile(automation::TextView path) = 0;
     // Lines of a text file in the ANSI code page (CR LF or LF ends a line);
     // RuntimeError 53 when the file does not exist.
-    virtual std::vector<Text> readTextLines(TextView path) = 0;
+    virtual std::vector<automation::Text> readTextLines(automation::TextView path) = 0;
     virtual const automation::Clock& clock() = 0;
     // The user's conventions for numbers and dates, which the calls into an object given this
     // platform run under. A platform that does not know them keeps the system's default.
@@ -69,20 +66,22 @@ public:
     virtual std::optional<PrinterInfo> currentPrinter() = 0;
 
     // Whether a folder exists. An implementation that cannot tell answers false.
-    virtual bool folderExists(TextView /*folder*/) { return false; }
+    virtual bool folderExists(automation::TextView /*folder*/) { return false; }
     // Appends a text and a line break (CR LF) to a file in UTF-8, creating the file when it
     // is missing; false when that cannot be done. An implementation without files refuses.
-    virtual bool appendLine(TextView /*path*/, TextView /*line*/) { return false; }
+    virtual bool appendLine(automation::TextView /*path*/, automation::TextView /*line*/) {
+        return false;
+    }
     // Reads up to `limit` bytes of a file. An implementation that cannot read files knows
     // only whether a listing finds it.
-    virtual FileProbe probeFile(TextView path, std::size_t /*limit*/) {
+    virtual FileProbe probeFile(automation::TextView path, std::size_t /*limit*/) {
         FileProbe p;
         p.exists = fileExists(path);
         return p;
     }
     // Whether a new file could be made in the folder, found without making one. An
     // implementation that cannot tell answers false.
-    virtual bool folderWritable(TextView /*folder*/) { return false; }
+    virtual bool folderWritable(automation::TextView /*folder*/) { return false; }
 };
 
 }  // namespace vantrel::interfaces

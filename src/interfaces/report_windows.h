@@ -21,11 +21,6 @@
 
 namespace vantrel::interfaces::windows {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // The errors of control arrays.
 inline constexpr std::int32_t kElementDoesNotExist = 340;
 inline constexpr std::int32_t kAlreadyLoaded = 360;
@@ -48,8 +43,8 @@ inline constexpr std::int16_t kDestinoPorEscolher = -100;
 // error 438.
 class Control {
 public:
-    explicit Control(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit Control(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
     // Position and size, in twips.
     double Top() const { return o_.get(u"Top").toDouble(); }
@@ -73,8 +68,8 @@ public:
 
     automation::Text Caption() const { return o_.get(u"Caption").toText(); }
     void Caption(const automation::Text& v) const { o_.put(u"Caption", v); }
-    Variant Value() const { return o_.get(u"Value"); }
-    void Value(const Variant& v) const { o_.put(u"Value", v); }
+    automation::Variant Value() const { return o_.get(u"Value"); }
+    void Value(const automation::Variant& v) const { o_.put(u"Value", v); }
     automation::Text Text() const { return o_.get(u"Text").toText(); }
     void Text(const automation::Text& v) const { o_.put(u"Text", v); }
     automation::Text Tag() const { return o_.get(u"Tag").toText(); }
@@ -94,27 +89,27 @@ public:
     void ListIndex(std::int32_t index) const { o_.put(u"ListIndex", index); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // A control array of a window.
 class ControlArray {
 public:
-    explicit ControlArray(ObjectRef o) : o_(std::move(o)) {}
+    explicit ControlArray(automation::ObjectRef o) : o_(std::move(o)) {}
     Control operator()(std::int16_t index) const { return Control(o_.object(u"Item", index)); }
     // Load array(index): a new element, a hidden copy of element 0.
     void Load(std::int16_t index) const { o_.call(u"Load", index); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // The parameter window: element r of each control array belongs to prompt row r. The same
 // window is the destination chooser (FrameDestino, NumeroVias, Destino).
 class ParameterWindow {
 public:
-    explicit ParameterWindow(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit ParameterWindow(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
     // Elements, as the parameter assignment reads them.
     Control chkCampo(std::int16_t row) const { return element(u"chkCampo", row); }
@@ -126,13 +121,13 @@ public:
     Control Lista(std::int16_t row) const { return element(u"Lista", row); }
 
     // The arrays themselves, to load elements into.
-    ControlArray array(TextView name) const { return ControlArray(o_.object(name)); }
+    ControlArray array(automation::TextView name) const { return ControlArray(o_.object(name)); }
 
     Control Frame() const { return control(u"Frame"); }
     Control FrameBotoes() const { return control(u"FrameBotoes"); }
     Control FrameDestino() const { return control(u"FrameDestino"); }
     Control NumeroVias() const { return control(u"NumeroVias"); }
-    Control control(TextView name) const { return Control(o_.object(name)); }
+    Control control(automation::TextView name) const { return Control(o_.object(name)); }
 
     automation::Text Caption() const { return o_.get(u"Caption").toText(); }
     void Caption(const automation::Text& v) const { o_.put(u"Caption", v); }
@@ -141,38 +136,38 @@ public:
     bool Visible() const { return o_.get(u"Visible").toBool(); }
     std::int16_t Destino() const { return o_.get(u"Destino").toInteger(); }
     // Set Mapa = the report object, so the window's code can call back.
-    void Mapa(const ObjectRef& report) const { o_.putRef(u"Mapa", report); }
+    void Mapa(const automation::ObjectRef& report) const { o_.putRef(u"Mapa", report); }
     void Show(std::int16_t mode) const { o_.call(u"Show", mode); }
     void Unload() const { o_.call(u"Unload"); }
     void Refresh() const { o_.call(u"Refresh"); }
 
 private:
-    Control element(TextView array, std::int16_t row) const {
+    Control element(automation::TextView array, std::int16_t row) const {
         return Control(o_.object(array, row));
     }
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // The viewer window frmDocCrystal, as the report object sees it.
 class ViewerWindow {
 public:
-    explicit ViewerWindow(ObjectRef o) : o_(std::move(o)) {}
-    const ObjectRef& ref() const { return o_; }
+    explicit ViewerWindow(automation::ObjectRef o) : o_(std::move(o)) {}
+    const automation::ObjectRef& ref() const { return o_; }
 
-    ObjectRef Visu_10() const { return o_.object(u"Visu_10"); }
-    ObjectRef Visu_85() const { return o_.object(u"Visu_85"); }
+    automation::ObjectRef Visu_10() const { return o_.object(u"Visu_10"); }
+    automation::ObjectRef Visu_85() const { return o_.object(u"Visu_85"); }
     // Set Eu = the report object whose report the window shows.
-    void Eu(const ObjectRef& report) const { o_.putRef(u"Eu", report); }
+    void Eu(const automation::ObjectRef& report) const { o_.putRef(u"Eu", report); }
     void Visible(bool v) const { o_.put(u"Visible", v); }
     automation::Text Caption() const { return o_.get(u"Caption").toText(); }
     void Caption(const automation::Text& v) const { o_.put(u"Caption", v); }
-    void Icon(const Variant& v) const { o_.put(u"Icon", v); }
+    void Icon(const automation::Variant& v) const { o_.put(u"Icon", v); }
     void BorderStyle(std::int16_t v) const { o_.put(u"BorderStyle", v); }
     void Show(std::int16_t mode) const { o_.call(u"Show", mode); }
     void Unload() const { o_.call(u"Unload"); }
 
 private:
-    ObjectRef o_;
+    automation::ObjectRef o_;
 };
 
 // What only a real window system can do for the viewer window: host a viewer control, tell
@@ -187,7 +182,8 @@ public:
     virtual ~ViewerWindowPort() = default;
     // Creates the viewer control of class `progId` inside the window and connects its
     // print-button event to `onPrintButton`.
-    virtual ObjectRef createControl(TextView progId, PrintButtonHandler onPrintButton) = 0;
+    virtual automation::ObjectRef createControl(automation::TextView progId,
+                                                PrintButtonHandler onPrintButton) = 0;
     // The client area in twips (ScaleWidth, ScaleHeight).
     virtual std::pair<double, double> clientSize() = 0;
     // Shows the window with `caption`; a modal show returns once the user has closed it.

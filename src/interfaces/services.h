@@ -24,10 +24,12 @@ struct Services {
     FieldDefinitionLibrary* fieldDefinitions = nullptr;
 
     // Creates one of the maker's components by its logical name.
-    ObjectRef createComponent(TextView name) const {
+    automation::ObjectRef createComponent(automation::TextView name) const {
         return factory->create(components ? components->progIdOf(name) : defaultProgId(name));
     }
-    ObjectRef create(TextView progId) const { return factory->create(progId); }
+    automation::ObjectRef create(automation::TextView progId) const {
+        return factory->create(progId);
+    }
 
     // The conventions the object given these services writes and reads numbers and dates by:
     // its platform's; without a platform, those of the call it runs in.

@@ -8,6 +8,8 @@
 
 namespace vantrel::settings {
 
+using automation::Text;
+using automation::TextView;
 using automation::Variant;
 
 namespace {

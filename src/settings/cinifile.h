@@ -15,9 +15,6 @@
 
 namespace vantrel::settings {
 
-using automation::Text;
-using automation::TextView;
-
 class cInifile {
 public:
     // `platform` gives the screen for LoadFormPosition; without it that operation fails.
@@ -28,30 +25,30 @@ public:
     std::int32_t LastReturnCode() const { return lastReturnCode_; }
     bool Success() const { return lastReturnCode_ != 0; }
 
-    const Text& Default() const { return default_; }
-    void setDefault(TextView sDefault) { default_ = Text(sDefault); }
-    const Text& Path() const { return path_; }
-    void setPath(TextView sPath) { path_ = Text(sPath); }
-    const Text& Key() const { return key_; }
-    void setKey(TextView sKey) { key_ = Text(sKey); }
-    const Text& Section() const { return section_; }
-    void setSection(TextView sSection) { section_ = Text(sSection); }
+    const automation::Text& Default() const { return default_; }
+    void setDefault(automation::TextView sDefault) { default_ = automation::Text(sDefault); }
+    const automation::Text& Path() const { return path_; }
+    void setPath(automation::TextView sPath) { path_ = automation::Text(sPath); }
+    const automation::Text& Key() const { return key_; }
+    void setKey(automation::TextView sKey) { key_ = automation::Text(sKey); }
+    const automation::Text& Section() const { return section_; }
+    void setSection(automation::TextView sSection) { section_ = automation::Text(sSection); }
 
     // The current key, cut to 254 characters; Default when the key or section is missing.
-    Text Value() const;
+    automation::Text Value() const;
     // Writes the current key, NUL characters removed. Refused (LastReturnCode 0, the file
     // untouched) when it would not read back as written: a line break anywhere, a key that
     // begins with '[' or holds '='.
-    void setValue(TextView sValue);
+    void setValue(automation::TextView sValue);
     void DeleteKey();
     void DeleteSection();
 
     // The key names of the current section, each followed by a NUL (Default when none).
-    Text INISection() const;
+    automation::Text INISection() const;
     // Removes the current section, as the platform does for a null key; the text is unused.
-    void setINISection(TextView sSection);
+    void setINISection(automation::TextView sSection);
     // The names of all sections, each followed by a NUL.
-    Text Sections() const;
+    automation::Text Sections() const;
 
     // The names of INISection / Sections in a 1-based array; iCount is how many.
     // EnumerateAllSections skips empty names.
@@ -65,20 +62,20 @@ public:
 
     // The text as a 32-bit integer by the locale's number rules (halves to even);
     // lDefault when it is empty, not a number or out of range.
-    static std::int32_t CLngDefault(TextView sString, std::int32_t lDefault = 0);
+    static std::int32_t CLngDefault(automation::TextView sString, std::int32_t lDefault = 0);
 
 private:
     // Texts as they cross to the platform; false when one holds a NUL, which the narrow
     // functions would silently take as its end.
-    [[nodiscard]] bool ansi(TextView text, std::string& out) const;
-    Text readList(const char* section) const;
+    [[nodiscard]] bool ansi(automation::TextView text, std::string& out) const;
+    automation::Text readList(const char* section) const;
 
     interfaces::ProfileFunctions& profile_;
     interfaces::Platform* platform_;
-    Text path_;
-    Text key_;
-    Text section_;
-    Text default_;
+    automation::Text path_;
+    automation::Text key_;
+    automation::Text section_;
+    automation::Text default_;
     std::int32_t lastReturnCode_ = 0;
 };
 

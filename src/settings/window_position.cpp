@@ -8,6 +8,7 @@
 namespace vantrel::settings {
 
 using automation::ObjectRef;
+using automation::Text;
 using automation::Variant;
 
 namespace {

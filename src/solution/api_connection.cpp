@@ -7,6 +7,7 @@
 namespace vantrel::solution {
 
 using automation::T;
+using automation::Text;
 namespace msgbox = interfaces::msgbox;
 
 bool Solucao::pNextApiConnect(const Text& ficheiro) {

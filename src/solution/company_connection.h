@@ -6,20 +6,19 @@
 
 namespace vantrel::solution {
 
-using automation::Text;
-
 // Product identifier the API login is made for.
 inline constexpr char16_t kApiProduct[] = u"1GCO2022_40";
 
 struct DatabaseLogon {
-    Text server, database, user, password;
+    automation::Text server, database, user, password;
 };
 
 // The logon ConnectionSettings gives for a settings file: loaded, and when the server, the
 // database or the user is empty, completed (without asking) and confirmed, then read again.
-DatabaseLogon readDatabaseLogon(const interfaces::ConnectionSettings& settings, const Text& path);
+DatabaseLogon readDatabaseLogon(const interfaces::ConnectionSettings& settings,
+                                const automation::Text& path);
 
 // The connection string the company database is opened with.
-Text companyConnectionString(const DatabaseLogon& logon);
+automation::Text companyConnectionString(const DatabaseLogon& logon);
 
 }  // namespace vantrel::solution

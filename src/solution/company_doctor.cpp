@@ -15,6 +15,8 @@
 
 namespace vantrel::solution {
 
+using automation::Text;
+
 namespace {
 
 using automation::ObjectRef;

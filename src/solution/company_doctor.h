@@ -11,21 +11,20 @@
 
 namespace vantrel::solution {
 
-using automation::Text;
-
 enum class CheckState { Ok, Warning, Fails };
 
 struct DoctorCheck {
-    Text check;  // what was checked
+    automation::Text check;  // what was checked
     CheckState state = CheckState::Ok;
-    Text found;    // what was found
-    Text mend;     // how to put it right; empty when nothing is wrong
-    Text subject;  // for a component: its name and ProgID, "CoreDataAccess (x.y)"
+    automation::Text found;    // what was found
+    automation::Text mend;     // how to put it right; empty when nothing is wrong
+    automation::Text subject;  // for a component: its name and ProgID, "CoreDataAccess (x.y)"
 };
 
 // All the checks for `empresa`, in the order its entry needs them: data folder, settings
 // file, its keys, the components, the database, the ERP API.
-std::vector<DoctorCheck> examineCompany(const interfaces::Services& services, const Text& empresa);
+std::vector<DoctorCheck> examineCompany(const interfaces::Services& services,
+                                        const automation::Text& empresa);
 
 // Only whether each component the add-in creates can be created.
 std::vector<DoctorCheck> examineComponents(const interfaces::Services& services);

@@ -8,6 +8,7 @@
 namespace vantrel::solution {
 
 using automation::T;
+using automation::Text;
 
 namespace {
 

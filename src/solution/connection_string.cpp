@@ -2,6 +2,8 @@
 
 namespace vantrel::solution {
 
+using automation::Text;
+
 namespace {
 
 bool isBlank(char16_t c) {

@@ -11,6 +11,7 @@
 namespace vantrel::solution {
 
 using automation::T;
+using automation::Text;
 namespace msgbox = interfaces::msgbox;
 
 bool Solucao::pLigarServidor() {

@@ -7,8 +7,11 @@
 
 namespace vantrel::solution {
 
+using automation::ObjectRef;
 using automation::T;
+using automation::Text;
 using automation::TextView;
+using automation::Variant;
 
 Solucao::Solucao(const interfaces::Services& services) : services_(services) {
     mDados = services_.createComponent(interfaces::component::CoreDataAccess);

@@ -24,32 +24,28 @@
 
 namespace vantrel::solution {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::Variant;
-
 // The fields of the open company, in declaration order.
 struct SolucaoFields {
-    ObjectRef mDados;    // CoreDataAccess on the company database
-    Text mUtilizadorBD;  // database login ("Ligação" Username)
-    Text mPasswordBD;
-    Text mServidor;
-    Text mBaseDados;          // "Ligação" Empresa: the company database
-    ObjectRef mApiNext;       // NextApiConnection
-    bool mApiLigada = false;  // true while the API connection is open
-    Text mApiEmpresa;         // "Api Next" Empresa
-    Text mPercursoWindows;
-    Text mPercursoLog;  // log folder, ends in "\" after entry
-    Text mApiLogin;
-    Text mApiPassword;
-    Text mUtilizador;
-    Text mEmpresa;
+    automation::ObjectRef mDados;    // CoreDataAccess on the company database
+    automation::Text mUtilizadorBD;  // database login ("Ligação" Username)
+    automation::Text mPasswordBD;
+    automation::Text mServidor;
+    automation::Text mBaseDados;     // "Ligação" Empresa: the company database
+    automation::ObjectRef mApiNext;  // NextApiConnection
+    bool mApiLigada = false;         // true while the API connection is open
+    automation::Text mApiEmpresa;    // "Api Next" Empresa
+    automation::Text mPercursoWindows;
+    automation::Text mPercursoLog;  // log folder, ends in "\" after entry
+    automation::Text mApiLogin;
+    automation::Text mApiPassword;
+    automation::Text mUtilizador;
+    automation::Text mEmpresa;
     std::int32_t mHandleJanela = 0;
-    Text mFicheiroConfig;  // path of the company's settings file
-    Text mDocumentosTaxa;  // "Documentos com taxa" settings
-    Text mTaxa;
-    Text mArtigoTaxa;
-    Text mPerguntaTaxa;
+    automation::Text mFicheiroConfig;  // path of the company's settings file
+    automation::Text mDocumentosTaxa;  // "Documentos com taxa" settings
+    automation::Text mTaxa;
+    automation::Text mArtigoTaxa;
+    automation::Text mPerguntaTaxa;
 };
 
 class Solucao : private SolucaoFields {
@@ -63,8 +59,8 @@ public:
 
     // The event methods, and the API toggles (ask, then close an open connection or open a
     // closed one; they throw).
-#define V(name) [[maybe_unused]] Variant& name
-#define O(name) [[maybe_unused]] ObjectRef& name
+#define V(name) [[maybe_unused]] automation::Variant& name
+#define O(name) [[maybe_unused]] automation::ObjectRef& name
 #define EVENT(name, parameters, body) void name parameters body
     VANTREL_SOLUCAO_EVENTS(EVENT)
 #undef EVENT
@@ -85,19 +81,19 @@ private:
     // Company database connection.
     bool pLigarServidor();
     bool pDesligarServidor();
-    bool pValidarLigacao(const Text& empresa);
-    bool pAbrirBaseDados(const Text& ficheiro);
+    bool pValidarLigacao(const automation::Text& empresa);
+    bool pAbrirBaseDados(const automation::Text& ficheiro);
     bool pFecharBaseDados();
     void pCompatibilizarBaseDados();
     // ERP API connection.
-    bool pNextApiConnect(const Text& ficheiro);
+    bool pNextApiConnect(const automation::Text& ficheiro);
     bool pNextApiDisconnect();
-    Text recoveryFolder() const;
+    automation::Text recoveryFolder() const;
     bool pVerificarApi();
     // Both toggles; they differ only in the API's name in their texts.
-    void toggleApi(const Text& apiName, const Text& resultTitle);
+    void toggleApi(const automation::Text& apiName, const automation::Text& resultTitle);
     // Trace hook.
-    void pEscreverLog(const Text& pasta, const Text& mensagem);
+    void pEscreverLog(const automation::Text& pasta, const automation::Text& mensagem);
     // The frame every event body runs in.
     void frame(automation::TextView title, const std::function<void()>& body);
 

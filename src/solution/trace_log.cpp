@@ -4,6 +4,8 @@
 
 namespace vantrel::solution {
 
+using automation::Text;
+
 Text traceFilePath(const Text& folder, double date) {
     return folder + u"QuorilVantrel_" + automation::timestamp(date, true).substr(0, 8) + u".log";
 }

@@ -8,15 +8,14 @@
 
 namespace vantrel::solution {
 
-using automation::Text;
-
 // The daily file for a log folder that ends in a backslash: <folder>QuorilVantrel_yyyymmdd.log
-Text traceFilePath(const Text& folder, double date);
+automation::Text traceFilePath(const automation::Text& folder, double date);
 // "yyyy-mm-dd hh:mm:ss message"
-Text traceLine(double date, const Text& message);
+automation::Text traceLine(double date, const automation::Text& message);
 
 // Appends the message to the day's file; silently does nothing when the folder is not set
 // (empty or a lone backslash), does not exist, or anything fails.
-void writeTrace(interfaces::Platform* platform, const Text& folder, const Text& message) noexcept;
+void writeTrace(interfaces::Platform* platform, const automation::Text& folder,
+                const automation::Text& message) noexcept;
 
 }  // namespace vantrel::solution

@@ -5,8 +5,13 @@
 namespace vantrel::substitutes::dialogs {
 
 using automation::Access;
+using automation::Argument;
 using automation::Call;
+using automation::CallKind;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 std::vector<FilterEntry> parseFilter(TextView filter) {
     std::vector<FilterEntry> entries;

@@ -21,49 +21,43 @@
 
 namespace vantrel::substitutes::dialogs {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 inline constexpr char16_t kSaveDialogProgId[] = u"QuorilVantrel.StandIns.SaveDialog";
 // cdlCancel: the control's error when the user cancels while CancelError is true.
 inline constexpr std::int32_t kCancelError = 32755;
 
 // One "description|pattern" pair of a filter text.
 struct FilterEntry {
-    Text description;
-    Text pattern;
+    automation::Text description;
+    automation::Text pattern;
     friend bool operator==(const FilterEntry&, const FilterEntry&) = default;
 };
 
 // "Text (*.txt)|*.txt|All (*.*)|*.*" -> its pairs. A last description without a pattern
 // keeps an empty pattern; an empty text gives no pairs.
-std::vector<FilterEntry> parseFilter(TextView filter);
+std::vector<FilterEntry> parseFilter(automation::TextView filter);
 
 // What a chooser is asked: the dialog's settings when ShowSave runs.
 struct SaveRequest {
     std::vector<FilterEntry> filters;
     std::int32_t filterIndex = 0;  // 1-based as the control counts; 0 means the first
     std::int32_t flags = 0;
-    Text title;
-    Text initialFolder;
-    Text defaultExtension;
-    Text fileName;  // the name the dialog starts with
+    automation::Text title;
+    automation::Text initialFolder;
+    automation::Text defaultExtension;
+    automation::Text fileName;  // the name the dialog starts with
 
     // The 0-based entry of `filters` that the dialog shows first (0 when out of range).
     std::size_t selectedFilter() const;
 };
 
 // The path the user chose, or nullopt when the user cancelled.
-using SaveChooser = std::function<std::optional<Text>(const SaveRequest&)>;
+using SaveChooser = std::function<std::optional<automation::Text>(const SaveRequest&)>;
 
 // What the dialogs of one registry received, in order, across all of them.
 struct DialogEvent {
-    int dialog = 0;  // 1 for the first dialog created, 2 for the next...
-    Text member;     // the member's own spelling ("FilterIndex", "ShowSave")
-    Variant value;   // the value assigned; for ShowSave the path chosen, Empty on cancel
+    int dialog = 0;             // 1 for the first dialog created, 2 for the next...
+    automation::Text member;    // the member's own spelling ("FilterIndex", "ShowSave")
+    automation::Variant value;  // the value assigned; for ShowSave the path chosen, Empty on cancel
 };
 class SaveDialogLog {
 public:
@@ -71,7 +65,7 @@ public:
     void add(DialogEvent event) { events_.push_back(std::move(event)); }
     const std::vector<DialogEvent>& events() const { return events_; }
     // The members one dialog received, in order ("CancelError", ..., "ShowSave").
-    std::vector<Text> membersOf(int dialog) const;
+    std::vector<automation::Text> membersOf(int dialog) const;
 
 private:
     int dialogs_ = 0;
@@ -82,22 +76,24 @@ class SaveDialog : public erp::CountedObject {
 public:
     explicit SaveDialog(SaveChooser chooser, std::shared_ptr<SaveDialogLog> log = nullptr);
     static const automation::Members<SaveDialog>& members();
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
     const automation::MemberTable* memberTable() const override { return &members(); }
-    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override;
 
     const SaveRequest& settings() const { return request_; }
     bool cancelError() const { return cancelError_; }
 
 private:
     void showSave();
-    void record(TextView member, Variant value);
+    void record(automation::TextView member, automation::Variant value);
 
     SaveChooser chooser_;
     std::shared_ptr<SaveDialogLog> log_;
     int serial_;
     bool cancelError_ = false;
-    Text filter_;
+    automation::Text filter_;
     SaveRequest request_;
 };
 
@@ -107,13 +103,13 @@ private:
 class QueuedChooser {
 public:
     explicit QueuedChooser(SaveChooser fallback = {});
-    void queue(std::optional<Text> answer);
+    void queue(std::optional<automation::Text> answer);
     std::size_t pending() const { return state_->answers.size(); }
-    std::optional<Text> operator()(const SaveRequest& request) const;
+    std::optional<automation::Text> operator()(const SaveRequest& request) const;
 
 private:
     struct State {
-        std::deque<std::optional<Text>> answers;
+        std::deque<std::optional<automation::Text>> answers;
         SaveChooser fallback;
     };
     std::shared_ptr<State> state_;

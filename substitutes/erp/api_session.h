@@ -15,8 +15,8 @@ struct ApiSession {
     StandInContext context;
     std::shared_ptr<Database> db;
     bool connected = false;
-    Text product;
-    Text login;
+    automation::Text product;
+    automation::Text login;
 
     // The database of a connected session; RuntimeError once it was disconnected.
     Database& database() const;

@@ -8,7 +8,10 @@
 
 namespace vantrel::substitutes::erp {
 
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 
 namespace {
 

@@ -27,32 +27,31 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-
 struct Article {
-    Text code{};
-    Text description{};
-    Text unit = u"UN";
+    automation::Text code{};
+    automation::Text description{};
+    automation::Text unit = u"UN";
     double vatRate = 23;  // percent; must be one of the four rates of TAXASIVA
     double price = 0;
-    Text warehouse = u"A1";
+    automation::Text warehouse = u"A1";
 };
 
 // Creates the company database of `catalog` with its tables and the default VAT rates and
 // document types, creating the databases folder when needed. An existing file is replaced
 // when `replace` is true; otherwise it is an error.
-void createCompanyDatabase(TextView catalog, bool replace = false);
+void createCompanyDatabase(automation::TextView catalog, bool replace = false);
 
-void addArticle(TextView catalog, const Article& article);
+void addArticle(automation::TextView catalog, const Article& article);
 // An ERP user that NextApiConnection.Connect accepts ("Api Next" Login and password).
-void addErpUser(TextView catalog, TextView login, TextView password);
+void addErpUser(automation::TextView catalog, automation::TextView login,
+                automation::TextView password);
 // A SQL Server login that CoreDataAccess.Open accepts (User Id and Password).
-void addSqlLogin(TextView catalog, TextView login, TextView password);
-void addDocumentType(TextView catalog, TextView type, TextView description);
+void addSqlLogin(automation::TextView catalog, automation::TextView login,
+                 automation::TextView password);
+void addDocumentType(automation::TextView catalog, automation::TextView type,
+                     automation::TextView description);
 // The rates (percent) whose bases go to Base1, Base2, Base3 and Base4.
-void setVatRates(TextView catalog, const std::array<double, 4>& rates);
+void setVatRates(automation::TextView catalog, const std::array<double, 4>& rates);
 
 // Operations of the stand-in ERP's document object that a failure can be injected into.
 namespace operation {
@@ -72,26 +71,27 @@ inline constexpr const char16_t* kAll[] = {AdicionaLinha, Validar, Inserir, Fina
 // with none pending does not look again, so a failure armed then waits for the next
 // document's lines.
 // NextApiConnection.SimularFalha(operation[, message]) does the same from a script.
-void injectFailure(TextView catalog, TextView operation, TextView message = {});
+void injectFailure(automation::TextView catalog, automation::TextView operation,
+                   automation::TextView message = {});
 
 // A document to store through the stand-in ERP's own members (see insertDocument).
 struct LineDraft {
-    Text article{};
+    automation::Text article{};
     double quantity = 1;
     std::optional<double> price{};  // none: the article's price (SugereValoresLin)
     std::optional<double> vatRate{};
-    Text description{};         // empty: the article's description
-    std::int32_t lineType = 1;  // 1 article line, 2 comment line (no article, no value)
-    bool cancelled = false;     // stored with LINANU = -1
-    double discount = 0;        // percent
+    automation::Text description{};  // empty: the article's description
+    std::int32_t lineType = 1;       // 1 article line, 2 comment line (no article, no value)
+    bool cancelled = false;          // stored with LINANU = -1
+    double discount = 0;             // percent
 };
 
 struct DocumentDraft {
-    Text type{};
-    Text series{};
+    automation::Text type{};
+    automation::Text series{};
     std::int16_t year = 0;
     std::int32_t number = 0;  // 0: the next number of the type, series and year
-    Text customer{};
+    automation::Text customer{};
     std::optional<double> date{};  // none: today
     std::vector<LineDraft> lines{};
 };
@@ -99,6 +99,6 @@ struct DocumentDraft {
 // Stores a document exactly as a script would: NewSalesDocument, Cab, NewDocumentLine,
 // SugereValoresLin, AdicionaLinha and Inserir on a connected NextApiConnection (`api`).
 // Returns the number the document got; RuntimeError (with AllLogFileMessages) on failure.
-std::int32_t insertDocument(const ObjectRef& api, const DocumentDraft& document);
+std::int32_t insertDocument(const automation::ObjectRef& api, const DocumentDraft& document);
 
 }  // namespace vantrel::substitutes::erp

@@ -11,6 +11,8 @@ namespace vantrel::substitutes::erp {
 using automation::Access;
 using automation::Call;
 using automation::RuntimeError;
+using automation::Text;
+using automation::Variant;
 namespace msgbox = interfaces::msgbox;
 
 // One of the four logon values; a new value wants a new Confirm.

@@ -18,10 +18,6 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::Variant;
-
 class ConnectionSettings : public automation::TableObject<ConnectionSettings, CountedObject> {
 public:
     explicit ConnectionSettings(const StandInContext& context) : context_(context) {}
@@ -31,12 +27,12 @@ public:
     static constexpr char16_t kTitle[] = u"Ligação à base de dados";
 
 private:
-    void load(const Text& settingsPath);
+    void load(const automation::Text& settingsPath);
     bool complete(bool ask);
     bool enough() const { return !server_.empty() && !database_.empty(); }
 
     StandInContext context_;
-    Text server_, database_, user_, password_;
+    automation::Text server_, database_, user_, password_;
     bool confirmed_ = false;
 };
 

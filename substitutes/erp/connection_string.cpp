@@ -7,6 +7,8 @@
 namespace vantrel::substitutes::erp {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 
 namespace {
 

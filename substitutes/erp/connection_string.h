@@ -14,33 +14,30 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Text;
-using automation::TextView;
-
 class ConnectionString {
 public:
     // RuntimeError 3001 with the position of the fault for a string that breaks the rules
     // (a pair without '=', an empty keyword, an unterminated quote, text after a quote).
-    static ConnectionString parse(TextView text);
+    static ConnectionString parse(automation::TextView text);
 
     // The value of a keyword (any case); nothing when absent.
-    std::optional<Text> get(TextView keyword) const;
+    std::optional<automation::Text> get(automation::TextView keyword) const;
     // The first of several synonyms that is present ("User Id", "UID"...).
-    std::optional<Text> any(std::initializer_list<TextView> keywords) const;
+    std::optional<automation::Text> any(std::initializer_list<automation::TextView> keywords) const;
     std::size_t size() const { return values_.size(); }
     // Every pair, by upper-cased keyword.
-    const std::map<Text, Text>& values() const { return values_; }
+    const std::map<automation::Text, automation::Text>& values() const { return values_; }
 
 private:
-    std::map<Text, Text> values_;  // upper-cased keyword -> value
+    std::map<automation::Text, automation::Text> values_;  // upper-cased keyword -> value
 };
 
 // What the company database stand-in takes from a connection string.
 struct ConnectionTarget {
-    Text server;                      // Data Source / Server / Address
-    Text catalog;                     // Initial Catalog / Database
-    Text user;                        // User Id / UID / User
-    Text password;                    // Password / PWD
+    automation::Text server;          // Data Source / Server / Address
+    automation::Text catalog;         // Initial Catalog / Database
+    automation::Text user;            // User Id / UID / User
+    automation::Text password;        // Password / PWD
     bool integratedSecurity = false;  // Integrated Security=SSPI|true|yes, Trusted_Connection=yes
 };
 

@@ -20,18 +20,15 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Argument;
-using automation::CallKind;
-
 class CoreDataAccess : public automation::TableObject<CoreDataAccess, CountedObject> {
 public:
     static const automation::Members<CoreDataAccess>& members();
 
 private:
-    bool open(TextView connectionString);
-    Variant openRecordset(TextView sql);
+    bool open(automation::TextView connectionString);
+    automation::Variant openRecordset(automation::TextView sql);
     std::shared_ptr<Database> db_;
-    Text lastError_;
+    automation::Text lastError_;
 };
 
 }  // namespace vantrel::substitutes::erp

@@ -8,13 +8,6 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 class CountedObject : public automation::Object {
 public:
     CountedObject();

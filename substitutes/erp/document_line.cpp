@@ -7,7 +7,11 @@
 
 namespace vantrel::substitutes::erp {
 
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

@@ -17,13 +17,6 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 enum class LineField {
     TipoDeLinha,
     Artigo,
@@ -55,17 +48,19 @@ inline constexpr std::int32_t kArticleLine = 1;
 inline constexpr std::int32_t kCommentLine = 2;
 
 // The member name of a field.
-TextView lineFieldName(LineField field);
+automation::TextView lineFieldName(LineField field);
 
 struct LineData {
     LineData();
-    std::array<Variant, kLineFieldCount> values;
+    std::array<automation::Variant, kLineFieldCount> values;
 
-    const Variant& operator[](LineField f) const { return values[static_cast<std::size_t>(f)]; }
+    const automation::Variant& operator[](LineField f) const {
+        return values[static_cast<std::size_t>(f)];
+    }
     // Converts the value to the field's type (RuntimeError 13 or 6 when it cannot be).
-    void set(LineField f, const Variant& value);
+    void set(LineField f, const automation::Variant& value);
 
-    Text text(LineField f) const { return (*this)[f].text(); }
+    automation::Text text(LineField f) const { return (*this)[f].text(); }
     double number(LineField f) const { return (*this)[f].toDouble(); }
     std::int32_t lineType() const { return (*this)[LineField::TipoDeLinha].toLong(); }
     bool cancelled() const { return (*this)[LineField::LinhaAnulada].toBool(); }
@@ -95,7 +90,7 @@ private:
 // A copy of any line object: of a line of ours directly, member by member of any other (a
 // line that reaches us through another bridge); a member the other object lacks keeps its
 // empty value.
-std::shared_ptr<LineObject> copyLine(const ObjectRef& line);
+std::shared_ptr<LineObject> copyLine(const automation::ObjectRef& line);
 
 double roundCents(double value);
 

@@ -6,6 +6,10 @@
 namespace vantrel::substitutes::erp {
 
 using automation::fromUtf8;
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

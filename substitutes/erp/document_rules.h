@@ -17,19 +17,19 @@
 namespace vantrel::substitutes::erp {
 
 struct ArticleRow {
-    Text code, description, unit, warehouse;
+    automation::Text code, description, unit, warehouse;
     double vatRate = 0;
     double price = 0;
 };
 
 std::array<double, 4> vatRates(Database& db);
-std::optional<ArticleRow> findArticle(Database& db, TextView code);
+std::optional<ArticleRow> findArticle(Database& db, automation::TextView code);
 
 // Base1..Base4, TotalIva and TotalDocumento of the header from the lines.
 void computeTotals(HeaderData& header, const Lines& lines, const std::array<double, 4>& rates);
 
 // Everything wrong with the document, one message each; empty when it is valid.
-std::vector<Text> validateDocument(Database& db, const DocumentState& doc);
+std::vector<automation::Text> validateDocument(Database& db, const DocumentState& doc);
 
 // The flags of SugereValoresLin, in the order the caller gives them.
 enum SuggestFlag {
@@ -45,7 +45,7 @@ enum SuggestFlag {
 
 // Fills a line (any line object, set member by member) from its article. False, and the
 // line unchanged, when the line names no article or an article the company does not have.
-bool suggestLineValues(Database& db, const ObjectRef& line,
+bool suggestLineValues(Database& db, const automation::ObjectRef& line,
                        const std::array<bool, kSuggestFlagCount>& flags, double documentDate);
 
 }  // namespace vantrel::substitutes::erp

@@ -14,15 +14,15 @@
 namespace vantrel::substitutes::erp {
 
 struct HeaderData {
-    Text type;                        // TipoDocumento
-    Text series;                      // serie
-    Text originalSeries;              // serieOriginal
+    automation::Text type;            // TipoDocumento
+    automation::Text series;          // serie
+    automation::Text originalSeries;  // serieOriginal
     std::int32_t number = 0;          // NossoNoDocumento; 0 = not stored
     std::int32_t originalNumber = 0;  // NumeroOriginal
     std::int16_t year = 0;            // ano
     double date = 0;                  // Data; 0 = not set (today when stored)
-    Text customer;                    // Entidade
-    Text name;                        // Nome
+    automation::Text customer;        // Entidade
+    automation::Text name;            // Nome
     std::int16_t origin = 0;          // Origem of the document
     std::array<double, 4> bases{};    // Base1..Base4
     double vat = 0;                   // TotalIva
@@ -31,8 +31,8 @@ struct HeaderData {
 };
 
 struct DocumentId {
-    Text type;
-    Text series;
+    automation::Text type;
+    automation::Text series;
     std::int32_t number = 0;
     std::int32_t year = 0;
 };
@@ -45,7 +45,7 @@ struct DocumentState {
 
     std::shared_ptr<ApiSession> session;
     HeaderData header;
-    Text log;  // AllLogFileMessages
+    automation::Text log;  // AllLogFileMessages
     // Whether this document has looked for a failure injected for AdicionaLinha, and whether
     // it found one the last time it looked.
     bool refusalsChecked = false;
@@ -67,7 +67,7 @@ struct DocumentState {
         pending_.reset();
     }
 
-    void addMessage(TextView message) {
+    void addMessage(automation::TextView message) {
         if (!log.empty()) log += u"\r\n";
         log += message;
     }
@@ -81,6 +81,7 @@ private:
 };
 
 // "FT-A-12-2024": type, series, number and year, as the ERP's messages name a document.
-Text documentKey(TextView type, TextView series, std::int32_t number, std::int32_t year);
+automation::Text documentKey(automation::TextView type, automation::TextView series,
+                             std::int32_t number, std::int32_t year);
 
 }  // namespace vantrel::substitutes::erp

@@ -6,6 +6,8 @@
 
 namespace vantrel::substitutes::erp {
 
+using automation::Variant;
+
 namespace {
 
 void bindKey(Statement& q, const DocumentId& id, int first = 1) {

@@ -10,7 +10,11 @@ namespace vantrel::substitutes::erp {
 
 using automation::Access;
 using automation::Call;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 NextApiConnection::NextApiConnection(const StandInContext& context)
     : session_(std::make_shared<ApiSession>(context)) {}

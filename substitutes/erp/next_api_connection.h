@@ -27,12 +27,12 @@ public:
     static const automation::Members<NextApiConnection>& members();
 
 private:
-    bool connect(TextView settingsPath);
-    void setDatabase(const ObjectRef& dataAccess);
-    void simulateFailure(const Text& operation, const Text& message);
+    bool connect(automation::TextView settingsPath);
+    void setDatabase(const automation::ObjectRef& dataAccess);
+    void simulateFailure(const automation::Text& operation, const automation::Text& message);
     void disconnect();
     std::shared_ptr<ApiSession> session_;
-    Text lastError_;
+    automation::Text lastError_;
 };
 
 }  // namespace vantrel::substitutes::erp

@@ -6,6 +6,9 @@ using automation::Access;
 using automation::Call;
 using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

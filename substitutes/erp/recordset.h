@@ -20,9 +20,6 @@
 
 namespace vantrel::substitutes::erp {
 
-using automation::Argument;
-using automation::CallKind;
-
 namespace adoerr {
 inline constexpr std::int32_t NoCurrentRecord = 3021;
 inline constexpr std::int32_t ItemNotFound = 3265;
@@ -30,9 +27,10 @@ inline constexpr std::int32_t ObjectClosed = 3704;
 }  // namespace adoerr
 
 struct RecordsetData {
-    std::vector<Text> names;
-    std::unordered_map<Text, std::size_t> byName;  // upper-cased name -> first column of it
-    std::vector<std::vector<Variant>> rows;
+    std::vector<automation::Text> names;
+    std::unordered_map<automation::Text, std::size_t>
+        byName;  // upper-cased name -> first column of it
+    std::vector<std::vector<automation::Variant>> rows;
     std::ptrdiff_t position = 0;  // -1 before the first row, rows.size() after the last
     bool open = true;
 
@@ -41,9 +39,9 @@ struct RecordsetData {
         return rows.empty() || position >= static_cast<std::ptrdiff_t>(rows.size());
     }
     // The column of a field name (any case) or ordinal; error 3265 when there is none.
-    std::size_t column(const Variant& nameOrOrdinal) const;
+    std::size_t column(const automation::Variant& nameOrOrdinal) const;
     // The value of a column in the current row; error 3021 without one.
-    const Variant& value(std::size_t column) const;
+    const automation::Variant& value(std::size_t column) const;
     void requireOpen() const;
 };
 
@@ -51,7 +49,7 @@ struct RecordsetData {
 std::shared_ptr<RecordsetData> readRecordset(Statement& statement);
 
 // Raises ADO's error for an assignment to a recordset object (438, naming the member).
-[[noreturn]] void refuseUpdate(TextView member);
+[[noreturn]] void refuseUpdate(automation::TextView member);
 
 // The recordset objects take no assignment: every put is refused with ADO's message, whatever
 // the member, before its name is looked up.
@@ -60,13 +58,17 @@ class ReadOnlyTable : public automation::TableObject<T, CountedObject> {
     using Table = automation::TableObject<T, CountedObject>;
 
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
-        if (kind == CallKind::Put || kind == CallKind::PutRef) refuseUpdate(member);
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override {
+        if (kind == automation::CallKind::Put || kind == automation::CallKind::PutRef)
+            refuseUpdate(member);
         return Table::invoke(member, kind, args);
     }
-    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override {
-        if (kind == CallKind::Put || kind == CallKind::PutRef)
-            refuseUpdate(index < T::members().size() ? T::members().nameAt(index) : TextView());
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override {
+        if (kind == automation::CallKind::Put || kind == automation::CallKind::PutRef)
+            refuseUpdate(index < T::members().size() ? T::members().nameAt(index)
+                                                     : automation::TextView());
         return Table::invokeAt(index, kind, args);
     }
 };

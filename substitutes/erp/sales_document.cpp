@@ -8,7 +8,11 @@ namespace vantrel::substitutes::erp {
 
 using automation::Access;
 using automation::Call;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

@@ -27,7 +27,7 @@ public:
     const std::shared_ptr<DocumentState>& state() const { return state_; }
 
 private:
-    bool adicionaLinha(const ObjectRef& line);
+    bool adicionaLinha(const automation::ObjectRef& line);
     std::int32_t validar();
     std::int32_t inserir();
     std::int32_t remover();
@@ -41,7 +41,7 @@ public:
     static const automation::Members<DocumentHeader>& members();
 
 private:
-    void clona(const ObjectRef& target);
+    void clona(const automation::ObjectRef& target);
     std::shared_ptr<DocumentState> state_;
 };
 

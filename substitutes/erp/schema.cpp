@@ -2,6 +2,9 @@
 
 namespace vantrel::substitutes::erp {
 
+using automation::Text;
+using automation::TextView;
+
 namespace {
 
 constexpr const char* kSchema = R"sql(

@@ -13,6 +13,9 @@
 namespace vantrel::substitutes::erp {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

@@ -19,16 +19,12 @@ struct sqlite3_stmt;
 
 namespace vantrel::substitutes::erp {
 
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // The number a failing statement raises: the OLE DB provider's "error in the command"
 // (0x80040E14), which ADO reports for a statement the server rejects.
 inline constexpr std::int32_t kCommandError = -2147217900;
 
 // The file-system path of a Windows path of the system.
-std::filesystem::path fileSystemPath(TextView windowsPath);
+std::filesystem::path fileSystemPath(automation::TextView windowsPath);
 
 // How long a statement waits for a lock held by another connection before it gives up.
 void setLockTimeout(int milliseconds);
@@ -42,12 +38,12 @@ public:
 
     // Opens the file. ReadWrite never creates a file: a missing file is an error.
     // RuntimeError(kCommandError) with SQLite's message on failure.
-    static std::shared_ptr<Database> open(TextView windowsPath, Mode mode);
+    static std::shared_ptr<Database> open(automation::TextView windowsPath, Mode mode);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    const Text& path() const { return path_; }
+    const automation::Text& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 
     // Runs statements that return no rows.
@@ -65,14 +61,14 @@ public:
     [[noreturn]] void fail(std::string_view context = {}) const;
 
 private:
-    Database(sqlite3* db, Text path) : db_(db), path_(std::move(path)) {}
+    Database(sqlite3* db, automation::Text path) : db_(db), path_(std::move(path)) {}
     friend class Statement;
     struct CachedStatement {
         sqlite3_stmt* stmt = nullptr;
         bool inUse = false;
     };
     sqlite3* db_;
-    Text path_;
+    automation::Text path_;
     std::unordered_map<const char*, CachedStatement> cache_;
 };
 
@@ -103,7 +99,7 @@ public:
     ~Statement();
 
     // Parameters are numbered from 1.
-    Statement& bind(int index, TextView text);
+    Statement& bind(int index, automation::TextView text);
     Statement& bind(int index, double value);
     Statement& bind(int index, std::int64_t value);
     Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
@@ -115,16 +111,16 @@ public:
     void reset();
 
     int columnCount() const;
-    Text columnName(int column) const;
+    automation::Text columnName(int column) const;
     bool isNull(int column) const;
-    Text text(int column) const;
+    automation::Text text(int column) const;
     double real(int column) const;
     std::int64_t integer(int column) const;
     // The column as an automation value: INTEGER -> Long (Double when it does not fit),
     // REAL -> Double, TEXT -> String, NULL -> Null, BLOB -> String of its bytes. Text in a
     // column declared DATE or DATETIME holding "YYYY-MM-DD" (optionally " HH:MM[:SS]") is a
     // Date.
-    Variant value(int column) const;
+    automation::Variant value(int column) const;
 
 private:
     const Database* db_;

@@ -2,6 +2,10 @@
 
 namespace vantrel::substitutes::reports {
 
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
 Text describeValue(const Variant& value) {
     using automation::VarType;
     switch (value.type()) {

@@ -9,26 +9,22 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 struct RuntimeCall {
-    Text object;  // "Vendas.rpt", "Vendas.rpt/Resumo:ARTIGO", "Application 10"...
-    Text member;
+    automation::Text object;  // "Vendas.rpt", "Vendas.rpt/Resumo:ARTIGO", "Application 10"...
+    automation::Text member;
     automation::CallKind kind = automation::CallKind::Method;
-    std::vector<Variant> arguments;  // for a write, the indexes and then the value
-    Text note;                       // what the runtime answered, when worth telling
+    std::vector<automation::Variant> arguments;  // for a write, the indexes and then the value
+    automation::Text note;                       // what the runtime answered, when worth telling
 
     // One readable line: object.member(args), object.member(index) = value, "-> note".
-    Text line() const;
+    automation::Text line() const;
 };
 
 // What an export or print produced and where a user finds it: kind "PDF file", "Excel file",
 // "outbox", "printer <name>" or "printed file"; location a file path or a printer's name.
 struct ProducedOutput {
-    Text kind;
-    Text location;
+    automation::Text kind;
+    automation::Text location;
 };
 
 class CallLog {
@@ -39,8 +35,8 @@ public:
     const std::vector<ProducedOutput>& outputs() const { return outputs_; }
     const std::vector<RuntimeCall>& calls() const { return calls_; }
     // The readable lines of every entry, or only of those for `member`.
-    std::vector<Text> lines() const;
-    std::vector<Text> linesOf(TextView member) const;
+    std::vector<automation::Text> lines() const;
+    std::vector<automation::Text> linesOf(automation::TextView member) const;
     void clear() {
         calls_.clear();
         outputs_.clear();
@@ -52,6 +48,6 @@ private:
 };
 
 // A value as the log shows it: texts in quotes, numbers and dates by the locale.
-Text describeValue(const Variant& value);
+automation::Text describeValue(const automation::Variant& value);
 
 }  // namespace vantrel::substitutes::reports

@@ -14,6 +14,8 @@
 namespace vantrel::substitutes::reports {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 using automation::toUtf8;
 
 namespace {

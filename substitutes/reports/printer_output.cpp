@@ -17,6 +17,8 @@ namespace vantrel::substitutes::reports {
 
 using automation::fromUtf8;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 using automation::toUtf8;
 
 namespace {

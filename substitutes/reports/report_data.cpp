@@ -19,7 +19,10 @@ namespace vantrel::substitutes::reports {
 
 using automation::fromUtf8;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 using automation::toUtf8;
+using automation::Variant;
 using automation::VarType;
 
 namespace {

@@ -13,10 +13,6 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // One value of a row: its text as the outputs show it, by the current locale, and what a
 // spreadsheet keeps as such: the number SQLite holds, with the decimals its column shows, or
 // the date serial of a text "yyyy-mm-dd" (optionally with " hh:mm[:ss]").
@@ -26,34 +22,36 @@ using automation::Variant;
 // ("10,00", "10,80") and a price of 0,125 keeps its last digit. A column of whole numbers
 // shows them as they are ("100").
 struct ReportCell {
-    Text text;
+    automation::Text text;
     std::optional<double> number;
     int decimals = 0;
     std::optional<double> date;
 };
 
 struct ReportRows {
-    std::vector<Text> columns;
+    std::vector<automation::Text> columns;
     std::vector<std::vector<ReportCell>> rows;
 };
 
 // A parameter field's name and its current values, as the query sees them.
 struct QueryParameter {
-    Text name;
-    std::vector<Variant> values;
+    automation::Text name;
+    std::vector<automation::Variant> values;
 };
 
 // The values as one SQL literal list: texts between apostrophes (apostrophes doubled),
 // numbers in plain decimal with ".", dates 'yyyy-mm-dd' (with the time when there is one),
 // booleans 1 or 0, several values joined by ","; no value at all is NULL.
-Text sqlLiteral(const std::vector<Variant>& values);
+automation::Text sqlLiteral(const std::vector<automation::Variant>& values);
 
 // The query with every "{?Name}" replaced by its parameter's literal list. A name that is no
 // parameter of the report is a RuntimeError.
-Text spliceParameters(TextView query, const std::vector<QueryParameter>& parameters);
+automation::Text spliceParameters(automation::TextView query,
+                                  const std::vector<QueryParameter>& parameters);
 
 // Runs `sql` over the catalog's SQLite file, read-only, with `attached` catalogs attached
 // after it. A missing database or SQL it refuses is a RuntimeError naming the cause.
-ReportRows runReportQuery(TextView catalog, const std::vector<Text>& attached, TextView sql);
+ReportRows runReportQuery(automation::TextView catalog,
+                          const std::vector<automation::Text>& attached, automation::TextView sql);
 
 }  // namespace vantrel::substitutes::reports

@@ -19,6 +19,9 @@ namespace vantrel::substitutes::reports {
 
 using automation::fromUtf8;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

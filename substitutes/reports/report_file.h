@@ -54,10 +54,6 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // Error number of a report file that cannot be read or understood.
 inline constexpr std::int32_t kBadReportFile = automation::errc::ApplicationDefined;
 
@@ -76,35 +72,35 @@ inline constexpr std::int32_t Chart = 9;
 struct ReportDefinition;
 
 struct ParameterDefinition {
-    Text name;
-    Text prompt;
+    automation::Text name;
+    automation::Text prompt;
     std::int16_t valueType = 12;
     bool multipleValues = false;
-    std::vector<Variant> offeredValues;
+    std::vector<automation::Variant> offeredValues;
 };
 
 struct ReportObjectDefinition {
     std::int32_t kind = kind::Field;
-    Text name;
+    automation::Text name;
     std::shared_ptr<ReportDefinition> subreport;  // set for kind 5 only
 };
 
 struct SectionDefinition {
-    Text name;
+    automation::Text name;
     std::vector<ReportObjectDefinition> objects;
 };
 
 struct AreaDefinition {
-    Text name;
+    automation::Text name;
     std::vector<SectionDefinition> sections;
 };
 
 struct ReportDefinition {
-    Text name;  // the file name of a report, the object name of a subreport
-    Text title;
-    Text driverName;
-    Text printerName;
-    Text portName;
+    automation::Text name;  // the file name of a report, the object name of a subreport
+    automation::Text title;
+    automation::Text driverName;
+    automation::Text printerName;
+    automation::Text portName;
     std::int16_t paperOrientation = 1;
     std::int16_t paperSize = 9;
     std::int16_t paperSource = 7;
@@ -112,10 +108,10 @@ struct ReportDefinition {
     std::int32_t bottomMargin = 0;
     std::int32_t leftMargin = 0;
     std::int32_t rightMargin = 0;
-    std::vector<Text> tables;
+    std::vector<automation::Text> tables;
     std::vector<AreaDefinition> areas;
     std::vector<ParameterDefinition> parameters;
-    Text query;  // empty: the report shows no rows
+    automation::Text query;  // empty: the report shows no rows
 };
 
 // What one report file may hold, its subreports included. Crystal Reports itself nests no
@@ -128,9 +124,9 @@ inline constexpr std::size_t SubreportDepth = 16;  // subreports within subrepor
 }  // namespace limit
 
 // Reads the text of a report file; `fileName` names it in error messages.
-ReportDefinition parseReportText(std::string_view utf8, TextView fileName);
+ReportDefinition parseReportText(std::string_view utf8, automation::TextView fileName);
 
 // Opens a report file by its Windows-style path (error 53 when there is no such file).
-ReportDefinition loadReportFile(TextView path);
+ReportDefinition loadReportFile(automation::TextView path);
 
 }  // namespace vantrel::substitutes::reports

@@ -8,8 +8,14 @@
 namespace vantrel::substitutes::reports {
 
 using automation::Access;
+using automation::Argument;
 using automation::Call;
+using automation::CallKind;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 namespace errc = automation::errc;
 
 namespace {

@@ -16,6 +16,9 @@
 namespace vantrel::substitutes::reports {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 namespace errc = automation::errc;
 
 Text shownPrompt(const Text& prompt) {

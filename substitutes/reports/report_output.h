@@ -16,52 +16,53 @@
 namespace vantrel::substitutes::reports {
 
 struct ShownParameter {
-    Text prompt;  // as the report holds it, with its two ordering characters
-    std::vector<Variant> values;
+    automation::Text prompt;  // as the report holds it, with its two ordering characters
+    std::vector<automation::Variant> values;
 };
 
 struct ReportContent {
-    Text label;  // the report's name in the call log ("VendasPorArtigo.rpt")
-    Text title;
+    automation::Text label;  // the report's name in the call log ("VendasPorArtigo.rpt")
+    automation::Text title;
     bool landscape = false;
     std::vector<ShownParameter> parameters;
-    std::vector<std::pair<Text, Text>> tables;  // name and catalog, for the text account
-    Text formatType;                            // FormatType as written, for the same
+    std::vector<std::pair<automation::Text, automation::Text>>
+        tables;                   // name and catalog, for the text account
+    automation::Text formatType;  // FormatType as written, for the same
     ReportRows data;
 };
 
 struct MailFields {
-    Text to;
-    Text cc;
-    Text subject;
-    Text message;
-    Text attachmentName;  // the PDF's file name in the message
+    automation::Text to;
+    automation::Text cc;
+    automation::Text subject;
+    automation::Text message;
+    automation::Text attachmentName;  // the PDF's file name in the message
 };
 
 // What one output did: where it went (nothing when it produced nothing) and the call log's
 // note for it.
 struct OutputResult {
     std::optional<ProducedOutput> produced;
-    Text note;
+    automation::Text note;
 };
 
 // A prompt as the user reads it: without its two ordering characters ("01Data inicial").
-Text shownPrompt(const Text& prompt);
+automation::Text shownPrompt(const automation::Text& prompt);
 // Current values as the user reads them, joined by ", ".
-Text shownValues(const std::vector<Variant>& values);
+automation::Text shownValues(const std::vector<automation::Variant>& values);
 
 // Disk files; a file that cannot be written is a RuntimeError.
-OutputResult exportPdf(const ReportContent& content, TextView file);
-OutputResult exportSpreadsheet(const ReportContent& content, TextView file);
+OutputResult exportPdf(const ReportContent& content, automation::TextView file);
+OutputResult exportSpreadsheet(const ReportContent& content, automation::TextView file);
 // The plain-text account of the report, for formats that have no renderer.
-OutputResult exportTextAccount(const ReportContent& content, TextView file);
+OutputResult exportTextAccount(const ReportContent& content, automation::TextView file);
 
 // One message with the report as a PDF attachment, written into `outboxFolder`.
 OutputResult mailReport(const ReportContent& content, const MailFields& mail,
-                        TextView outboxFolder);
+                        automation::TextView outboxFolder);
 
 // To the CUPS destination named `printer` when there is one, else into `printedFolder`.
-OutputResult printReport(const ReportContent& content, TextView printer, int copies,
-                         TextView printedFolder);
+OutputResult printReport(const ReportContent& content, automation::TextView printer, int copies,
+                         automation::TextView printedFolder);
 
 }  // namespace vantrel::substitutes::reports

@@ -7,7 +7,12 @@
 namespace vantrel::substitutes::reports {
 
 using automation::Access;
+using automation::Argument;
 using automation::Call;
+using automation::CallKind;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 namespace {
 

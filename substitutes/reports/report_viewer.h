@@ -28,26 +28,27 @@ public:
     ReportViewer(RuntimeVersion version, std::shared_ptr<CallLog> log);
     static const automation::Members<ReportViewer>& members();
     // The named members, and then those reached by dispatch identifier.
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
 
     void onPrintButton(PrintButtonHandler handler) { printButton_ = std::move(handler); }
     // Presses the print button; true when the control then printed by itself.
     bool pressPrintButton();
 
-    const ObjectRef& reportSource() const { return reportSource_; }
+    const automation::ObjectRef& reportSource() const { return reportSource_; }
     bool visible() const { return visible_; }
     // A value set by dispatch identifier, Empty when never set.
-    Variant byDispatchId(int id) const;
+    automation::Variant byDispatchId(int id) const;
     int timesPrinted() const { return printed_; }
 
 private:
-    ObjectRef reportSource_;
+    automation::ObjectRef reportSource_;
     int busyReads_ = 0;
-    Variant zoom_;
+    automation::Variant zoom_;
     bool visible_ = true;
     bool printButtonEnabled_ = true;
     bool exportButton_ = true;
-    std::map<int, Variant> byId_;
+    std::map<int, automation::Variant> byId_;
     PrintButtonHandler printButton_;
     int printed_ = 0;
 };

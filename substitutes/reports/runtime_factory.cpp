@@ -5,6 +5,9 @@
 
 namespace vantrel::substitutes::reports {
 
+using automation::ObjectRef;
+using automation::TextView;
+
 ObjectRef createReportRuntime(TextView progId, const std::shared_ptr<CallLog>& log) {
     if (automation::equalsIgnoreCase(progId, u"CrystalRuntime.Application.10")) {
         return automation::makeObject<CrystalApplication>(RuntimeVersion::Crystal10, log);

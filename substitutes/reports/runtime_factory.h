@@ -13,7 +13,8 @@
 namespace vantrel::substitutes::reports {
 
 // The application or viewer for one of the four ProgIDs (any case); Nothing for any other.
-ObjectRef createReportRuntime(TextView progId, const std::shared_ptr<CallLog>& log);
+automation::ObjectRef createReportRuntime(automation::TextView progId,
+                                          const std::shared_ptr<CallLog>& log);
 
 // Registers the four ProgIDs with the stand-ins' factory; every object it then creates
 // writes into `log`.
@@ -25,7 +26,7 @@ public:
     // Names other than the runtime's go to `next` when given, else fail with error 429.
     explicit ReportRuntimeFactory(std::shared_ptr<CallLog> log = std::make_shared<CallLog>(),
                                   automation::ObjectFactory* next = nullptr);
-    ObjectRef create(TextView progId) override;
+    automation::ObjectRef create(automation::TextView progId) override;
 
     const std::shared_ptr<CallLog>& log() const { return log_; }
     // Applications created so far, in order (tests look into their reports).

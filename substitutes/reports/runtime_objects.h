@@ -19,10 +19,6 @@
 
 namespace vantrel::substitutes::reports {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::ObjectRef;
-
 enum class RuntimeVersion { Crystal10, Crystal85 };
 
 // What the objects of one runtime share: its version and its call log.
@@ -34,15 +30,16 @@ struct RuntimeContext {
 // Base of every runtime object: a label in the call log and the shared context.
 class RuntimeObject : public automation::Object {
 public:
-    const Text& label() const { return label_; }
+    const automation::Text& label() const { return label_; }
 
 protected:
-    RuntimeObject(std::shared_ptr<RuntimeContext> context, Text label)
+    RuntimeObject(std::shared_ptr<RuntimeContext> context, automation::Text label)
         : context_(std::move(context)), label_(std::move(label)) {}
-    void record(TextView member, CallKind kind, std::span<Argument> args, Text note = Text());
+    void record(automation::TextView member, automation::CallKind kind,
+                std::span<automation::Argument> args, automation::Text note = automation::Text());
     // Records the call being served as its caller made it: the member in the caller's
     // spelling, then every argument (for a write, the value last).
-    void recordCall(Text note = Text()) {
+    void recordCall(automation::Text note = automation::Text()) {
         record(served_.member, served_.kind, served_.args, std::move(note));
     }
     // Raises 438 for the member being served, as the caller named it.
@@ -51,14 +48,14 @@ protected:
     // The call being served: the member as the caller named it and as the class declares it.
     // A host that calls by member index gives no spelling of its own: the declared one stands.
     struct Served {
-        TextView member;
-        TextView declared;
-        CallKind kind = CallKind::Method;
-        std::span<Argument> args;
+        automation::TextView member;
+        automation::TextView declared;
+        automation::CallKind kind = automation::CallKind::Method;
+        std::span<automation::Argument> args;
     };
     Served served_;
     std::shared_ptr<RuntimeContext> context_;
-    Text label_;
+    automation::Text label_;
 };
 
 // A runtime object whose members are its class's table, `static const Members<T>& members()`;
@@ -66,13 +63,15 @@ protected:
 template <class T>
 class RuntimeTableObject : public RuntimeObject {
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override {
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override {
         const std::size_t index = T::members().find(member);
         if (index == automation::MemberTable::npos) automation::unknownMember(member);
         return serve(member, index, kind, args);
     }
     const automation::MemberTable* memberTable() const override { return &T::members(); }
-    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override {
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override {
         if (index >= T::members().size())
             throw automation::RuntimeError(automation::errc::NotSupported);
         return serve(T::members().nameAt(index), index, kind, args);
@@ -82,7 +81,8 @@ protected:
     using RuntimeObject::RuntimeObject;
 
 private:
-    Variant serve(TextView member, std::size_t index, CallKind kind, std::span<Argument> args) {
+    automation::Variant serve(automation::TextView member, std::size_t index,
+                              automation::CallKind kind, std::span<automation::Argument> args) {
         // A member's function may call this object again (a handler reading a property).
         struct Restore {
             Served& served;
@@ -97,14 +97,14 @@ private:
 // A 1-based collection: Count, Item(index) and the default member with an index.
 class ItemCollection : public RuntimeTableObject<ItemCollection> {
 public:
-    ItemCollection(std::shared_ptr<RuntimeContext> context, Text label,
-                   std::vector<ObjectRef> items)
+    ItemCollection(std::shared_ptr<RuntimeContext> context, automation::Text label,
+                   std::vector<automation::ObjectRef> items)
         : RuntimeTableObject(std::move(context), std::move(label)), items_(std::move(items)) {}
     static const automation::Members<ItemCollection>& members();
-    const std::vector<ObjectRef>& items() const { return items_; }
+    const std::vector<automation::ObjectRef>& items() const { return items_; }
 
 private:
-    std::vector<ObjectRef> items_;
+    std::vector<automation::ObjectRef> items_;
 };
 
 class DatabaseTable;
@@ -113,95 +113,102 @@ class DatabaseTable;
 class ConnectionProperty : public RuntimeTableObject<ConnectionProperty> {
 public:
     ConnectionProperty(std::shared_ptr<RuntimeContext> context, std::weak_ptr<DatabaseTable> table,
-                       Text name);
+                       automation::Text name);
     static const automation::Members<ConnectionProperty>& members();
     // Once its table is gone, every call raises 91, whatever the member.
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
-    Variant invokeAt(std::size_t index, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override;
 
 private:
     std::shared_ptr<DatabaseTable> liveTable() const;
 
     std::weak_ptr<DatabaseTable> table_;
-    Text name_;
+    automation::Text name_;
 };
 
 struct LogOnInfo {
-    Text server;
-    Text database;
-    Text user;
-    Text password;
+    automation::Text server;
+    automation::Text database;
+    automation::Text user;
+    automation::Text password;
 };
 
 class DatabaseTable : public RuntimeTableObject<DatabaseTable>,
                       public std::enable_shared_from_this<DatabaseTable> {
 public:
-    DatabaseTable(std::shared_ptr<RuntimeContext> context, Text ownerLabel, Text name);
+    DatabaseTable(std::shared_ptr<RuntimeContext> context, automation::Text ownerLabel,
+                  automation::Text name);
     static const automation::Members<DatabaseTable>& members();
 
-    const Text& name() const { return name_; }
+    const automation::Text& name() const { return name_; }
     // Connection properties in the order they were first written.
-    const std::vector<std::pair<Text, Text>>& connectionProperties() const { return properties_; }
-    std::optional<Text> connectionProperty(TextView name) const;
-    void setConnectionProperty(TextView name, Text value);
+    const std::vector<std::pair<automation::Text, automation::Text>>& connectionProperties() const {
+        return properties_;
+    }
+    std::optional<automation::Text> connectionProperty(automation::TextView name) const;
+    void setConnectionProperty(automation::TextView name, automation::Text value);
     const std::optional<LogOnInfo>& logOnInfo() const { return logOn_; }
     // SetPrivateData's kind and data (a recordset for kind 3).
-    const std::optional<std::pair<std::int16_t, Variant>>& privateData() const {
+    const std::optional<std::pair<std::int16_t, automation::Variant>>& privateData() const {
         return privateData_;
     }
     // Why the last connectivity test failed; empty after a success.
-    const Text& lastConnectivityProblem() const { return lastProblem_; }
+    const automation::Text& lastConnectivityProblem() const { return lastProblem_; }
     // The catalog whose SQLite file the connectivity test opens.
-    Text catalog() const;
+    automation::Text catalog() const;
 
 private:
     bool testConnectivity();
-    ObjectRef property(TextView name);
+    automation::ObjectRef property(automation::TextView name);
 
-    Text name_;
-    std::vector<std::pair<Text, Text>> properties_;
-    std::vector<std::pair<Text, ObjectRef>> propertyObjects_;
+    automation::Text name_;
+    std::vector<std::pair<automation::Text, automation::Text>> properties_;
+    std::vector<std::pair<automation::Text, automation::ObjectRef>> propertyObjects_;
     std::optional<LogOnInfo> logOn_;
-    std::optional<std::pair<std::int16_t, Variant>> privateData_;
-    Text lastProblem_;
+    std::optional<std::pair<std::int16_t, automation::Variant>> privateData_;
+    automation::Text lastProblem_;
 };
 
 class ReportDatabase : public RuntimeTableObject<ReportDatabase> {
 public:
-    ReportDatabase(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
-                   const std::vector<Text>& tableNames);
+    ReportDatabase(std::shared_ptr<RuntimeContext> context, automation::Text ownerLabel,
+                   const std::vector<automation::Text>& tableNames);
     static const automation::Members<ReportDatabase>& members();
     std::vector<std::shared_ptr<DatabaseTable>> tables() const;
 
 private:
-    ObjectRef tables_;
+    automation::ObjectRef tables_;
 };
 
 class ParameterField : public RuntimeTableObject<ParameterField> {
 public:
-    ParameterField(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
+    ParameterField(std::shared_ptr<RuntimeContext> context, automation::Text ownerLabel,
                    ParameterDefinition definition);
     static const automation::Members<ParameterField>& members();
     const ParameterDefinition& definition() const { return definition_; }
-    const std::vector<Variant>& currentValues() const { return currentValues_; }
+    const std::vector<automation::Variant>& currentValues() const { return currentValues_; }
 
 private:
-    Variant converted(const Variant& value) const;
+    automation::Variant converted(const automation::Variant& value) const;
 
     ParameterDefinition definition_;
-    std::vector<Variant> currentValues_;
+    std::vector<automation::Variant> currentValues_;
 };
 
 // The report's ExportOptions: the options the outputs write, kept by name.
 class ExportOptions : public RuntimeTableObject<ExportOptions> {
 public:
-    ExportOptions(std::shared_ptr<RuntimeContext> context, Text ownerLabel);
+    ExportOptions(std::shared_ptr<RuntimeContext> context, automation::Text ownerLabel);
     static const automation::Members<ExportOptions>& members();
-    Variant option(TextView name) const;
-    const std::vector<std::pair<Text, Variant>>& written() const { return values_; }
+    automation::Variant option(automation::TextView name) const;
+    const std::vector<std::pair<automation::Text, automation::Variant>>& written() const {
+        return values_;
+    }
 
 private:
-    std::vector<std::pair<Text, Variant>> values_;
+    std::vector<std::pair<automation::Text, automation::Variant>> values_;
 };
 
 class CrystalReport;
@@ -209,7 +216,7 @@ class CrystalReport;
 // A report object of a section; kind 5 holds a subreport.
 class ReportObjectItem : public RuntimeTableObject<ReportObjectItem> {
 public:
-    ReportObjectItem(std::shared_ptr<RuntimeContext> context, Text ownerLabel,
+    ReportObjectItem(std::shared_ptr<RuntimeContext> context, automation::Text ownerLabel,
                      const ReportObjectDefinition& definition);
     static const automation::Members<ReportObjectItem>& members();
     std::int32_t kind() const { return kind_; }
@@ -217,15 +224,16 @@ public:
 
 private:
     std::int32_t kind_;
-    Text name_;
+    automation::Text name_;
     std::shared_ptr<CrystalReport> subreport_;
 };
 
 // An area or a section: a name and a collection (Sections, or ReportObjects).
 class ReportPart : public RuntimeTableObject<ReportPart> {
 public:
-    ReportPart(std::shared_ptr<RuntimeContext> context, Text label, Text name,
-               const char16_t* collectionMember, ObjectRef collection)
+    ReportPart(std::shared_ptr<RuntimeContext> context, automation::Text label,
+               automation::Text name, const char16_t* collectionMember,
+               automation::ObjectRef collection)
         : RuntimeTableObject(std::move(context), std::move(label)),
           name_(std::move(name)),
           collectionMember_(collectionMember),
@@ -233,9 +241,9 @@ public:
     static const automation::Members<ReportPart>& members();
 
 private:
-    Text name_;
+    automation::Text name_;
     const char16_t* collectionMember_;
-    ObjectRef collection_;
+    automation::ObjectRef collection_;
 };
 
 struct PageSettings {
@@ -250,12 +258,12 @@ struct PageSettings {
 
 class CrystalReport : public RuntimeTableObject<CrystalReport> {
 public:
-    CrystalReport(std::shared_ptr<RuntimeContext> context, Text label,
+    CrystalReport(std::shared_ptr<RuntimeContext> context, automation::Text label,
                   const ReportDefinition& definition);
     static const automation::Members<CrystalReport>& members();
 
-    const Text& title() const { return title_; }
-    const Text& driverName() const { return driver_; }
+    const automation::Text& title() const { return title_; }
+    const automation::Text& driverName() const { return driver_; }
     const PageSettings& page() const { return page_; }
     std::shared_ptr<ReportDatabase> database() const;
     // Every table of this report, without those of its subreports.
@@ -265,29 +273,30 @@ public:
     std::vector<std::shared_ptr<ParameterField>> parameters() const;
     std::shared_ptr<ExportOptions> exportOptions() const;
     // The report's query as its file gives it ("{?Name}" not yet replaced); may be empty.
-    const Text& query() const { return query_; }
+    const automation::Text& query() const { return query_; }
     // What the outputs show now: title, parameters and their current values, and the rows
     // of the query run with those values.
     ReportContent content() const;
 
 private:
-    void exportReport(std::span<Argument> args);
-    void printOut(std::span<Argument> args);
+    void exportReport(std::span<automation::Argument> args);
+    void printOut(std::span<automation::Argument> args);
     // Records the call with the output's note, and where the output went.
-    void produced(TextView member, std::span<Argument> args, const OutputResult& result);
+    void produced(automation::TextView member, std::span<automation::Argument> args,
+                  const OutputResult& result);
 
-    Text title_;
-    Text driver_;
-    Text printer_;
-    Text port_;
-    Text query_;
+    automation::Text title_;
+    automation::Text driver_;
+    automation::Text printer_;
+    automation::Text port_;
+    automation::Text query_;
     PageSettings page_;
     bool displayProgressDialog_ = true;
     bool enableParameterPrompting_ = true;
-    ObjectRef database_;
-    ObjectRef areas_;
-    ObjectRef parameters_;
-    ObjectRef exportOptions_;
+    automation::ObjectRef database_;
+    automation::ObjectRef areas_;
+    automation::ObjectRef parameters_;
+    automation::ObjectRef exportOptions_;
 };
 
 class CrystalApplication : public RuntimeTableObject<CrystalApplication> {

@@ -5,6 +5,9 @@
 
 namespace vantrel::substitutes::reports {
 
+using automation::Text;
+using automation::TextView;
+
 OutputResult exportPdf(const ReportContent& content, TextView file) {
     return exportTextAccount(content, file);
 }

@@ -8,8 +8,13 @@
 namespace vantrel::substitutes::windows {
 
 using automation::Access;
+using automation::Argument;
 using automation::Call;
+using automation::CallKind;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 namespace contract = interfaces::windows;
 
 namespace {

@@ -19,51 +19,47 @@
 
 namespace vantrel::substitutes::windows {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 class ModelControl final : public ControlModel {
 public:
     ModelControl(ControlKind kind, const Design& design);
     // The contract's members first; any other name is a property kept as written.
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
 
     // Stores a property as the caller's code would set it: a date field's Value is a date and a
     // list's ListIndex names an entry (error 380 otherwise).
-    void set(TextView name, Variant value);
+    void set(automation::TextView name, automation::Variant value);
 
-    const std::vector<Text>& items() const { return items_; }
+    const std::vector<automation::Text>& items() const { return items_; }
     bool selected(std::size_t index) const { return index < selected_.size() && selected_[index]; }
     void select(std::size_t index, bool on);
     // What Text reads: the chosen entry of a list, the typed text otherwise.
-    Text text() const;
+    automation::Text text() const;
 
     // A new element loaded from this one: the same properties, hidden, no entries.
     std::shared_ptr<ModelControl> loadedCopy() const;
 
 private:
-    Text caption() const override { return property(u"Caption").toText(); }
-    void caption(const Text& text) override { keep(u"Caption", Variant(text)); }
-    Text typed() const override { return text(); }
-    void type(const Text& text) override;
+    automation::Text caption() const override { return property(u"Caption").toText(); }
+    void caption(const automation::Text& text) override {
+        keep(u"Caption", automation::Variant(text));
+    }
+    automation::Text typed() const override { return text(); }
+    void type(const automation::Text& text) override;
     bool checked() const override;
     void check(bool on) override;
-    Variant date() const override { return property(u"Value"); }
-    void date(const Variant& value) override { set(u"Value", value); }
+    automation::Variant date() const override { return property(u"Value"); }
+    void date(const automation::Variant& value) override { set(u"Value", value); }
     std::int32_t count() const override { return static_cast<std::int32_t>(items_.size()); }
-    Text entry(std::int32_t index) const override { return items_[index]; }
-    void add(const Text& entry) override;
+    automation::Text entry(std::int32_t index) const override { return items_[index]; }
+    void add(const automation::Text& entry) override;
     void clear() override;
     std::int32_t current() const override { return property(u"ListIndex").toLong(); }
-    void current(std::int32_t index) override { keep(u"ListIndex", Variant(index)); }
+    void current(std::int32_t index) override { keep(u"ListIndex", automation::Variant(index)); }
     bool chosen(std::int32_t index) const override { return selected(index); }
     void choose(std::int32_t index, bool on) override { select(index, on); }
 
-    std::vector<Text> items_;
+    std::vector<automation::Text> items_;
     std::vector<bool> selected_;
 };
 
@@ -84,14 +80,15 @@ public:
     static const automation::Members<ModelWindow>& members();
     // The window's own members, then its arrays and controls by name; any other name is a
     // property kept as written.
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
 
-    void addArray(const Text& name, ControlKind kind, const Design& design);
-    void addControl(const Text& name, ControlKind kind, const Design& design);
-    std::shared_ptr<ModelControlArray> array(TextView name) const;
-    std::shared_ptr<ModelControl> control(TextView name) const;
-    Variant property(TextView name) const;
-    void set(TextView name, Variant value);
+    void addArray(const automation::Text& name, ControlKind kind, const Design& design);
+    void addControl(const automation::Text& name, ControlKind kind, const Design& design);
+    std::shared_ptr<ModelControlArray> array(automation::TextView name) const;
+    std::shared_ptr<ModelControl> control(automation::TextView name) const;
+    automation::Variant property(automation::TextView name) const;
+    void set(automation::TextView name, automation::Variant value);
 
     bool loaded() const { return loaded_; }
     bool visible() const { return loaded_ && property(u"Visible").toBool(); }
@@ -105,9 +102,9 @@ public:
     int timesRefreshed = 0;
 
 private:
-    std::map<Text, std::shared_ptr<ModelControlArray>> arrays_;
-    std::map<Text, std::shared_ptr<ModelControl>> controls_;
-    std::map<Text, Variant> properties_;
+    std::map<automation::Text, std::shared_ptr<ModelControlArray>> arrays_;
+    std::map<automation::Text, std::shared_ptr<ModelControl>> controls_;
+    std::map<automation::Text, automation::Variant> properties_;
     bool loaded_ = true;
 };
 
@@ -124,11 +121,11 @@ std::shared_ptr<ModelWindow> makeParameterWindow(double today);
 // The rows as a person reads them, top to bottom: caption, kind word and start value.
 struct ShownRow {
     std::int16_t row = 0;
-    Text caption;
-    Text kind;  // "caixa", "data", "lista", "escolha", "texto"
-    Text value;
+    automation::Text caption;
+    automation::Text kind;  // "caixa", "data", "lista", "escolha", "texto"
+    automation::Text value;
     bool enabled = true;
-    std::vector<Text> offered;  // the entries of a list or drop-down
+    std::vector<automation::Text> offered;  // the entries of a list or drop-down
 };
 std::vector<ShownRow> shownRows(const ModelWindow& window);
 

@@ -6,7 +6,9 @@
 #include "documents/result.h"
 
 using namespace vantrel::testing;
+using vantrel::automation::ObjectRef;
 using vantrel::automation::RuntimeError;
+using vantrel::automation::Text;
 using vantrel::documents::DalComandos;
 using vantrel::documents::EnumResult;
 using vantrel::documents::Result;

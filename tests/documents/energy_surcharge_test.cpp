@@ -9,7 +9,10 @@
 #include "documents/fake_erp.h"
 
 using namespace vantrel::testing;
+using vantrel::automation::ObjectRef;
 using vantrel::automation::T;
+using vantrel::automation::Text;
+using vantrel::automation::Variant;
 using vantrel::documents::EnergySurcharge;
 using vantrel::documents::EnumResult;
 using vantrel::documents::Result;

@@ -5,10 +5,17 @@
 
 namespace vantrel::testing {
 
+using automation::Argument;
 using automation::argumentAt;
+using automation::CallKind;
 using automation::isMember;
+using automation::Object;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 using automation::ucase;
+using automation::Variant;
 
 namespace {
 

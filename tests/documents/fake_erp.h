@@ -14,7 +14,8 @@
 
 namespace vantrel::testing {
 
-using Row = std::map<Text, Variant>;  // upper-cased column or property name -> value
+using Row = std::map<automation::Text,
+                     automation::Variant>;  // upper-cased column or property name -> value
 
 struct FakeDoc {
     Row cab;                 // TIPODOCUMENTO, SERIE, NOSSONODOCUMENTO, ANO, BASE1..4...
@@ -22,24 +23,25 @@ struct FakeDoc {
     bool finalised = false;
 };
 
-using DocKey = std::tuple<Text, Text, std::int32_t, std::int16_t>;  // type, series, number, year
+using DocKey = std::tuple<automation::Text, automation::Text, std::int32_t,
+                          std::int16_t>;  // type, series, number, year
 
 class FakeErp : public std::enable_shared_from_this<FakeErp> {
 public:
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
     std::map<DocKey, FakeDoc> stored;
-    std::map<Text, double> articles;      // known articles and their prices
-    std::map<std::string, int> failNext;  // operation -> status of its next call
-    std::set<std::string> throwOn;        // operations that raise
+    std::map<automation::Text, double> articles;  // known articles and their prices
+    std::map<std::string, int> failNext;          // operation -> status of its next call
+    std::set<std::string> throwOn;                // operations that raise
     std::int32_t nextNumber = 100;
-    std::vector<Text> statements;       // SQL the data access received
-    bool insertKeepsNumber = true;      // Inserir honours a non-zero NossoNoDocumento
-    bool removerKeepsDocument = false;  // Remover answers 0 and removes nothing
-    bool dropLinesSilently = false;     // AdicionaLinha answers nothing and adds nothing
+    std::vector<automation::Text> statements;  // SQL the data access received
+    bool insertKeepsNumber = true;             // Inserir honours a non-zero NossoNoDocumento
+    bool removerKeepsDocument = false;         // Remover answers 0 and removes nothing
+    bool dropLinesSilently = false;            // AdicionaLinha answers nothing and adds nothing
 
     // Stores a document; lines are (article, quantity, price, cancelled).
     struct StoredRow {
-        Text artigo;
+        automation::Text artigo;
         double quantidade = 1;
         double preco = 0;
         bool anulada = false;
@@ -47,11 +49,11 @@ public:
     };
     void store(const DocKey& key, const std::vector<StoredRow>& lines,
                std::array<double, 4> bases = {0, 0, 0, 0});
-    const FakeDoc* find(const Text& type, const Text& series, std::int32_t number,
-                        std::int16_t year) const;
+    const FakeDoc* find(const automation::Text& type, const automation::Text& series,
+                        std::int32_t number, std::int16_t year) const;
 
-    ObjectRef api();         // the NextApiConnection: NewSalesDocument, NewDocumentLine
-    ObjectRef dataAccess();  // CoreDataAccess.OpenRecordset over the stored rows
+    automation::ObjectRef api();         // the NextApiConnection: NewSalesDocument, NewDocumentLine
+    automation::ObjectRef dataAccess();  // CoreDataAccess.OpenRecordset over the stored rows
 
     // Bookkeeping for the objects.
     int takeFailure(const std::string& op);

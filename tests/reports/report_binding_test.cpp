@@ -4,6 +4,11 @@
 #include "reports/report_test_support.h"
 
 namespace vantrel::reports::testing {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+
 namespace {
 
 using automation::T;

@@ -6,6 +6,11 @@
 #include "windows/window_model.h"
 
 namespace vantrel::reports::testing {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::Variant;
+
 namespace {
 
 using automation::Array;

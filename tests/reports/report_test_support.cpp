@@ -7,7 +7,13 @@
 
 namespace vantrel::reports::testing {
 
+using automation::Argument;
+using automation::CallKind;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 namespace errc = automation::errc;
 
 TempFolder::TempFolder() {

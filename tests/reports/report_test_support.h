@@ -33,53 +33,57 @@ struct CrystalReportMainTestAccess {
     static bool pStopCrystal(CrystalReportMain& m) { return m.pStopCrystal(); }
     static bool pAbrirFicheiroMapa(CrystalReportMain& m) { return m.pAbrirFicheiroMapa(); }
     static bool pLigaMapaBD(CrystalReportMain& m) { return m.pLigaMapaBD(); }
-    static bool pIndicarBD(CrystalReportMain& m, ObjectRef& db) { return m.pIndicarBD(db); }
+    static bool pIndicarBD(CrystalReportMain& m, automation::ObjectRef& db) {
+        return m.pIndicarBD(db);
+    }
     static bool pAtribuirParametros(CrystalReportMain& m) { return m.pAtribuirParametros(); }
-    static Text pEscolheFicheiroPDF(CrystalReportMain& m) { return m.pEscolheFicheiroPDF(); }
-    static Array& m_Indices(CrystalReportMain& m) { return m.m_Indices; }
-    static bool pIndicarBDRecordset(CrystalReportMain& m, ObjectRef& rs) {
+    static automation::Text pEscolheFicheiroPDF(CrystalReportMain& m) {
+        return m.pEscolheFicheiroPDF();
+    }
+    static automation::Array& m_Indices(CrystalReportMain& m) { return m.m_Indices; }
+    static bool pIndicarBDRecordset(CrystalReportMain& m, automation::ObjectRef& rs) {
         return m.pIndicarBDRecordset(rs);
     }
-    static Text pSubstituiDatas(CrystalReportMain& m, const Text& line) {
+    static automation::Text pSubstituiDatas(CrystalReportMain& m, const automation::Text& line) {
         return m.pSubstituiDatas(line);
     }
-    static Text pTextoFuncao(CrystalReportMain& m, const Text& line) {
+    static automation::Text pTextoFuncao(CrystalReportMain& m, const automation::Text& line) {
         return m.pTextoFuncao(line);
     }
-    static Text pTextoLista(CrystalReportMain& m, const Text& line) { return m.pTextoLista(line); }
-    static Text pValorPorDefeito(CrystalReportMain& m, const Text& line) {
+    static automation::Text pTextoLista(CrystalReportMain& m, const automation::Text& line) {
+        return m.pTextoLista(line);
+    }
+    static automation::Text pValorPorDefeito(CrystalReportMain& m, const automation::Text& line) {
         return m.pValorPorDefeito(line);
     }
 
-    static const ObjectRef& m_Aplicacao(CrystalReportMain& m) { return m.m_Aplicacao; }
-    static const ObjectRef& m_Janela(CrystalReportMain& m) { return m.m_Janela; }
-    static Array& m_Valores(CrystalReportMain& m) { return m.m_Valores; }
-    static Array& m_TiposCampo(CrystalReportMain& m) { return m.m_TiposCampo; }
-    static Array& m_ParametrosRecordset(CrystalReportMain& m) { return m.m_ParametrosRecordset; }
-    static const Text& m_FicheiroParametros(CrystalReportMain& m) { return m.m_FicheiroParametros; }
+    static const automation::ObjectRef& m_Aplicacao(CrystalReportMain& m) { return m.m_Aplicacao; }
+    static const automation::ObjectRef& m_Janela(CrystalReportMain& m) { return m.m_Janela; }
+    static automation::Array& m_Valores(CrystalReportMain& m) { return m.m_Valores; }
+    static automation::Array& m_TiposCampo(CrystalReportMain& m) { return m.m_TiposCampo; }
+    static automation::Array& m_ParametrosRecordset(CrystalReportMain& m) {
+        return m.m_ParametrosRecordset;
+    }
+    static const automation::Text& m_FicheiroParametros(CrystalReportMain& m) {
+        return m.m_FicheiroParametros;
+    }
 };
 
 }  // namespace vantrel::reports::engine
 
 namespace vantrel::reports::testing {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 struct ShownBox {
-    Text text;
+    automation::Text text;
     int style = 0;
-    std::optional<Text> title;
+    std::optional<automation::Text> title;
 };
 
 class RecordingDialogs : public interfaces::Dialogs {
 public:
-    int messageBox(TextView text, int style, const std::optional<Text>& title) override {
-        boxes.push_back(ShownBox{Text(text), style, title});
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override {
+        boxes.push_back(ShownBox{automation::Text(text), style, title});
         return interfaces::msgbox::AnswerOk;
     }
     std::vector<ShownBox> boxes;
@@ -112,9 +116,9 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     // The path of `name` inside the folder, as the system's text.
-    Text file(const std::string& name) const;
+    automation::Text file(const std::string& name) const;
     // Writes `bytes` to `name` (folders created as needed) and returns its path.
-    Text write(const std::string& name, const std::string& bytes) const;
+    automation::Text write(const std::string& name, const std::string& bytes) const;
 
 private:
     std::filesystem::path path_;
@@ -130,7 +134,7 @@ public:
     ~ScopedDataFolder() { substitutes::setDataFolder(saved_); }
 
 private:
-    Text saved_;
+    automation::Text saved_;
 };
 
 // Creates <data>/databases/<catalog>.sqlite holding the named tables (one column each).
@@ -140,28 +144,34 @@ void makeCompanyDatabase(const std::filesystem::path& dataFolder, const std::str
 // A control of a fake window: properties by name, kept as written.
 class FakeControl : public automation::Object {
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
-    std::map<Text, Variant> properties;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
+    std::map<automation::Text, automation::Variant> properties;
 };
 
 // A fake caller's window: control arrays by name and index, and object members (Mapa).
 class FakeWindow : public automation::Object {
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
     // Adds element `index` of the control array `array` with one property set.
-    std::shared_ptr<FakeControl> add(const Text& array, std::int16_t index, const Text& property,
-                                     const Variant& value);
-    std::map<Text, std::map<std::int16_t, std::shared_ptr<FakeControl>>> arrays;
-    std::map<Text, ObjectRef> objects;
+    std::shared_ptr<FakeControl> add(const automation::Text& array, std::int16_t index,
+                                     const automation::Text& property,
+                                     const automation::Variant& value);
+    std::map<automation::Text, std::map<std::int16_t, std::shared_ptr<FakeControl>>> arrays;
+    std::map<automation::Text, automation::ObjectRef> objects;
 };
 
 // A fake data-access object: OpenRecordset answers from a table of query -> first value.
 class FakeDataAccess : public automation::Object {
 public:
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
-    std::map<Text, Variant> answers;  // a missing query fails like a bad SQL statement
-    std::vector<Text> queries;
-    std::vector<std::vector<Variant>> calls;  // the five arguments of each OpenRecordset
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
+    std::map<automation::Text, automation::Variant>
+        answers;  // a missing query fails like a bad SQL statement
+    std::vector<automation::Text> queries;
+    std::vector<std::vector<automation::Variant>>
+        calls;  // the five arguments of each OpenRecordset
     int closed = 0;
 };
 
@@ -182,7 +192,7 @@ struct EngineHarness {
     substitutes::reports::ReportRuntimeFactory factory{
         std::make_shared<substitutes::reports::CallLog>(), &standIns};
     std::shared_ptr<engine::CrystalReportMain> main;
-    std::vector<Text> events;
+    std::vector<automation::Text> events;
     std::vector<double> eventTimes;
 
 private:
@@ -190,7 +200,7 @@ private:
 };
 
 // Texts of the boxes shown so far.
-std::vector<Text> boxTexts(const RecordingDialogs& dialogs);
+std::vector<automation::Text> boxTexts(const RecordingDialogs& dialogs);
 
 // A report file of the stand-in runtime with the given body after the header line.
 std::string reportFile(const std::string& body);

@@ -10,6 +10,14 @@
 #include "windows/window_model.h"
 
 namespace vantrel::reports::testing {
+
+using automation::Argument;
+using automation::CallKind;
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
 namespace {
 
 using automation::T;

@@ -7,6 +7,11 @@
 #include "reports/report_test_support.h"
 
 namespace vantrel::reports::testing {
+
+using automation::ObjectRef;
+using automation::Text;
+using automation::Variant;
+
 namespace {
 
 using automation::Array;

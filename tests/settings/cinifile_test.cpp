@@ -7,6 +7,9 @@
 #include "settings/settings_fakes.h"
 
 namespace vantrel::tests::settings {
+
+using automation::Text;
+
 namespace {
 
 using automation::Locale;

@@ -11,6 +11,7 @@ namespace vantrel::tests::settings {
 
 using automation::Argument;
 using automation::CallKind;
+using automation::Text;
 using automation::Variant;
 
 TempFolder::TempFolder() {

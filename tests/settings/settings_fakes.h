@@ -13,8 +13,6 @@
 
 namespace vantrel::tests::settings {
 
-using automation::Text;
-
 // A folder of its own under the test's temporary folder, removed afterwards.
 class TempFolder {
 public:
@@ -24,7 +22,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
     // The Windows path the system would use for a file of this folder ("Z:\...").
-    Text windowsPath(const std::string& name) const;
+    automation::Text windowsPath(const std::string& name) const;
     std::string read(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
 
@@ -56,10 +54,10 @@ public:
 class ScreenPlatform : public interfaces::Platform {
 public:
     interfaces::ScreenMetrics metrics;
-    Text moduleFolder() override { return Text(); }
-    Text firstMatch(automation::TextView) override { return Text(); }
+    automation::Text moduleFolder() override { return automation::Text(); }
+    automation::Text firstMatch(automation::TextView) override { return automation::Text(); }
     void deleteFile(automation::TextView) override {}
-    std::vector<Text> readTextLines(automation::TextView) override { return {}; }
+    std::vector<automation::Text> readTextLines(automation::TextView) override { return {}; }
     const automation::Clock& clock() override { return clock_; }
     interfaces::ScreenMetrics screen() override { return metrics; }
     void processMessages() override {}
@@ -76,7 +74,7 @@ public:
     automation::Variant windowState = automation::Variant::longValue(0);
     automation::Variant left = 1000.0, top = 800.0, width = 5000.0, height = 4000.0;
     std::vector<std::vector<std::int32_t>> moves;
-    Text missing;
+    automation::Text missing;
 
     automation::Variant invoke(automation::TextView member, automation::CallKind kind,
                                std::span<automation::Argument> args) override;

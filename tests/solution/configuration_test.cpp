@@ -5,6 +5,8 @@
 
 using namespace vantrel::testing;
 using vantrel::automation::T;
+using vantrel::automation::Text;
+using vantrel::automation::Variant;
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "solution/connection_string.h"
 #include "solution/fakes.h"
 
+using vantrel::automation::Text;
 using vantrel::solution::pStringLigacao;
 using vantrel::solution::quoteConnectionValue;
-using vantrel::solution::Text;
 using vantrel::testing::utf8;
 
 namespace {

@@ -9,6 +9,8 @@
 
 using namespace vantrel::testing;
 using vantrel::automation::RuntimeError;
+using vantrel::automation::Text;
+using vantrel::automation::TextView;
 using vantrel::solution::runInFrame;
 
 namespace {

@@ -7,7 +7,13 @@
 
 namespace vantrel::testing {
 
+using automation::Argument;
+using automation::CallKind;
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 
 std::string utf8(TextView text) {
     return automation::toUtf8(text);

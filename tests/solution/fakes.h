@@ -17,27 +17,20 @@
 
 namespace vantrel::testing {
 
-using automation::Argument;
-using automation::CallKind;
-using automation::Object;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // Records every box (text, style, title) and answers from a script; without a scripted
 // answer it gives OK, or No for a Yes/No box.
 class RecordingDialogs : public interfaces::Dialogs {
 public:
     struct Box {
-        Text text;
+        automation::Text text;
         int style = 0;
-        std::optional<Text> title;
+        std::optional<automation::Text> title;
     };
     std::vector<Box> boxes;
     std::deque<int> answers;
 
-    int messageBox(TextView text, int style, const std::optional<Text>& title) override;
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override;
     // The recorded boxes as "title|style|text" in UTF-8, for compact assertions.
     std::vector<std::string> summary() const;
 };
@@ -47,37 +40,41 @@ using CallLog = std::vector<std::string>;
 
 // A late-bound object whose members are lambdas; a member without a lambda is a property
 // (Put stores, Get reads) when it was given a value, else error 438. Every call is logged.
-class ScriptedObject : public Object {
+class ScriptedObject : public automation::Object {
 public:
-    using Handler = std::function<Variant(CallKind, std::span<Argument>)>;
+    using Handler =
+        std::function<automation::Variant(automation::CallKind, std::span<automation::Argument>)>;
     ScriptedObject(std::string name, std::shared_ptr<CallLog> log)
         : name_(std::move(name)), log_(std::move(log)) {}
 
-    ScriptedObject& on(TextView member, Handler h);
-    ScriptedObject& set(TextView member, Variant value);
-    Variant value(TextView member) const;
+    ScriptedObject& on(automation::TextView member, Handler h);
+    ScriptedObject& set(automation::TextView member, automation::Variant value);
+    automation::Variant value(automation::TextView member) const;
 
-    Variant invoke(TextView member, CallKind kind, std::span<Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
 
 private:
     std::string name_;
     std::shared_ptr<CallLog> log_;
-    std::map<Text, Handler> handlers_;
-    std::map<Text, Variant> properties_;
+    std::map<automation::Text, Handler> handlers_;
+    std::map<automation::Text, automation::Variant> properties_;
 };
 
 // Creates objects by ProgID from lambdas; an unknown name is error 429.
 class FakeFactory : public automation::ObjectFactory {
 public:
-    std::map<Text, std::function<ObjectRef()>> creators;
-    std::vector<Text> created;
-    ObjectRef create(TextView progId) override;
+    std::map<automation::Text, std::function<automation::ObjectRef()>> creators;
+    std::vector<automation::Text> created;
+    automation::ObjectRef create(automation::TextView progId) override;
 };
 
 // The catalogue answers each logical name with itself.
 class SameNameCatalog : public interfaces::ComponentCatalog {
 public:
-    Text progIdOf(TextView component) override { return Text(component); }
+    automation::Text progIdOf(automation::TextView component) override {
+        return automation::Text(component);
+    }
 };
 
 // INI files in memory: file -> section -> key -> value (bytes). Reads of a single key only;
@@ -86,7 +83,8 @@ class MemoryProfile : public interfaces::ProfileFunctions {
 public:
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> files;
     std::vector<std::string> readFiles;
-    void set(const Text& file, const Text& section, const Text& key, const Text& value);
+    void set(const automation::Text& file, const automation::Text& section,
+             const automation::Text& key, const automation::Text& value);
 
     std::uint32_t getString(const char* section, const char* key, const char* defaultText,
                             char* buffer, std::uint32_t size, const char* file) override;
@@ -102,24 +100,24 @@ public:
 
 class FakePlatform : public interfaces::Platform {
 public:
-    Text module = u"C:\\Programas\\QuorilVantrel";
-    std::vector<Text> folders;                    // folders that exist
-    std::vector<std::pair<Text, Text>> appended;  // (file, line)
+    automation::Text module = u"C:\\Programas\\QuorilVantrel";
+    std::vector<automation::Text> folders;                                // folders that exist
+    std::vector<std::pair<automation::Text, automation::Text>> appended;  // (file, line)
     bool appendFails = false;
     FixedClock fixedClock;
 
-    Text moduleFolder() override { return module; }
-    Text firstMatch(TextView) override { return Text(); }
-    std::vector<Text> deleted;
-    void deleteFile(TextView path) override { deleted.emplace_back(path); }
-    std::vector<Text> readTextLines(TextView) override { return {}; }
+    automation::Text moduleFolder() override { return module; }
+    automation::Text firstMatch(automation::TextView) override { return automation::Text(); }
+    std::vector<automation::Text> deleted;
+    void deleteFile(automation::TextView path) override { deleted.emplace_back(path); }
+    std::vector<automation::Text> readTextLines(automation::TextView) override { return {}; }
     const automation::Clock& clock() override { return fixedClock; }
     interfaces::ScreenMetrics screen() override { return {}; }
     void processMessages() override {}
     std::vector<interfaces::PrinterInfo> printers() override { return {}; }
     std::optional<interfaces::PrinterInfo> currentPrinter() override { return std::nullopt; }
-    bool folderExists(TextView folder) override;
-    bool appendLine(TextView path, TextView line) override;
+    bool folderExists(automation::TextView folder) override;
+    bool appendLine(automation::TextView path, automation::TextView line) override;
 };
 
 // Everything a Solucao needs, wired together.
@@ -134,6 +132,6 @@ struct FakeServices {
     }
 };
 
-std::string utf8(TextView text);
+std::string utf8(automation::TextView text);
 
 }  // namespace vantrel::testing

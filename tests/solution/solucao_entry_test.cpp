@@ -8,7 +8,10 @@
 
 using namespace vantrel::testing;
 using vantrel::automation::Array;
+using vantrel::automation::ObjectRef;
 using vantrel::automation::T;
+using vantrel::automation::Text;
+using vantrel::automation::Variant;
 using vantrel::automation::VarType;
 
 namespace {

@@ -7,8 +7,11 @@
 #include "solution/solution_world.h"
 
 using namespace vantrel::testing;
+using vantrel::automation::ObjectRef;
 using vantrel::automation::RuntimeError;
 using vantrel::automation::T;
+using vantrel::automation::Text;
+using vantrel::automation::Variant;
 using vantrel::solution::Solucao;
 namespace msgbox = vantrel::interfaces::msgbox;
 

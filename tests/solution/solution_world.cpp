@@ -6,8 +6,13 @@
 
 namespace vantrel::testing {
 
+using automation::Argument;
+using automation::CallKind;
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 
 SolutionWorld::SolutionWorld() {
     auto& c = fake.factory.creators;

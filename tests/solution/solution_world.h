@@ -15,11 +15,11 @@ struct SolutionWorld {
     FakeServices fake;
 
     // SharedFolders / FolderCheck
-    Text baseFolder = u"C:\\Dados";
+    automation::Text baseFolder = u"C:\\Dados";
     bool talmekExists = true;
     // ConnectionSettings: values after Load, and after Complete
-    Text server = u"SRV01", database = u"EMP01DB", user = u"sa", password = u"segredo";
-    Text completedUser = u"sa";
+    automation::Text server = u"SRV01", database = u"EMP01DB", user = u"sa", password = u"segredo";
+    automation::Text completedUser = u"sa";
     // CoreDataAccess / NextApiConnection
     bool openAnswer = true;
     bool connectAnswer = true;
@@ -27,12 +27,12 @@ struct SolutionWorld {
     bool closeThrows = false;
     bool folderCheckThrows = false;
 
-    std::vector<Text> connectionStrings;    // what Open received
-    std::vector<Text> connectPaths;         // what Connect received
-    std::vector<Text> products;             // what SetProduct received
-    std::vector<ObjectRef> databasesGiven;  // what SetDatabase received
-    std::vector<ObjectRef> dataAccessObjects;
-    std::vector<ObjectRef> apiObjects;
+    std::vector<automation::Text> connectionStrings;    // what Open received
+    std::vector<automation::Text> connectPaths;         // what Connect received
+    std::vector<automation::Text> products;             // what SetProduct received
+    std::vector<automation::ObjectRef> databasesGiven;  // what SetDatabase received
+    std::vector<automation::ObjectRef> dataAccessObjects;
+    std::vector<automation::ObjectRef> apiObjects;
     int disconnects = 0;
     int closes = 0;
 
@@ -41,14 +41,15 @@ struct SolutionWorld {
         return std::make_unique<solution::Solucao>(fake.services());
     }
     // The settings file of a company in the base folder's talmek folder.
-    Text settingsPath(const Text& company) const {
+    automation::Text settingsPath(const automation::Text& company) const {
         return baseFolder + u"\\talmek\\VANTREL." + company;
     }
-    void setting(const Text& company, const Text& section, const Text& key, const Text& value) {
+    void setting(const automation::Text& company, const automation::Text& section,
+                 const automation::Text& key, const automation::Text& value) {
         fake.profile.set(settingsPath(company), section, key, value);
     }
     // A company whose "Api Next" company is itself and whose "Ligação" names a database.
-    void configureCompany(const Text& company);
+    void configureCompany(const automation::Text& company);
     bool logged(const std::string& entry) const;
     std::size_t indexOf(const std::string& entry) const;
 };

@@ -18,7 +18,10 @@
 #include "solution/solucao.h"
 
 using namespace vantrel::testing;
+using vantrel::automation::ObjectRef;
 using vantrel::automation::T;
+using vantrel::automation::Text;
+using vantrel::automation::Variant;
 namespace erp = vantrel::substitutes::erp;
 namespace msgbox = vantrel::interfaces::msgbox;
 namespace fs = std::filesystem;

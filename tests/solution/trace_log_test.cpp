@@ -12,6 +12,7 @@
 #include "solution/trace_log.h"
 
 using namespace vantrel::testing;
+using vantrel::automation::Text;
 using vantrel::solution::writeTrace;
 
 namespace {

@@ -6,6 +6,12 @@
 #include "windows/window_model.h"
 
 namespace vantrel::substitutes::windows {
+
+using automation::CallKind;
+using automation::ObjectRef;
+using automation::Text;
+using automation::Variant;
+
 namespace {
 
 struct ControlCase {

@@ -10,6 +10,9 @@
 
 namespace vantrel::substitutes::erp::testing {
 
+using automation::Text;
+using automation::TextView;
+
 void MemoryProfile::set(TextView file, TextView section, TextView key, TextView value) {
     files_[automation::toCp1252(file)][automation::toCp1252(section)][automation::toCp1252(key)] =
         automation::toCp1252(value);

@@ -17,14 +17,12 @@
 
 namespace vantrel::substitutes::erp::testing {
 
-using automation::Text;
-using automation::TextView;
-
 // INI files in memory, keyed by the exact bytes the caller passes (Windows-1252), so a
 // section name sent in any other encoding is simply not found. Only value reads are served.
 class MemoryProfile : public interfaces::ProfileFunctions {
 public:
-    void set(TextView file, TextView section, TextView key, TextView value);
+    void set(automation::TextView file, automation::TextView section, automation::TextView key,
+             automation::TextView value);
     std::uint32_t getString(const char* section, const char* key, const char* defaultText,
                             char* buffer, std::uint32_t size, const char* file) override;
     std::int32_t writeString(const char*, const char*, const char*, const char*) override {
@@ -38,14 +36,15 @@ private:
 };
 
 struct RecordedBox {
-    Text text;
+    automation::Text text;
     int style;
-    std::optional<Text> title;
+    std::optional<automation::Text> title;
 };
 
 class ScriptedDialogs : public interfaces::Dialogs {
 public:
-    int messageBox(TextView text, int style, const std::optional<Text>& title) override;
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override;
     std::deque<int> answers;  // empty: OK for OK boxes, No for Yes/No boxes
     std::vector<RecordedBox> boxes;
 };
@@ -77,7 +76,7 @@ protected:
 class Forwarder : public automation::Object {
 public:
     explicit Forwarder(automation::ObjectRef target) : target_(std::move(target)) {}
-    automation::Variant invoke(TextView member, automation::CallKind kind,
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
                                std::span<automation::Argument> args) override {
         return target_.invoke(member, kind, args);
     }

@@ -17,6 +17,9 @@
 #include "reports/report_test_support.h"
 
 namespace vantrel::substitutes::reports {
+
+using automation::Text;
+
 namespace {
 
 using automation::ObjectRef;

@@ -5,6 +5,10 @@
 #include "reports/report_viewer.h"
 
 namespace vantrel::reports::testing {
+
+using automation::ObjectRef;
+using automation::Text;
+
 namespace {
 
 using automation::RuntimeError;

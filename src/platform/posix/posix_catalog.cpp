@@ -2,9 +2,9 @@
 
 namespace vantrel::platform::posix {
 
-using interfaces::Text;
+using automation::Text;
 
-interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
+automation::Text PosixCatalog::progIdOf(automation::TextView component) {
     namespace c = interfaces::component;
     for (const char16_t* name : {c::CoreDataAccess, c::ConnectionSettings, c::NextApiConnection,
                                  c::SharedFolders, c::FolderCheck, c::SaveDialog}) {
@@ -14,7 +14,7 @@ interfaces::Text PosixCatalog::progIdOf(interfaces::TextView component) {
     return interfaces::defaultProgId(component);
 }
 
-interfaces::Text PosixCatalog::sourceOf(interfaces::TextView component) {
+automation::Text PosixCatalog::sourceOf(automation::TextView component) {
     return progIdOf(component) == interfaces::defaultProgId(component) ? u"por omissão"
                                                                        : u"substitutos do Linux";
 }

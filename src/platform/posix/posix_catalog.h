@@ -9,8 +9,8 @@ namespace vantrel::platform::posix {
 class PosixCatalog : public interfaces::ComponentCatalog {
 public:
     // Unknown names keep the installation's default ProgID (interfaces::defaultProgId).
-    interfaces::Text progIdOf(interfaces::TextView component) override;
-    interfaces::Text sourceOf(interfaces::TextView component) override;
+    automation::Text progIdOf(automation::TextView component) override;
+    automation::Text sourceOf(automation::TextView component) override;
 };
 
 }  // namespace vantrel::platform::posix

@@ -15,8 +15,11 @@
 namespace vantrel::platform::posix {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 using automation::errc::FileNotFound;
 using automation::errc::PathFileAccessError;
+using interfaces::PrinterInfo;
 
 std::string nativePath(TextView windowsPath) {
     Text p(windowsPath);

@@ -8,6 +8,9 @@
 
 namespace vantrel::platform::posix {
 
+using automation::Text;
+using automation::TextView;
+
 namespace msgbox = interfaces::msgbox;
 using automation::toUtf8;
 

@@ -23,17 +23,14 @@
 
 namespace vantrel::platform::posix {
 
-using interfaces::Text;
-using interfaces::TextView;
-
 class TerminalDialogs : public interfaces::Dialogs {
 public:
     enum class AnswerSource { Queue, Keyboard, DefaultButton, Refusal };
 
     struct Box {
-        Text text;
+        automation::Text text;
         int style = 0;
-        Text title;  // the title shown (the application's title when none was given)
+        automation::Text title;  // the title shown (the application's title when none was given)
         int answer = 0;
         AnswerSource source = AnswerSource::DefaultButton;
         int refused = 0;  // the queued answer that fit no button of this box (0: none)
@@ -51,7 +48,8 @@ public:
 
     void setObserver(std::function<void(const Box&)> observer) { observer_ = std::move(observer); }
 
-    int messageBox(TextView text, int style, const std::optional<Text>& title) override;
+    int messageBox(automation::TextView text, int style,
+                   const std::optional<automation::Text>& title) override;
 
     // The box whose queued answer was refused, once one was.
     const std::optional<Box>& refusal() const { return refusal_; }

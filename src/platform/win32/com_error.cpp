@@ -5,6 +5,10 @@
 
 namespace vantrel::platform::win32 {
 
+using automation::RuntimeError;
+using automation::Text;
+using automation::Variant;
+
 namespace errc = automation::errc;
 
 HRESULT hresultOfError(std::int32_t number) {

@@ -12,22 +12,20 @@
 
 namespace vantrel::platform::win32 {
 
-using automation::RuntimeError;
-
 [[nodiscard]] HRESULT hresultOfError(std::int32_t number);
 // The runtime error number for an HRESULT: the low word of FACILITY_CONTROL codes, the
 // runtime's numbers for the standard DISP_E codes, the HRESULT itself otherwise.
 [[nodiscard]] std::int32_t errorNumberOf(HRESULT hr);
 
 // Fills an EXCEPINFO (when given) for the error.
-void fillExcepInfo(const RuntimeError& error, EXCEPINFO* info);
+void fillExcepInfo(const automation::RuntimeError& error, EXCEPINFO* info);
 // The error an EXCEPINFO describes (calls its deferred fill-in first).
-RuntimeError errorFromExcepInfo(EXCEPINFO& info);
+automation::RuntimeError errorFromExcepInfo(EXCEPINFO& info);
 // The error of a failed call: the thread's IErrorInfo when there is one.
-RuntimeError errorFromHresult(HRESULT hr);
+automation::RuntimeError errorFromHresult(HRESULT hr);
 
 // Sets the thread's IErrorInfo and returns the HRESULT for the error.
-[[nodiscard]] HRESULT reportError(const RuntimeError& error, REFIID iid);
+[[nodiscard]] HRESULT reportError(const automation::RuntimeError& error, REFIID iid);
 
 // A failed HRESULT on its way out of a run of calls that answers with its first failure.
 struct HresultFailure {

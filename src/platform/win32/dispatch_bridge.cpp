@@ -12,6 +12,7 @@ namespace vantrel::platform::win32 {
 
 using automation::Argument;
 using automation::CallKind;
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::Text;
 using automation::TextView;

@@ -21,18 +21,18 @@ namespace vantrel::platform::win32 {
 // ERP still gets S_OK from the event.
 class RefusedValue final : public automation::Object {
 public:
-    Variant invoke(automation::TextView, automation::CallKind,
-                   std::span<automation::Argument>) override {
+    automation::Variant invoke(automation::TextView, automation::CallKind,
+                               std::span<automation::Argument>) override {
         throw automation::RuntimeError(automation::errc::TypeMismatch);
     }
 };
 
-inline Variant eventValue(const VARIANT* target) {
-    if (!target) return Variant();
+inline automation::Variant eventValue(const VARIANT* target) {
+    if (!target) return automation::Variant();
     try {
         return fromVariant(*target);
     } catch (const automation::RuntimeError&) {
-        return Variant(ObjectRef(std::make_shared<RefusedValue>()));
+        return automation::Variant(automation::ObjectRef(std::make_shared<RefusedValue>()));
     }
 }
 
@@ -52,19 +52,19 @@ public:
             }
         }
     }
-    operator Variant&() { return value_; }
+    operator automation::Variant&() { return value_; }
 
 private:
     VARIANT* target_;
-    Variant value_;
-    Variant before_;
+    automation::Variant value_;
+    automation::Variant before_;
 };
 
 class ObjectParameter {
 public:
     explicit ObjectParameter(IDispatch** target)
         : target_(target),
-          value_(target ? objectFromDispatch(*target) : ObjectRef()),
+          value_(target ? objectFromDispatch(*target) : automation::ObjectRef()),
           before_(value_) {}
     ObjectParameter(const ObjectParameter&) = delete;
     ObjectParameter& operator=(const ObjectParameter&) = delete;
@@ -78,12 +78,12 @@ public:
             }
         }
     }
-    operator ObjectRef&() { return value_; }
+    operator automation::ObjectRef&() { return value_; }
 
 private:
     IDispatch** target_;
-    ObjectRef value_;
-    ObjectRef before_;
+    automation::ObjectRef value_;
+    automation::ObjectRef before_;
 };
 
 inline VariantParameter param(VARIANT* v) {

@@ -9,6 +9,8 @@
 
 namespace vantrel::platform::win32 {
 
+using automation::RuntimeError;
+
 // ---- the mismatch object ---------------------------------------------------------------
 
 namespace {

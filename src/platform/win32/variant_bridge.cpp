@@ -13,6 +13,10 @@ using automation::Currency;
 using automation::DateValue;
 using automation::ErrorCode;
 using automation::NullTag;
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 using automation::VarType;
 
 namespace {

@@ -6,6 +6,10 @@
 
 namespace vantrel::platform::win32 {
 
+using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
+
 automation::ObjectRef ComObjectFactory::create(TextView progId) {
     Text name(progId);
     CLSID clsid;

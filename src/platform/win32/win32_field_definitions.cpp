@@ -11,6 +11,7 @@
 namespace vantrel::platform::win32 {
 
 using automation::RuntimeError;
+using automation::Text;
 
 namespace {
 

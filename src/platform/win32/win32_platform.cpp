@@ -17,6 +17,8 @@
 namespace vantrel::platform::win32 {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 namespace errc = automation::errc;
 
 Win32Platform::Win32Platform() : locale_(userLocale()) {}

@@ -4,6 +4,9 @@
 
 namespace vantrel::platform::win32 {
 
+using automation::Text;
+using automation::TextView;
+
 std::uint32_t Kernel32Profile::getString(const char* section, const char* key,
                                          const char* defaultText, char* buffer, std::uint32_t size,
                                          const char* file) {

@@ -6,6 +6,11 @@
 
 namespace vantrel::reports::engine {
 
+using automation::ObjectRef;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
+
 namespace {
 
 using automation::Access;

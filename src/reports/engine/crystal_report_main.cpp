@@ -7,8 +7,13 @@
 
 namespace vantrel::reports::engine {
 
+using automation::Array;
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 using automation::VarType;
 namespace errc = automation::errc;
 namespace msgbox = interfaces::msgbox;

@@ -26,12 +26,6 @@
 
 namespace vantrel::reports::engine {
 
-using automation::Array;
-using automation::ObjectRef;
-using automation::Text;
-using automation::TextView;
-using automation::Variant;
-
 // Destination codes of in_Destino.
 namespace destino {
 inline constexpr std::int32_t Ecran = 1;
@@ -56,7 +50,7 @@ class CrystalReportMain : public automation::TableObject<CrystalReportMain>,
                           public std::enable_shared_from_this<CrystalReportMain> {
 public:
     // Event Executar(DataHora, Descricao): the current date and time and a progress text.
-    using ExecutarHandler = std::function<void(double DataHora, const Text& Descricao)>;
+    using ExecutarHandler = std::function<void(double DataHora, const automation::Text& Descricao)>;
 
     explicit CrystalReportMain(const interfaces::Services& services);
     ~CrystalReportMain() override;
@@ -69,79 +63,79 @@ public:
     void onExecutar(ExecutarHandler handler);
 
     // The open report (a public field, written when the report is opened).
-    ObjectRef m_Mapa;
+    automation::ObjectRef m_Mapa;
 
     // ---- properties ----
     bool JanelaModal() const { return janelaModal_; }
     void JanelaModal(bool v) { janelaModal_ = v; }
     void HandleFormPai(std::int32_t v) { handleFormPai_ = v; }  // write-only, never read
-    ObjectRef FormPai() const { return formPai_; }
-    void FormPai(const ObjectRef& v) { formPai_ = v; }
-    Text in_NomeBaseDados_Next() const { return nomeBaseDadosNext_; }
-    void in_NomeBaseDados_Next(Text v) { nomeBaseDadosNext_ = std::move(v); }
+    automation::ObjectRef FormPai() const { return formPai_; }
+    void FormPai(const automation::ObjectRef& v) { formPai_ = v; }
+    automation::Text in_NomeBaseDados_Next() const { return nomeBaseDadosNext_; }
+    void in_NomeBaseDados_Next(automation::Text v) { nomeBaseDadosNext_ = std::move(v); }
     std::int32_t in_Destino() const { return destino_; }
     void in_Destino(std::int32_t v) { destino_ = v; }
     std::int32_t in_OrientacaoPagina() const { return orientacaoPagina_; }
     void in_OrientacaoPagina(std::int32_t v) { orientacaoPagina_ = v; }
     std::int32_t in_FormatoDoPapel() const { return formatoDoPapel_; }
     void in_FormatoDoPapel(std::int32_t v) { formatoDoPapel_ = v; }
-    ObjectRef JanelaVisualizador() const { return janelaVisualizador_; }
-    void JanelaVisualizador(const ObjectRef& v) { janelaVisualizador_ = v; }
+    automation::ObjectRef JanelaVisualizador() const { return janelaVisualizador_; }
+    void JanelaVisualizador(const automation::ObjectRef& v) { janelaVisualizador_ = v; }
     bool PodeMudarImpressora() const { return podeMudarImpressora_; }
     void PodeMudarImpressora(bool v) { podeMudarImpressora_ = v; }
     std::int16_t NumeroDeVias() const { return numeroDeVias_; }
     void NumeroDeVias(std::int16_t v);  // 0 stores 1
     bool NaoPermiteImprimir() const { return naoPermiteImprimir_; }
     void NaoPermiteImprimir(bool v) { naoPermiteImprimir_ = v; }
-    Text in_Pedidos() const { return pedidos_; }
-    void in_Pedidos(Text v);  // a text that is not blank also replaces m_Valores
-    Text in_NomeDaImpressora() const { return nomeDaImpressora_; }
-    void in_NomeDaImpressora(Text v) { nomeDaImpressora_ = std::move(v); }
-    Text in_Mapa() const { return mapa_; }
-    void in_Mapa(Text v) { mapa_ = std::move(v); }
-    Text FicheiroPDF() const { return ficheiroPDF_; }
-    void FicheiroPDF(Text v) { ficheiroPDF_ = std::move(v); }
-    Text emailCC() const { return emailCC_; }
-    void emailCC(Text v) { emailCC_ = std::move(v); }
-    Text emailTo() const { return emailTo_; }
-    void emailTo(Text v) { emailTo_ = std::move(v); }
-    Text emailSubject() const { return emailSubject_; }
-    void emailSubject(Text v) { emailSubject_ = std::move(v); }
-    Text emailMessage() const { return emailMessage_; }
-    void emailMessage(Text v) { emailMessage_ = std::move(v); }
-    ObjectRef in_bd() const { return bd_; }
-    void in_bd(const ObjectRef& v) { bd_ = v; }
-    Text in_Password() const { return password_; }
-    void in_Password(Text v) { password_ = std::move(v); }
-    Text in_UserId() const { return userId_; }
-    void in_UserId(Text v) { userId_ = std::move(v); }
-    Text In_NomeBaseDados() const { return nomeBaseDados_; }
-    void In_NomeBaseDados(Text v) { nomeBaseDados_ = std::move(v); }
-    Text in_Servidor() const { return servidor_; }
-    void in_Servidor(Text v) { servidor_ = std::move(v); }
+    automation::Text in_Pedidos() const { return pedidos_; }
+    void in_Pedidos(automation::Text v);  // a text that is not blank also replaces m_Valores
+    automation::Text in_NomeDaImpressora() const { return nomeDaImpressora_; }
+    void in_NomeDaImpressora(automation::Text v) { nomeDaImpressora_ = std::move(v); }
+    automation::Text in_Mapa() const { return mapa_; }
+    void in_Mapa(automation::Text v) { mapa_ = std::move(v); }
+    automation::Text FicheiroPDF() const { return ficheiroPDF_; }
+    void FicheiroPDF(automation::Text v) { ficheiroPDF_ = std::move(v); }
+    automation::Text emailCC() const { return emailCC_; }
+    void emailCC(automation::Text v) { emailCC_ = std::move(v); }
+    automation::Text emailTo() const { return emailTo_; }
+    void emailTo(automation::Text v) { emailTo_ = std::move(v); }
+    automation::Text emailSubject() const { return emailSubject_; }
+    void emailSubject(automation::Text v) { emailSubject_ = std::move(v); }
+    automation::Text emailMessage() const { return emailMessage_; }
+    void emailMessage(automation::Text v) { emailMessage_ = std::move(v); }
+    automation::ObjectRef in_bd() const { return bd_; }
+    void in_bd(const automation::ObjectRef& v) { bd_ = v; }
+    automation::Text in_Password() const { return password_; }
+    void in_Password(automation::Text v) { password_ = std::move(v); }
+    automation::Text in_UserId() const { return userId_; }
+    void in_UserId(automation::Text v) { userId_ = std::move(v); }
+    automation::Text In_NomeBaseDados() const { return nomeBaseDados_; }
+    void In_NomeBaseDados(automation::Text v) { nomeBaseDados_ = std::move(v); }
+    automation::Text in_Servidor() const { return servidor_; }
+    void in_Servidor(automation::Text v) { servidor_ = std::move(v); }
     std::int32_t VersaoCRYSTAL() const { return versao_; }
     void VersaoCRYSTAL(std::int32_t v) { versao_ = v; }
-    Text NomeDoMapa() const { return nomeDoMapa_; }
-    void NomeDoMapa(Text v) { nomeDoMapa_ = std::move(v); }
-    ObjectRef JanelaParametros() const { return janelaParametros_; }
-    void JanelaParametros(const ObjectRef& v) { janelaParametros_ = v; }
+    automation::Text NomeDoMapa() const { return nomeDoMapa_; }
+    void NomeDoMapa(automation::Text v) { nomeDoMapa_ = std::move(v); }
+    automation::ObjectRef JanelaParametros() const { return janelaParametros_; }
+    void JanelaParametros(const automation::ObjectRef& v) { janelaParametros_ = v; }
 
     // ---- operations ----
     // Appends a value for ExecutaMapa_Recordset; always false. Past 32,767 values the
     // overflow error (6) goes to the caller.
-    bool Add_ParametrosRecordset(const Text& Valor);
+    bool Add_ParametrosRecordset(const automation::Text& Valor);
     // Replaces the report's data by `rs` and outputs it; always false.
-    bool ExecutaMapa_Recordset(ObjectRef& rs, bool MostraMenuImpressora);
+    bool ExecutaMapa_Recordset(automation::ObjectRef& rs, bool MostraMenuImpressora);
     // Runs the report with the values Parametro(1..n); true when the run failed.
-    bool ExecutaMapa(Array& Parametro, bool MostraMenuImpressora);
+    bool ExecutaMapa(automation::Array& Parametro, bool MostraMenuImpressora);
     void QueroSair();
     void VisualizarEmail(bool PedidosEcran);
     void VisualizarExcel(bool PedidosEcran);
     void VisualizarImpressora(bool MostraMenuImpressora, bool pPedidosEcran);
     bool VisualizarEcran(bool PedidosEcran);
-    Text MostraLista(const Text& QuestaoSQL);
+    automation::Text MostraLista(const automation::Text& QuestaoSQL);
     // Replaces the "@RRFAABB" references by (parts of) the prompt window's row values.
-    Text Substitui(const Text& expressao);
+    automation::Text Substitui(const automation::Text& expressao);
     // Opens the report for the caller's parameter window, builds its rows and shows it
     // modelessly; always false.
     bool AbrirMapa();
@@ -149,24 +143,24 @@ public:
     // number of copies. A window closed without a choice gives the destination 0 (no output)
     // and the copies proposed.
     void EscolheDestino(std::int16_t inNumeroVias, std::int16_t& outDestino,
-                        std::int16_t& outNumeroVias, const Text& TituloMapa);
+                        std::int16_t& outNumeroVias, const automation::Text& TituloMapa);
     void VisualizarPDF(bool PedidosEcran);
     // Writes the field definition file of `rs` through the runtime's field-definition
     // library; true when the library reports success.
-    bool CriarFicheioTTX(ObjectRef& rs, Text& NomeFicheiro);
+    bool CriarFicheioTTX(automation::ObjectRef& rs, automation::Text& NomeFicheiro);
 
     // The public members by name, for late-bound callers.
     static const automation::Members<CrystalReportMain>& members();
     // Calls by name run under the locale of the object's platform, as its operations do.
-    Variant invoke(TextView member, automation::CallKind kind,
-                   std::span<automation::Argument> args) override;
-    Variant invokeAt(std::size_t index, automation::CallKind kind,
-                     std::span<automation::Argument> args) override;
+    automation::Variant invoke(automation::TextView member, automation::CallKind kind,
+                               std::span<automation::Argument> args) override;
+    automation::Variant invokeAt(std::size_t index, automation::CallKind kind,
+                                 std::span<automation::Argument> args) override;
 
 private:
     friend struct CrystalReportMainTestAccess;
 
-    void Executar(TextView Descricao);
+    void Executar(automation::TextView Descricao);
     void showError(const automation::RuntimeError& error, const ProcedurePlace& place);
 
     // Runs `body` as a procedure with an error handler: an error shows the error box naming
@@ -190,9 +184,9 @@ private:
     void parameterStep(bool fromWindow);
 
     // outputs
-    Text pEscolheFicheiroPDF();
-    Text pEscolheFicheiroExcel();
-    Text askFileName(const Text& filter);
+    automation::Text pEscolheFicheiroPDF();
+    automation::Text pEscolheFicheiroExcel();
+    automation::Text askFileName(const automation::Text& filter);
     void selectPrinterByName();
 
     // run sequence steps
@@ -204,25 +198,25 @@ private:
 
     // database binding
     bool pLigaMapaBD();
-    bool pIndicarBD(ObjectRef& db);
-    bool pIndicarBDRecordset(ObjectRef& rs);
-    Text databaseFor(TextView tableName) const;
+    bool pIndicarBD(automation::ObjectRef& db);
+    bool pIndicarBDRecordset(automation::ObjectRef& rs);
+    automation::Text databaseFor(automation::TextView tableName) const;
 
     // the prompt window
     class PromptRows;  // one build of its rows, step by step
     void pCriaCamposEcran();
-    Text startValue(const Text& line, std::int16_t r);
-    ObjectRef selfRef();
+    automation::Text startValue(const automation::Text& line, std::int16_t r);
+    automation::ObjectRef selfRef();
 
     // start values of the prompt rows
-    Text pSubstituiDatas(const Text& line);
-    Text pTextoFuncao(const Text& line);
-    Text pTextoLista(const Text& line);
-    Text pValorPorDefeito(const Text& line);
+    automation::Text pSubstituiDatas(const automation::Text& line);
+    automation::Text pTextoFuncao(const automation::Text& line);
+    automation::Text pTextoLista(const automation::Text& line);
+    automation::Text pValorPorDefeito(const automation::Text& line);
     // Substitui, refusing with error 14 a text that would grow past `longest`.
-    Text substituteUpTo(const Text& expressao, std::size_t longest);
-    Text rowValue(std::int16_t row);
-    Text firstValueOfQuery(const Text& sql);
+    automation::Text substituteUpTo(const automation::Text& expressao, std::size_t longest);
+    automation::Text rowValue(std::int16_t row);
+    automation::Text firstValueOfQuery(const automation::Text& sql);
     double now();
 
     interfaces::Services services_;
@@ -231,41 +225,41 @@ private:
     // public properties
     bool janelaModal_ = false;
     std::int32_t handleFormPai_ = 0;
-    ObjectRef formPai_;
-    Text nomeBaseDadosNext_;
+    automation::ObjectRef formPai_;
+    automation::Text nomeBaseDadosNext_;
     std::int32_t destino_ = 0;
     std::int32_t orientacaoPagina_ = 0;
     std::int32_t formatoDoPapel_ = 0;
-    ObjectRef janelaVisualizador_;
+    automation::ObjectRef janelaVisualizador_;
     bool podeMudarImpressora_ = false;
     std::int16_t numeroDeVias_ = 0;
     bool naoPermiteImprimir_ = false;
-    Text pedidos_;
-    Text nomeDaImpressora_;
-    Text mapa_;
-    Text ficheiroPDF_;
-    Text emailCC_;
-    Text emailTo_;
-    Text emailSubject_;
-    Text emailMessage_;
-    ObjectRef bd_;
-    Text password_;
-    Text userId_;
-    Text nomeBaseDados_;
-    Text servidor_;
+    automation::Text pedidos_;
+    automation::Text nomeDaImpressora_;
+    automation::Text mapa_;
+    automation::Text ficheiroPDF_;
+    automation::Text emailCC_;
+    automation::Text emailTo_;
+    automation::Text emailSubject_;
+    automation::Text emailMessage_;
+    automation::ObjectRef bd_;
+    automation::Text password_;
+    automation::Text userId_;
+    automation::Text nomeBaseDados_;
+    automation::Text servidor_;
     std::int32_t versao_ = 0;
-    Text nomeDoMapa_;
-    ObjectRef janelaParametros_;
+    automation::Text nomeDoMapa_;
+    automation::ObjectRef janelaParametros_;
 
     // internal fields
-    ObjectRef m_Aplicacao;
-    ObjectRef m_Janela;
-    ObjectRef m_Visualizador;
-    Array m_Valores{automation::VarType::String, 0, -1};
-    Array m_Indices{automation::VarType::Long, 0, -1};
-    Array m_TiposCampo{automation::VarType::String, 0, -1};
-    Array m_ParametrosRecordset{automation::VarType::String, 0, 0};
-    Text m_FicheiroParametros;
+    automation::ObjectRef m_Aplicacao;
+    automation::ObjectRef m_Janela;
+    automation::ObjectRef m_Visualizador;
+    automation::Array m_Valores{automation::VarType::String, 0, -1};
+    automation::Array m_Indices{automation::VarType::Long, 0, -1};
+    automation::Array m_TiposCampo{automation::VarType::String, 0, -1};
+    automation::Array m_ParametrosRecordset{automation::VarType::String, 0, 0};
+    automation::Text m_FicheiroParametros;
     // Set when a parameter step or an output of the current run failed (or a save dialog was
     // cancelled), so the run does not report success for a report that did not come out.
     bool m_FalhouSaida = false;

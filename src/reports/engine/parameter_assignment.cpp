@@ -15,8 +15,11 @@
 
 namespace vantrel::reports::engine {
 
+using automation::Array;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 using automation::VarType;
 namespace crystal = interfaces::crystal;
 namespace tipo = interfaces::crystal::tipo;

@@ -18,8 +18,12 @@
 
 namespace vantrel::reports::engine {
 
+using automation::Array;
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 using automation::VarType;
 namespace crystal = interfaces::crystal;
 namespace tipo = interfaces::crystal::tipo;

@@ -6,7 +6,11 @@
 
 namespace vantrel::reports::engine {
 
+using automation::ObjectRef;
 using automation::T;
+using automation::Text;
+using automation::TextView;
+using automation::Variant;
 namespace msgbox = interfaces::msgbox;
 
 namespace crystal = interfaces::crystal;

@@ -5,6 +5,8 @@
 
 namespace vantrel::reports::engine {
 
+using automation::Text;
+
 Text reportErrorText(const automation::RuntimeError& error, const ProcedurePlace& place) {
     Text text = u"Erro ";
     text += automation::fromUtf8(std::to_string(error.number()));

@@ -8,9 +8,6 @@
 
 namespace vantrel::reports::engine {
 
-using automation::Text;
-using automation::TextView;
-
 struct ProcedurePlace {
     const char16_t* procedure;
     const char16_t* module;
@@ -41,7 +38,8 @@ inline constexpr ProcedurePlace pAtribuirParametrosSemSerDoEcran{
 }  // namespace where
 
 // The text of the box for `error` raised inside `place`.
-Text reportErrorText(const automation::RuntimeError& error, const ProcedurePlace& place);
+automation::Text reportErrorText(const automation::RuntimeError& error,
+                                 const ProcedurePlace& place);
 
 // Shows the box; the answer (always OK) is not needed.
 void showReportError(interfaces::Dialogs& dialogs, const automation::RuntimeError& error,

@@ -11,8 +11,11 @@
 
 namespace vantrel::reports::engine {
 
+using automation::ObjectRef;
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 namespace crystal = interfaces::crystal;
 namespace errc = automation::errc;
 

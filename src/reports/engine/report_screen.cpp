@@ -16,6 +16,8 @@ namespace vantrel::reports::engine {
 
 using automation::RuntimeError;
 using automation::T;
+using automation::Text;
+using automation::Variant;
 namespace crystal = interfaces::crystal;
 namespace win = interfaces::windows;
 

@@ -8,7 +8,10 @@
 
 namespace vantrel::reports::engine {
 
+using automation::ObjectRef;
 using automation::RuntimeError;
+using automation::Text;
+using automation::Variant;
 namespace errc = automation::errc;
 
 namespace {

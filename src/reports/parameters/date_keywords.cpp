@@ -6,6 +6,9 @@
 
 namespace vantrel::reports::parameters {
 
+using automation::Text;
+using automation::TextView;
+
 namespace {
 
 Text number(int n) {

@@ -6,13 +6,10 @@
 
 namespace vantrel::reports::parameters {
 
-using automation::Text;
-using automation::TextView;
-
 // PRIMEIRODIAMES, ULTIMODIAMES, PRIMEIRODIAANO, ULTIMODIAANO and DATAHOJE (any case, blanks
 // around ignored) become day-month-year texts of the current month or year ("01-7-2026":
 // numbers without leading zeros, four-digit year); DATAHOJE and a blank line give `now` in
 // the locale's general date format; anything else comes back unchanged.
-Text expandDateKeyword(TextView line, double now);
+automation::Text expandDateKeyword(automation::TextView line, double now);
 
 }  // namespace vantrel::reports::parameters

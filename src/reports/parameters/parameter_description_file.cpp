@@ -4,6 +4,9 @@
 
 namespace vantrel::reports::parameters {
 
+using automation::Text;
+using automation::TextView;
+
 ParameterDescriptionFile ParameterDescriptionFile::open(interfaces::Platform& platform,
                                                         TextView path) {
     ParameterDescriptionFile file;

@@ -10,23 +10,20 @@
 
 namespace vantrel::reports::parameters {
 
-using automation::Text;
-using automation::TextView;
-
 class ParameterDescriptionFile {
 public:
     // No file: every row reads an empty line.
     ParameterDescriptionFile() = default;
     // An empty path means no file; a path that does not exist raises error 53.
-    static ParameterDescriptionFile open(interfaces::Platform& platform, TextView path);
+    static ParameterDescriptionFile open(interfaces::Platform& platform, automation::TextView path);
 
     bool isOpen() const { return lines_.has_value(); }
     // The next line of an open file, or an empty text without a file. Reading past the end of
     // the file raises error 62 (Input past end of file).
-    Text nextLine();
+    automation::Text nextLine();
 
 private:
-    std::optional<std::vector<Text>> lines_;
+    std::optional<std::vector<automation::Text>> lines_;
     std::size_t next_ = 0;
 };
 

@@ -9,6 +9,8 @@
 namespace vantrel::reports::parameters {
 
 using automation::RuntimeError;
+using automation::Text;
+using automation::TextView;
 namespace errc = automation::errc;
 
 namespace {

@@ -17,18 +17,15 @@
 
 namespace vantrel::reports::parameters {
 
-using automation::Text;
-using automation::TextView;
-
 // The inside of the first "fn{" ... "}" ("FN{" too), case kept; empty when there is none.
-Text functionText(TextView line);
+automation::Text functionText(automation::TextView line);
 
 // Everything after "fl[" ("FL[" too), trimmed, less its last character; empty when there is
 // no "fl[" or nothing after it.
-Text listText(TextView line);
+automation::Text listText(automation::TextView line);
 
 // The value of prompt row `row` (1 is the top row).
-using RowValueReader = std::function<Text(std::int16_t row)>;
+using RowValueReader = std::function<automation::Text(std::int16_t row)>;
 
 // The most a start value may hold: what a text box takes. Every row's value can be read by
 // the rows below it many times over, so without a bound a few lines of references grow
@@ -47,18 +44,21 @@ public:
 // error 5; a row the reader does not know raises whatever the reader raises. A value that
 // itself holds "@" is inserted as it is and not read again as a reference. A replacement
 // that would make the text longer than `longest` raises error 14 before it is made.
-Text substituteReferences(TextView expression, const RowValueReader& rowValue,
-                          std::size_t longest = Text::npos);
+automation::Text substituteReferences(automation::TextView expression,
+                                      const RowValueReader& rowValue,
+                                      std::size_t longest = automation::Text::npos);
 
 struct DefaultValueSources {
-    std::function<Text(const Text&, std::size_t longest)> substitute;  // Substitui, bounded
-    std::function<Text(const Text&)> query;  // first value of an SQL query, "" for Null
+    std::function<automation::Text(const automation::Text&, std::size_t longest)>
+        substitute;  // Substitui, bounded
+    std::function<automation::Text(const automation::Text&)>
+        query;  // first value of an SQL query, "" for Null
     double now = 0;
 };
 
 // The start value of a text row for one line of the parameter description file. A value
 // longer than kLongestStartValue raises error 14, references being refused before they
 // would grow the text past it.
-Text defaultValue(TextView line, const DefaultValueSources& sources);
+automation::Text defaultValue(automation::TextView line, const DefaultValueSources& sources);
 
 }  // namespace vantrel::reports::parameters

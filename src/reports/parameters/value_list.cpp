@@ -2,6 +2,9 @@
 
 namespace vantrel::reports::parameters {
 
+using automation::Text;
+using automation::TextView;
+
 std::vector<Text> splitValues(TextView text) {
     std::vector<Text> pieces;
     if (text.empty()) return pieces;

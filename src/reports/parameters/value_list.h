@@ -8,11 +8,8 @@
 
 namespace vantrel::reports::parameters {
 
-using automation::Text;
-using automation::TextView;
-
 // Splits at every "|" (exact match, no limit). An empty text gives no piece at all, as the
 // runtime's Split does; "|" alone gives two empty pieces.
-std::vector<Text> splitValues(TextView text);
+std::vector<automation::Text> splitValues(automation::TextView text);
 
 }  // namespace vantrel::reports::parameters

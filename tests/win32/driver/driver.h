@@ -55,7 +55,7 @@ void expectNoBox(const std::string& what);
 
 // A variable of the ERP, passed by reference.
 struct Cell {
-    UniqueVariant v;
+    platform::win32::UniqueVariant v;
     explicit Cell(VARIANT init = vEmpty()) { *v.get() = init; }
     Cell(Cell&& o) noexcept { o.v.detachTo(v.get()); }
     VARIANT* p() { return v.get(); }
@@ -70,19 +70,20 @@ extern const std::wstring kMismatch;
 // The demo company and its variations: DEMO enters, ASK asks before the surcharge, OUTRA is
 // refused by the company check, SEMBD names no database file, LOGIN has a wrong password.
 void prepareCompanies();
-ComPtr<IDispatch> newSolucao();
+platform::win32::ComPtr<IDispatch> newSolucao();
 // App_OnEntrar / App_OnSair by reference; each returns the bError written back.
 Cell enter(IDispatch* s, const std::wstring& company, long handle = 0);
 Cell leave(IDispatch* s);
 
 // The stand-in ERP, logged into one company.
 struct Erp {
-    ComPtr<IDispatch> api;
+    platform::win32::ComPtr<IDispatch> api;
     bool connect(const std::wstring& company);
     // Stores a document through the ERP's own members; returns its number (-1 on failure).
     long store(const std::wstring& type, const std::wstring& series,
                const std::vector<std::pair<std::wstring, double>>& lines);
-    ComPtr<IDispatch> load(const std::wstring& type, long number, const std::wstring& series);
+    platform::win32::ComPtr<IDispatch> load(const std::wstring& type, long number,
+                                            const std::wstring& series);
 };
 
 // The suites, each runnable alone by name.

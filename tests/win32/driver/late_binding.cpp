@@ -2,6 +2,9 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+using platform::win32::UniqueVariant;
+
 VARIANT vEmpty() {
     VARIANT v;
     VariantInit(&v);

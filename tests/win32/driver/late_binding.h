@@ -14,9 +14,6 @@
 
 namespace vantrel::wine {
 
-using platform::win32::ComPtr;
-using platform::win32::UniqueVariant;
-
 VARIANT vEmpty();
 VARIANT vNull();
 VARIANT vStr(const std::wstring& s);
@@ -35,7 +32,7 @@ struct Outcome {
     HRESULT hr = S_OK;
     std::wstring description;  // from EXCEPINFO
     long scode = 0;
-    UniqueVariant result;
+    platform::win32::UniqueVariant result;
 };
 
 // Calls member `name` of `object` with `args` (in their natural order; the list is cleared).
@@ -46,9 +43,10 @@ Outcome put(IDispatch* object, const wchar_t* name, VARIANT value);
 // reference) and neither copied nor cleared.
 Outcome putBorrowed(IDispatch* object, const wchar_t* name, const VARIANT& value);
 // Reads an object-valued member (null on failure).
-ComPtr<IDispatch> getObject(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args = {});
+platform::win32::ComPtr<IDispatch> getObject(IDispatch* object, const wchar_t* name,
+                                             std::vector<VARIANT> args = {});
 
-ComPtr<IDispatch> create(const wchar_t* progId, HRESULT* hr = nullptr);
+platform::win32::ComPtr<IDispatch> create(const wchar_t* progId, HRESULT* hr = nullptr);
 
 std::wstring textOf(const VARIANT& v);  // VariantChangeType to BSTR ("" on failure)
 double numberOf(const VARIANT& v);

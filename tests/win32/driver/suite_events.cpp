@@ -12,6 +12,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 // ---- the events that do nothing ----------------------------------------------------------
 
 void suiteEvents() {

@@ -18,6 +18,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 namespace {
 
 using platform::win32::UniqueFileHandle;

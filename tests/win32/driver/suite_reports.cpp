@@ -19,6 +19,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 namespace {
 
 const std::wstring kPedidos = L"|2026-07-01|2026-07-31|A|Falso";

@@ -16,6 +16,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 // ---- one save ----------------------------------------------------------------------------
 
 void suiteSave() {

@@ -10,6 +10,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 // ---- type library ------------------------------------------------------------------------
 
 void suiteTypeLib() {

@@ -27,6 +27,8 @@
 
 namespace vantrel::wine {
 
+using platform::win32::ComPtr;
+
 namespace {
 
 using reports::engine::CrystalReportMain;
