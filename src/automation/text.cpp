@@ -186,6 +186,20 @@ Text fromCp1252(std::string_view in) {
     return out;
 }
 
+std::vector<Text> cp1252Lines(std::string_view bytes) {
+    std::vector<Text> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t nl = bytes.find('\n', pos);
+        std::string_view line = bytes.substr(pos, nl == std::string_view::npos ? nl : nl - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(fromCp1252(line));
+        if (nl == std::string_view::npos) break;
+        pos = nl + 1;
+    }
+    return lines;
+}
+
 std::string toCp1252(TextView in) {
     std::string out;
     out.reserve(in.size());

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel::automation {
 
@@ -20,6 +21,9 @@ std::string toUtf8(TextView text);
 // Windows-1252 byte become '?', as WideCharToMultiByte does with its default character.
 // The five bytes that Windows-1252 leaves undefined map to the C1 controls of the same value.
 Text fromCp1252(std::string_view bytes);
+// The lines of a Windows-1252 file's bytes: split at LF, a CR at a line's end dropped, a last line
+// without LF kept, none after a final LF.
+std::vector<Text> cp1252Lines(std::string_view bytes);
 std::string toCp1252(TextView text);
 
 // Shorthand for literals in code: T("Ligação") gives the UTF-16 text.

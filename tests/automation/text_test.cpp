@@ -42,6 +42,17 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
     EXPECT_EQ(toUtf8(mixed), "\xEF\xBF\xBDx\xEF\xBF\xBD\xF0\x9F\x98\x80");
 }
 
+TEST(Text, Cp1252LinesSplitAtLineFeeds) {
+    const std::pair<std::string, std::vector<Text>> cases[] = {
+        {"", {}},
+        {"a\r\nb", {u"a", u"b"}},
+        {"a\n", {u"a"}},
+        {"\n\nx\r", {u"", u"", u"x"}},
+        {"a\rb\n\xE7\r\n", {u"a\rb", u"\u00E7"}},
+    };
+    for (const auto& [bytes, lines] : cases) EXPECT_EQ(cp1252Lines(bytes), lines) << bytes;
+}
+
 TEST(Text, Cp1252MapsEveryByte) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));

@@ -101,17 +101,7 @@ std::vector<Text> PosixPlatform::readTextLines(TextView path) {
     std::stringstream ss;
     ss << in.rdbuf();
     std::string all = ss.str();
-    std::vector<Text> lines;
-    std::size_t pos = 0;
-    while (pos < all.size()) {
-        auto nl = all.find('\n', pos);
-        std::string line = all.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(automation::fromCp1252(line));
-        if (nl == std::string::npos) break;
-        pos = nl + 1;
-    }
-    return lines;
+    return automation::cp1252Lines(all);
 }
 
 namespace {

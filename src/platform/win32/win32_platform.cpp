@@ -63,17 +63,7 @@ std::vector<Text> Win32Platform::readTextLines(TextView path) {
     DWORD got = 0;
     while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
         all.append(buffer, got);
-    std::vector<Text> lines;
-    std::size_t pos = 0;
-    while (pos < all.size()) {
-        auto nl = all.find('\n', pos);
-        std::string line = all.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(automation::fromCp1252(line));
-        if (nl == std::string::npos) break;
-        pos = nl + 1;
-    }
-    return lines;
+    return automation::cp1252Lines(all);
 }
 
 interfaces::ScreenMetrics Win32Platform::screen() {
